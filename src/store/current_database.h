@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QString>
+
+#include "store/engine.h"
+
+namespace lexivo {
+
+class Dialogs;
+
+// What loading a database shows in the main window: its database-loaded and no-database states.
+class DatabaseView {
+public:
+    virtual ~DatabaseView() = default;
+    // The search panel enabled with fileName as its caption; Close, Import/Export, the maintenance commands
+    // and the Edit menu enabled.
+    virtual void showDatabaseLoaded(const QString& fileName) = 0;
+    // The search panel disabled with the caption "(No Database Loaded)"; the same commands disabled.
+    virtual void showNoDatabase() = 0;
+    virtual void setStatus(const QString& text) = 0;
+    // Makes the main window visible if it is not yet (before the empty-database message).
+    virtual void showWindow() = 0;
+};
+
+// The one word database the program has loaded. DatabasePath is the single loaded flag: empty means none.
+struct DatabaseState {
+    Connection CurrentDatabase;
+    QString DatabasePath;
+
+    bool loaded() const { return !DatabasePath.isEmpty() && CurrentDatabase.isOpen(); }
+};
+
+// Opens the database named by DatabasePath (when the path names an existing file), adds missing key fields and
+// the look-up indexes, shows the word count and puts the view into the database-loaded state. A missing file
+// gives the no-database state silently; a file that is not a word database, or one that cannot be opened, is
+// reported with the reason and gives the no-database state as well. Returns whether a database is loaded.
+bool LoadDatabase(DatabaseState& state, DatabaseView& view, Dialogs& dialogs);
+
+// Creates the word database file at path if it is missing, removes a stale backup beside it and opens it into
+// connection. Returns false (with a message shown) when the file cannot be created or opened.
+bool OpenOrCreateDatabase(Connection& connection, const QString& path, Dialogs& dialogs);
+
+// Completes a newly created database: the Word, Sorted and Letters fields and the Word index.
+void CompleteNewDatabase(Connection& connection, Dialogs& dialogs);
+
+// The word count of the loaded database (a count of the rows of Dictionary).
+qint64 WordCount(Connection& connection);
+
+// The message for a database whose table holds no word.
+inline const QString kEmptyDatabaseMessage = QStringLiteral(
+    "The database is currently empty, please use the import utility to import from a word list text file.");
+
+}  // namespace lexivo

@@ -1,0 +1,188 @@
+#pragma once
+
+// The engine layer: the word database's file engine (SQLite) behind a connection, query cursors, a table
+// cursor with exact look-ups on the Word index, and transactions. Nothing outside this layer sees SQLite.
+//
+// Query texts are written in the word database's dialect and pass through a thin adapter: [Name] identifiers
+// are native, LEN() counts characters, LIKE uses "*" and "?" as wildcards and ignores case, and
+// "DELETE * FROM" means "DELETE FROM".
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "store/error.h"
+
+struct sqlite3;
+
+namespace lexivo {
+
+class Statement;
+
+// One open word database file. Move-only; the destructor closes it.
+class Connection {
+public:
+    Connection();
+    ~Connection();
+    Connection(Connection&&) noexcept;
+    Connection& operator=(Connection&&) noexcept;
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    // Opens an existing file, read-write where the file system allows it, else read-only. Throws Error.
+    static Connection open(const QString& path);
+    // Creates a new, empty database file; fails when the file exists. Throws Error.
+    static Connection create(const QString& path);
+
+    bool isOpen() const { return db_ != nullptr; }
+    bool isReadOnly() const;
+    const QString& path() const { return path_; }
+    void close();
+
+    // Runs a statement in the query dialect (no rows expected). Throws Error.
+    void execute(const QString& statement);
+    // Runs a query that yields one number (for example a count). Throws Error.
+    qint64 scalar(const QString& query);
+    qint64 changes() const;
+
+    void beginTransaction();
+    void commit();
+    void rollback();
+    bool inTransaction() const;
+
+    // Writes a compacted copy of the database into a new file at destination (the source is unchanged).
+    void compactInto(const QString& destination);
+
+    // Column names of a table in table order, and the declared type of each; empty when there is no table.
+    struct Column {
+        QString name;
+        QString type;
+    };
+    std::vector<Column> columns(const QString& table);
+    // Table names in the order the database lists them; index names of a table.
+    QStringList tableNames();
+    QStringList indexNames(const QString& table);
+
+    // The dialect adapter, exposed for tests: the SQLite text a dialect statement is run as.
+    static QString adapt(const QString& statement);
+
+private:
+    friend class Statement;
+    Connection(sqlite3* db, QString path);
+    sqlite3* handle() const;
+
+    sqlite3* db_ = nullptr;
+    QString path_;
+};
+
+// Rolls the transaction back unless commit() was called.
+class Transaction {
+public:
+    explicit Transaction(Connection& connection);
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+    void commit();
+
+private:
+    Connection& connection_;
+    bool open_ = true;
+};
+
+// Bulk writers (import, complete rebuild) commit in batches: never one commit per row, never the whole run in
+// one transaction, so that a stop, a failure or a killed process keeps every batch committed before it.
+class BatchedTransaction {
+public:
+    explicit BatchedTransaction(Connection& connection, int rowsPerBatch = 50000, int millisecondsPerBatch = 2000);
+    ~BatchedTransaction();  // commits what is pending; never throws
+    BatchedTransaction(const BatchedTransaction&) = delete;
+    BatchedTransaction& operator=(const BatchedTransaction&) = delete;
+
+    // Call after every row written; commits and starts a new batch when the batch is full or old.
+    void rowWritten();
+    // Commits the pending rows (throws Error when the commit fails).
+    void finish();
+    // Rows committed so far.
+    qint64 committedRows() const { return committed_; }
+
+private:
+    Connection& connection_;
+    int rowsPerBatch_;
+    int millisecondsPerBatch_;
+    int pending_ = 0;
+    qint64 committed_ = 0;
+    qint64 batchStart_ = 0;
+    bool open_ = false;
+};
+
+// A forward cursor over the rows of a query text. The rows are read once; recordCount() is 0 right after
+// opening exactly when there are no rows, and the full count after moveLast().
+class Cursor {
+public:
+    Cursor(Connection& connection, const QString& queryText);
+    ~Cursor();
+    Cursor(const Cursor&) = delete;
+    Cursor& operator=(const Cursor&) = delete;
+
+    qint64 recordCount() const { return static_cast<qint64>(rows_.size() / columnCount()); }
+    // Reads the rest of the rows. keepGoing, when given, is asked now and then; when it answers false the
+    // cursor ends where it is (a stop during a long read).
+    void moveLast(const std::function<bool()>& keepGoing = {});
+    void moveFirst() { position_ = 0; }
+    void moveNext() { ++position_; }
+    bool eof() const { return position_ >= recordCount(); }
+
+    // Value of a field of the current row; nullopt for a null value. Field names compare without regard to case.
+    const std::optional<QString>& value(const QString& field) const;
+    const std::optional<QString>& value(int column) const;
+    // Text of a field, empty for null.
+    QString text(const QString& field) const;
+    int column(const QString& field) const;
+    int columnCount() const { return static_cast<int>(names_.size()); }
+    void close();
+
+private:
+    bool fetchRow();
+    std::unique_ptr<Statement> statement_;
+    std::vector<QString> names_;
+    std::vector<std::optional<QString>> rows_;
+    qint64 position_ = 0;
+    bool exhausted_ = false;
+};
+
+// The table Dictionary opened directly: exact look-ups on the Word index, adding rows, and writing the keys of
+// a row by its row id.
+class WordTable {
+public:
+    explicit WordTable(Connection& connection);
+    ~WordTable();
+    WordTable(const WordTable&) = delete;
+    WordTable& operator=(const WordTable&) = delete;
+
+    qint64 recordCount();
+    // True when a row whose Word equals word (ignoring the case of A-Z) exists; seek's NoMatch is !seek.
+    bool seek(const QString& word);
+    // Adds a row with its keys.
+    void addNew(const QString& word, const QString& sorted, const QString& letters);
+    // Writes both keys (or one of them, when the other is nullopt) of the row with the given row id.
+    void updateKeys(qint64 rowId, const std::optional<QString>& sorted, const std::optional<QString>& letters);
+    // Deletes every row whose Word equals word under the engine's comparison; returns how many.
+    qint64 deleteWord(const QString& word);
+
+private:
+    Connection& connection_;
+    std::unique_ptr<Statement> seek_;
+    std::unique_ptr<Statement> insert_;
+    std::unique_ptr<Statement> updateBoth_;
+    std::unique_ptr<Statement> updateSorted_;
+    std::unique_ptr<Statement> updateLetters_;
+    std::unique_ptr<Statement> delete_;
+};
+
+// Words, keys and other texts are at most this many characters long (the size of the text fields).
+constexpr int kMaxFieldLength = 255;
+
+}  // namespace lexivo

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+namespace lexivo {
+
+// The two letter keys stored with every word, so that the anagram and synogram searches are one index
+// look-up each. Characters are Unicode code points, compared by their numeric value.
+
+// The characters of text in descending order of code point ("letter" gives "ttrlee").
+QString SortString(const QString& text);
+
+// text with every repeated character after its first occurrence removed, and every "*" removed
+// ("ttrlee" gives "trle"). Applied to a Sorted key it gives the word's distinct characters in key order.
+QString UniqueChars(const QString& text);
+
+// The keys of a word as stored: Sorted = SortString(word), Letters = UniqueChars(Sorted).
+struct WordKeys {
+    QString sorted;
+    QString letters;
+};
+WordKeys KeysOf(const QString& word);
+
+// Number of characters (code points) of a text: the length that the length limits and LEN() count.
+int CharacterCount(const QString& text);
+
+}  // namespace lexivo
