@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <deque>
+#include <functional>
+#include <vector>
+
+#include "store/dialogs.h"
+
+namespace lexivo::test {
+
+// A Dialogs that records every text shown and gives the answers queued for it, in order. A question without a
+// queued answer fails the test (and answers No), so that an unexpected question never passes unnoticed.
+class ScriptedDialogs : public Dialogs {
+public:
+    enum class Kind { Notice, Failure, Question, RetryCancel, AbortRetryIgnore, SaveFile, OpenFile };
+    struct Shown {
+        Kind kind;
+        QString text;
+        QString title;
+    };
+
+    // Answers, consumed in order by whatever asks next.
+    ScriptedDialogs& yes();
+    ScriptedDialogs& no();
+    ScriptedDialogs& retry();
+    ScriptedDialogs& cancel();
+    ScriptedDialogs& choose(ErrorChoice choice);
+    ScriptedDialogs& fileName(const QString& path);  // an empty path cancels the file dialog
+    // Runs when the next dialog is shown (before it answers); lets a test act "while the box is open".
+    ScriptedDialogs& onNextShown(std::function<void()> action);
+
+    const std::vector<Shown>& shown() const { return shown_; }
+    QStringList texts() const;
+    QString lastText() const { return shown_.empty() ? QString() : shown_.back().text; }
+    bool answersLeft() const { return !answers_.empty(); }
+    void clear() { shown_.clear(); }
+
+    void notice(const QString& text, const QString& title = kProgramTitle) override;
+    void failure(const QString& text, const QString& title = kProgramTitle) override;
+    bool question(const QString& text, const QString& title = kProgramTitle) override;
+    bool retryCancel(const QString& text, const QString& title = kProgramTitle) override;
+    ErrorChoice abortRetryIgnore(const QString& text, const QString& title) override;
+    QString saveFileName(const QString& preset, const QString& defaultSuffix) override;
+    QString openFileName(const QString& preset, const QString& defaultSuffix) override;
+
+private:
+    struct Answer {
+        enum class Type { Yes, No, Retry, Cancel, Choice, File } type;
+        ErrorChoice choice = ErrorChoice::Abort;
+        QString path;
+    };
+    Answer take(Kind kind, const QString& text, const QString& title);
+
+    std::vector<Shown> shown_;
+    std::deque<Answer> answers_;
+    std::deque<std::function<void()>> actions_;
+};
+
+}  // namespace lexivo::test
