@@ -37,6 +37,9 @@ public:
     // Creates a new, empty database file; fails when the file exists. Throws Error.
     static Connection create(const QString& path);
 
+    // How long a statement waits for another program's lock before it fails with the reason.
+    void setBusyTimeout(int milliseconds);
+
     bool isOpen() const { return db_ != nullptr; }
     bool isReadOnly() const;
     const QString& path() const { return path_; }
@@ -181,6 +184,10 @@ private:
     std::unique_ptr<Statement> updateLetters_;
     std::unique_ptr<Statement> delete_;
 };
+
+// Text placed between single quotes in a query text: every single quote doubled, so that input never ends
+// the literal early.
+QString EscapeQuotes(const QString& text);
 
 // Words, keys and other texts are at most this many characters long (the size of the text fields).
 constexpr int kMaxFieldLength = 255;

@@ -15,8 +15,8 @@ public:
     const QString& message() const { return message_; }
     // SQLite's primary result code, 0 when the failure did not come from the engine.
     int code() const { return code_; }
-    bool isBusy() const { return code_ == 5 || code_ == 6; }       // SQLITE_BUSY, SQLITE_LOCKED
-    bool isReadOnly() const { return code_ == 8; }                  // SQLITE_READONLY
+    bool isBusy() const { return code_ == 5 || code_ == 6; }            // SQLITE_BUSY, SQLITE_LOCKED
+    bool isReadOnly() const { return code_ == 8; }                      // SQLITE_READONLY
     bool isNotADatabase() const { return code_ == 26 || code_ == 11; }  // SQLITE_NOTADB, SQLITE_CORRUPT
 
 private:

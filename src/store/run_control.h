@@ -29,8 +29,7 @@ public:
     // The per-record step. Returns true when it showed progress and handled pending input this time, which is
     // the only moment the user can have changed anything.
     bool step(qint64 progress, const QString& word) {
-        if (slice_.isValid() && slice_.elapsed() < kSliceMilliseconds) return false;
-        slice_.start();
+        if (!sliceDue()) return false;
         showProgress(progress, word);
         processEvents();
         return true;
@@ -38,12 +37,18 @@ public:
     // Shows the last progress and word whatever the time (the end of a run).
     void flush(qint64 progress, const QString& word) {
         slice_.invalidate();
-        step(progress, word);
+        showProgress(progress, word);
     }
 
     static constexpr qint64 kSliceMilliseconds = 15;
 
 protected:
+    // Called once per record: whether a time slice has passed since the window last handled input.
+    virtual bool sliceDue() {
+        if (slice_.isValid() && slice_.elapsed() < kSliceMilliseconds) return false;
+        slice_.start();
+        return true;
+    }
     // Progress bar value and the current word in the status line, repainted at once.
     virtual void showProgress(qint64 progress, const QString& word) = 0;
     // Lets the window system process pending input once (a click on "&Stop" is handled here).

@@ -23,7 +23,6 @@ bool TableExists(Connection& db, const QString& table);
 bool FieldExists(Connection& db, const QString& table, const QString& field, Dialogs& dialogs);
 bool IndexExists(Connection& db, const QString& table, const QString& index);
 void EnsureField(Connection& db, const QString& table, const QString& field, int type, int size, Dialogs& dialogs);
-void AddIndex(Connection& db, const QString& table, const QString& index, const QString& fieldList,
-              Dialogs& dialogs);
+void AddIndex(Connection& db, const QString& table, const QString& index, const QString& fieldList, Dialogs& dialogs);
 
 }  // namespace lexivo

@@ -4,10 +4,22 @@
 
 namespace lexivo::test {
 
-ScriptedDialogs& ScriptedDialogs::yes() { answers_.push_back({Answer::Type::Yes}); return *this; }
-ScriptedDialogs& ScriptedDialogs::no() { answers_.push_back({Answer::Type::No}); return *this; }
-ScriptedDialogs& ScriptedDialogs::retry() { answers_.push_back({Answer::Type::Retry}); return *this; }
-ScriptedDialogs& ScriptedDialogs::cancel() { answers_.push_back({Answer::Type::Cancel}); return *this; }
+ScriptedDialogs& ScriptedDialogs::yes() {
+    answers_.push_back({Answer::Type::Yes});
+    return *this;
+}
+ScriptedDialogs& ScriptedDialogs::no() {
+    answers_.push_back({Answer::Type::No});
+    return *this;
+}
+ScriptedDialogs& ScriptedDialogs::retry() {
+    answers_.push_back({Answer::Type::Retry});
+    return *this;
+}
+ScriptedDialogs& ScriptedDialogs::cancel() {
+    answers_.push_back({Answer::Type::Cancel});
+    return *this;
+}
 ScriptedDialogs& ScriptedDialogs::choose(ErrorChoice choice) {
     answers_.push_back({Answer::Type::Choice, choice});
     return *this;
@@ -44,8 +56,12 @@ ScriptedDialogs::Answer ScriptedDialogs::take(Kind kind, const QString& text, co
     return a;
 }
 
-void ScriptedDialogs::notice(const QString& text, const QString& title) { take(Kind::Notice, text, title); }
-void ScriptedDialogs::failure(const QString& text, const QString& title) { take(Kind::Failure, text, title); }
+void ScriptedDialogs::notice(const QString& text, const QString& title) {
+    take(Kind::Notice, text, title);
+}
+void ScriptedDialogs::failure(const QString& text, const QString& title) {
+    take(Kind::Failure, text, title);
+}
 
 bool ScriptedDialogs::question(const QString& text, const QString& title) {
     auto a = take(Kind::Question, text, title);

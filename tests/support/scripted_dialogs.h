@@ -47,8 +47,10 @@ public:
 
 private:
     struct Answer {
-        enum class Type { Yes, No, Retry, Cancel, Choice, File } type;
-        ErrorChoice choice = ErrorChoice::Abort;
+        enum class Type { Yes, No, Retry, Cancel, Choice, File };
+        Answer(Type t, ErrorChoice c = ErrorChoice::Abort, QString p = {}) : type(t), choice(c), path(std::move(p)) {}
+        Type type;
+        ErrorChoice choice;
         QString path;
     };
     Answer take(Kind kind, const QString& text, const QString& title);

@@ -1,0 +1,117 @@
+#include "store/current_database.h"
+
+#include <QFile>
+
+#include "store/dialogs.h"
+#include "store/schema.h"
+#include "wordlists/paths.h"
+
+namespace lexivo {
+
+namespace {
+
+const QString kDictionary = QStringLiteral("Dictionary");
+
+// A field declared with a type that cannot hold text (an integer field named Word, say) means the file is some
+// other program's data, not a word database.
+void checkFieldTypes(Connection& db) {
+    for (const auto& column : db.columns(kDictionary)) {
+        const QString name = column.name.toUpper();
+        if (name != "WORD" && name != "SORTED" && name != "LETTERS") continue;
+        const QString type = column.type.toUpper();
+        const bool text = type.isEmpty() || type.contains("CHAR") || type.contains("CLOB") || type.contains("TEXT");
+        if (!text)
+            throw Error(QStringLiteral("Its table Dictionary has a field %1 of type %2, not text, so it is not a "
+                                       "word database.")
+                            .arg(column.name, column.type));
+    }
+}
+
+// The anagram and synogram searches are index look-ups on the keys; a database made elsewhere may lack those
+// indexes (or the Word index the look-ups of every writer need). A read-only file is searched without them.
+void ensureLookupIndexes(Connection& db, Dialogs& dialogs) {
+    if (db.isReadOnly()) return;
+    const auto columns = db.columns(kDictionary);
+    auto has = [&](const QString& field) {
+        for (const auto& c : columns)
+            if (c.name.compare(field, Qt::CaseInsensitive) == 0) return true;
+        return false;
+    };
+    const QStringList existing = db.indexNames(kDictionary);
+    for (const QString& field : {QStringLiteral("Word"), QStringLiteral("Sorted"), QStringLiteral("Letters")}) {
+        if (has(field) && !existing.contains(field, Qt::CaseInsensitive))
+            AddIndex(db, kDictionary, field, field, dialogs);
+    }
+}
+
+}  // namespace
+
+qint64 WordCount(Connection& connection) {
+    return connection.scalar(QStringLiteral("SELECT COUNT(*) FROM [Dictionary]"));
+}
+
+bool LoadDatabase(DatabaseState& state, DatabaseView& view, Dialogs& dialogs) {
+    if (!state.DatabasePath.isEmpty() && FileExists(state.DatabasePath)) {
+        try {
+            state.CurrentDatabase = Connection::open(state.DatabasePath);
+            Connection& db = state.CurrentDatabase;
+            // SQLite reports a file that is not a database only at its first statement: ask a real question now.
+            if (!TableExists(db, kDictionary))
+                throw Error(QStringLiteral("It has no table Dictionary, so it is not a word database."));
+            checkFieldTypes(db);
+            EnsureField(db, kDictionary, QStringLiteral("Letters"), kTextField, kMaxFieldLength, dialogs);
+            EnsureField(db, kDictionary, QStringLiteral("Sorted"), kTextField, kMaxFieldLength, dialogs);
+            ensureLookupIndexes(db, dialogs);
+            const qint64 count = WordCount(db);
+            if (count == 0) {
+                view.showWindow();
+                dialogs.notice(kEmptyDatabaseMessage);
+            }
+            view.setStatus(QString::number(count) + QStringLiteral(" words."));
+            view.showDatabaseLoaded(GetFileName(state.DatabasePath));
+            return true;
+        } catch (const Error& e) {
+            state.CurrentDatabase.close();
+            dialogs.failure(
+                QStringLiteral("Unable to open the word database %1\n\n%2").arg(state.DatabasePath, e.message()));
+        }
+    }
+    state.CurrentDatabase.close();
+    state.DatabasePath.clear();
+    view.showNoDatabase();
+    return false;
+}
+
+bool OpenOrCreateDatabase(Connection& connection, const QString& path, Dialogs& dialogs) {
+    try {
+        if (!FileExists(path)) {
+            // A new word database holds the table Dictionary with its ID field; loading adds the rest.
+            Connection created = Connection::create(path);
+            created.execute(QStringLiteral("CREATE TABLE [Dictionary] ([ID] INTEGER)"));
+            created.close();
+        }
+    } catch (const Error& e) {
+        dialogs.failure(QStringLiteral("Unable to create the word database %1\n\n%2").arg(path, e.message()));
+        return false;
+    }
+    const QString backup = GetFolderPath(path) + QLatin1Char('/') + GetBaseName(path) + QStringLiteral(".bak");
+    if (FileExists(backup) && !QFile::remove(backup)) {
+        dialogs.notice(QStringLiteral("Error deleting backup file ") + backup);
+        return false;
+    }
+    try {
+        connection = Connection::open(path);
+    } catch (const Error& e) {
+        dialogs.failure(QStringLiteral("Unable to open the word database %1\n\n%2").arg(path, e.message()));
+        return false;
+    }
+    return true;
+}
+
+void CompleteNewDatabase(Connection& connection, Dialogs& dialogs) {
+    for (const QString& field : {QStringLiteral("Word"), QStringLiteral("Sorted"), QStringLiteral("Letters")})
+        EnsureField(connection, kDictionary, field, kTextField, kMaxFieldLength, dialogs);
+    AddIndex(connection, kDictionary, QStringLiteral("Word"), QStringLiteral("Word"), dialogs);
+}
+
+}  // namespace lexivo

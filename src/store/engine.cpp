@@ -1,0 +1,498 @@
+#include "store/engine.h"
+
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <cstring>
+
+#include "store/like_matcher.h"
+#include "store/statement.h"
+
+namespace lexivo {
+
+namespace {
+
+// Another program may hold the file for a moment; past this the reason is reported.
+constexpr int kBusyTimeoutMs = 3000;
+
+QString quoteIdentifier(const QString& name) {
+    return QLatin1Char('"') + QString(name).replace('"', "\"\"") + '"';
+}
+
+// LEN(text): the number of characters (code points), not bytes.
+void lenFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    const auto* p = sqlite3_value_text(argv[0]);
+    const int n = sqlite3_value_bytes(argv[0]);
+    qint64 count = 0;
+    for (int i = 0; i < n; ++i)
+        if ((p[i] & 0xC0) != 0x80) ++count;
+    sqlite3_result_int64(ctx, count);
+}
+
+// X LIKE Y calls like(Y, X): the dialect's wildcards "*" and "?", case ignored. The compiled pattern is kept
+// with the statement so that a scan compiles it once.
+void likeFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    auto* pattern = static_cast<LikePattern*>(sqlite3_get_auxdata(ctx, 0));
+    if (!pattern) {
+        const auto* p = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
+        pattern = new LikePattern(std::string_view(p, static_cast<size_t>(sqlite3_value_bytes(argv[0]))));
+        sqlite3_set_auxdata(ctx, 0, pattern, [](void* d) { delete static_cast<LikePattern*>(d); });
+        pattern = static_cast<LikePattern*>(sqlite3_get_auxdata(ctx, 0));
+        if (!pattern) {  // SQLite may decline to keep it; then this call compiles its own
+            const auto* p2 = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
+            LikePattern once(std::string_view(p2, static_cast<size_t>(sqlite3_value_bytes(argv[0]))));
+            const auto* t = reinterpret_cast<const char*>(sqlite3_value_text(argv[1]));
+            sqlite3_result_int(ctx,
+                               once.matches(std::string_view(t, static_cast<size_t>(sqlite3_value_bytes(argv[1])))));
+            return;
+        }
+    }
+    const auto* t = reinterpret_cast<const char*>(sqlite3_value_text(argv[1]));
+    sqlite3_result_int(ctx, pattern->matches(std::string_view(t, static_cast<size_t>(sqlite3_value_bytes(argv[1])))));
+}
+
+void registerDialect(sqlite3* db) {
+    const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS;
+    sqlite3_create_function(db, "LEN", 1, flags, nullptr, lenFunction, nullptr, nullptr);
+    sqlite3_create_function(db, "like", 2, flags, nullptr, likeFunction, nullptr, nullptr);
+}
+
+sqlite3* openHandle(const QString& path, int flags) {
+    sqlite3* db = nullptr;
+    const QByteArray file = QFile::encodeName(path);
+    const int rc = sqlite3_open_v2(file.constData(), &db, flags | SQLITE_OPEN_NOMUTEX, nullptr);
+    if (rc != SQLITE_OK) {
+        const QString message = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
+        sqlite3_close(db);
+        throw Error(message + QStringLiteral(": ") + path, rc & 0xFF);
+    }
+    sqlite3_extended_result_codes(db, 0);
+    sqlite3_busy_timeout(db, kBusyTimeoutMs);
+    registerDialect(db);
+    return db;
+}
+
+void runPragmas(sqlite3* db) {
+    // A rollback journal (one file when closed) with full syncs: a crash never loses a committed batch.
+    // The cache is large enough to hold the indexes of a big list while it is imported or rebuilt.
+    const char* pragmas = "PRAGMA synchronous=FULL; PRAGMA cache_size=-65536; PRAGMA temp_store=MEMORY;";
+    char* err = nullptr;
+    if (const int rc = sqlite3_exec(db, pragmas, nullptr, nullptr, &err); rc != SQLITE_OK) {
+        QString message = QString::fromUtf8(err ? err : sqlite3_errstr(rc));
+        sqlite3_free(err);
+        throw Error(message, rc & 0xFF);
+    }
+}
+
+}  // namespace
+
+[[noreturn]] void ThrowEngineError(sqlite3* db, int code) {
+    QString message = QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(code));
+    throw Error(message, code & 0xFF);
+}
+
+QString EscapeQuotes(const QString& text) {
+    QString escaped = text;
+    return escaped.replace(QLatin1Char('\''), QStringLiteral("''"));
+}
+
+// ---- Statement ----
+
+Statement::Statement(Connection& connection, const QString& sql) : Statement(connection.handle(), sql) {}
+
+Statement::Statement(sqlite3* db, const QString& sql) : db_(db) {
+    if (!db) throw Error(QStringLiteral("No word database is open."));
+    const QByteArray utf8 = sql.toUtf8();
+    sqlite3_stmt* raw = nullptr;
+    const char* tail = nullptr;
+    const int rc = sqlite3_prepare_v2(db, utf8.constData(), static_cast<int>(utf8.size()), &raw, &tail);
+    stmt_.reset(raw);
+    if (rc != SQLITE_OK) ThrowEngineError(db, rc);
+    if (!raw) throw Error(QStringLiteral("Empty statement."));
+    // One statement at a time: text after it would be silently ignored otherwise.
+    while (tail && *tail && std::strchr(" \t\r\n;", *tail)) ++tail;
+    if (tail && *tail) throw Error(QStringLiteral("Only one statement may be run at a time."));
+}
+
+bool Statement::step() {
+    const int rc = sqlite3_step(stmt_.get());
+    if (rc == SQLITE_ROW) return true;
+    if (rc == SQLITE_DONE) return false;
+    sqlite3_reset(stmt_.get());
+    ThrowEngineError(db_, rc);
+}
+
+void Statement::reset() {
+    sqlite3_reset(stmt_.get());
+    sqlite3_clear_bindings(stmt_.get());
+}
+
+void Statement::bind(int index, const QString& text) {
+    const QByteArray utf8 = text.toUtf8();
+    const int rc =
+        sqlite3_bind_text(stmt_.get(), index, utf8.constData(), static_cast<int>(utf8.size()), SQLITE_TRANSIENT);
+    if (rc != SQLITE_OK) ThrowEngineError(db_, rc);
+}
+
+void Statement::bind(int index, const std::optional<QString>& text) {
+    if (text) {
+        bind(index, *text);
+    } else if (const int rc = sqlite3_bind_null(stmt_.get(), index); rc != SQLITE_OK) {
+        ThrowEngineError(db_, rc);
+    }
+}
+
+void Statement::bind(int index, qint64 value) {
+    if (const int rc = sqlite3_bind_int64(stmt_.get(), index, value); rc != SQLITE_OK) ThrowEngineError(db_, rc);
+}
+
+QString Statement::columnName(int column) const {
+    return QString::fromUtf8(sqlite3_column_name(stmt_.get(), column));
+}
+
+QString Statement::text(int column) const {
+    const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(stmt_.get(), column));
+    return QString::fromUtf8(p, sqlite3_column_bytes(stmt_.get(), column));
+}
+
+// ---- Connection ----
+
+Connection::Connection() = default;
+Connection::Connection(sqlite3* db, QString path) : db_(db), path_(std::move(path)) {}
+Connection::~Connection() {
+    close();
+}
+Connection::Connection(Connection&& other) noexcept
+    : db_(std::exchange(other.db_, nullptr)), path_(std::move(other.path_)) {}
+Connection& Connection::operator=(Connection&& other) noexcept {
+    if (this != &other) {
+        close();
+        db_ = std::exchange(other.db_, nullptr);
+        path_ = std::move(other.path_);
+    }
+    return *this;
+}
+
+sqlite3* Connection::handle() const {
+    if (!db_) throw Error(QStringLiteral("No word database is open."));
+    return db_;
+}
+
+Connection Connection::open(const QString& path) {
+    if (!QFileInfo::exists(path)) throw Error(QStringLiteral("File not found: ") + path);
+    if (QFileInfo(path).isDir()) throw Error(QStringLiteral("Is a folder, not a file: ") + path);
+    sqlite3* db = openHandle(path, SQLITE_OPEN_READWRITE);
+    Connection connection(db, path);
+    runPragmas(db);
+    return connection;
+}
+
+Connection Connection::create(const QString& path) {
+    if (QFileInfo::exists(path)) throw Error(QStringLiteral("The file exists already: ") + path);
+    sqlite3* db = openHandle(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    Connection connection(db, path);
+    runPragmas(db);
+    return connection;
+}
+
+void Connection::setBusyTimeout(int milliseconds) {
+    sqlite3_busy_timeout(handle(), milliseconds);
+}
+
+bool Connection::isReadOnly() const {
+    return db_ && sqlite3_db_readonly(db_, "main") == 1;
+}
+
+void Connection::close() {
+    if (!db_) return;
+    if (!sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close_v2(db_);
+    db_ = nullptr;
+}
+
+QString Connection::adapt(const QString& statement) {
+    static const QRegularExpression deleteStar(QStringLiteral("^\\s*DELETE\\s+\\*\\s+FROM\\b"),
+                                               QRegularExpression::CaseInsensitiveOption);
+    QString sql = statement;
+    sql.replace(deleteStar, QStringLiteral("DELETE FROM"));
+    return sql;
+}
+
+void Connection::execute(const QString& statement) {
+    Statement s(*this, adapt(statement));
+    while (s.step()) {
+    }
+}
+
+qint64 Connection::scalar(const QString& query) {
+    Statement s(*this, adapt(query));
+    return s.step() ? s.integer(0) : 0;
+}
+
+qint64 Connection::changes() const {
+    return db_ ? sqlite3_changes64(db_) : 0;
+}
+
+void Connection::beginTransaction() {
+    execute(QStringLiteral("BEGIN"));
+}
+void Connection::commit() {
+    execute(QStringLiteral("COMMIT"));
+}
+void Connection::rollback() {
+    if (inTransaction()) execute(QStringLiteral("ROLLBACK"));
+}
+bool Connection::inTransaction() const {
+    return db_ && !sqlite3_get_autocommit(db_);
+}
+
+void Connection::compactInto(const QString& destination) {
+    Statement s(*this, QStringLiteral("VACUUM INTO ?1"));
+    s.bind(1, destination);
+    s.step();
+}
+
+std::vector<Connection::Column> Connection::columns(const QString& table) {
+    std::vector<Column> result;
+    Statement s(*this, QStringLiteral("PRAGMA table_info(") + quoteIdentifier(table) + ')');
+    while (s.step()) result.push_back({s.text(1), s.text(2)});
+    return result;
+}
+
+QStringList Connection::tableNames() {
+    QStringList names;
+    Statement s(*this, QStringLiteral("SELECT name FROM sqlite_master WHERE type='table' ORDER BY rowid"));
+    while (s.step()) names << s.text(0);
+    return names;
+}
+
+QStringList Connection::indexNames(const QString& table) {
+    QStringList names;
+    Statement s(*this, QStringLiteral("SELECT name FROM sqlite_master WHERE type='index' AND tbl_name=?1 COLLATE "
+                                      "NOCASE ORDER BY rowid"));
+    s.bind(1, table);
+    while (s.step()) names << s.text(0);
+    return names;
+}
+
+// ---- Transactions ----
+
+Transaction::Transaction(Connection& connection) : connection_(connection) {
+    connection_.beginTransaction();
+}
+Transaction::~Transaction() {
+    if (open_) {
+        try {
+            connection_.rollback();
+        } catch (const Error&) {
+        }
+    }
+}
+void Transaction::commit() {
+    connection_.commit();
+    open_ = false;
+}
+
+BatchedTransaction::BatchedTransaction(Connection& connection, int rowsPerBatch, int millisecondsPerBatch)
+    : connection_(connection), rowsPerBatch_(rowsPerBatch), millisecondsPerBatch_(millisecondsPerBatch) {
+    connection_.beginTransaction();
+    open_ = true;
+    batchStart_ = QDateTime::currentMSecsSinceEpoch();
+}
+
+BatchedTransaction::~BatchedTransaction() {
+    try {
+        finish();
+    } catch (const Error&) {
+        try {
+            connection_.rollback();
+        } catch (const Error&) {
+        }
+    }
+}
+
+void BatchedTransaction::rowWritten() {
+    ++pending_;
+    if (pending_ < rowsPerBatch_ &&
+        (pending_ % 256 != 0 || QDateTime::currentMSecsSinceEpoch() - batchStart_ < millisecondsPerBatch_))
+        return;
+    connection_.commit();
+    open_ = false;
+    committed_ += pending_;
+    pending_ = 0;
+    connection_.beginTransaction();
+    open_ = true;
+    batchStart_ = QDateTime::currentMSecsSinceEpoch();
+}
+
+void BatchedTransaction::finish() {
+    if (!open_) return;
+    open_ = false;
+    connection_.commit();
+    committed_ += pending_;
+    pending_ = 0;
+}
+
+// ---- Cursor ----
+
+Cursor::Cursor(Connection& connection, const QString& queryText)
+    : statement_(std::make_unique<Statement>(connection, Connection::adapt(queryText))) {
+    const int n = statement_->columnCount();
+    for (int i = 0; i < n; ++i) names_.push_back(statement_->columnName(i));
+    if (names_.empty()) throw Error(QStringLiteral("The query returns no fields."));
+    fetchRow();
+}
+
+Cursor::~Cursor() = default;
+
+bool Cursor::fetchRow() {
+    if (exhausted_) return false;
+    if (!statement_->step()) {
+        exhausted_ = true;
+        statement_.reset();
+        return false;
+    }
+    for (int i = 0; i < columnCount(); ++i) {
+        if (statement_->isNull(i))
+            rows_.emplace_back(std::nullopt);
+        else
+            rows_.emplace_back(statement_->text(i));
+    }
+    return true;
+}
+
+void Cursor::moveLast(const std::function<bool()>& keepGoing) {
+    QElapsedTimer timer;
+    timer.start();
+    while (fetchRow()) {
+        if (keepGoing && timer.elapsed() >= 15) {
+            if (!keepGoing()) {
+                exhausted_ = true;
+                statement_.reset();
+                break;
+            }
+            timer.restart();
+        }
+    }
+    if (recordCount() > 0) position_ = recordCount() - 1;
+}
+
+int Cursor::column(const QString& field) const {
+    for (int i = 0; i < columnCount(); ++i)
+        if (names_[i].compare(field, Qt::CaseInsensitive) == 0) return i;
+    throw Error(QStringLiteral("Item not found in this collection: ") + field);
+}
+
+const std::optional<QString>& Cursor::value(int col) const {
+    // Reading past the rows fetched so far fetches them (the cursor is forward-only underneath).
+    while (position_ >= recordCount() && const_cast<Cursor*>(this)->fetchRow()) {
+    }
+    if (position_ >= recordCount() || col < 0 || col >= columnCount())
+        throw Error(QStringLiteral("No current record."));
+    return rows_[static_cast<size_t>(position_ * columnCount() + col)];
+}
+
+const std::optional<QString>& Cursor::value(const QString& field) const {
+    return value(column(field));
+}
+
+QString Cursor::text(const QString& field) const {
+    return value(field).value_or(QString());
+}
+
+void Cursor::close() {
+    statement_.reset();
+    rows_.clear();
+    rows_.shrink_to_fit();
+    exhausted_ = true;
+    position_ = 0;
+}
+
+// ---- WordTable ----
+
+WordTable::WordTable(Connection& connection) : connection_(connection) {
+    if (connection_.columns(QStringLiteral("Dictionary")).empty())
+        throw Error(QStringLiteral("The word database has no table Dictionary."));
+}
+
+WordTable::~WordTable() = default;
+
+qint64 WordTable::recordCount() {
+    return connection_.scalar(QStringLiteral("SELECT COUNT(*) FROM [Dictionary]"));
+}
+
+bool WordTable::seek(const QString& word) {
+    if (!seek_)
+        seek_ = std::make_unique<Statement>(connection_,
+                                            QStringLiteral("SELECT 1 FROM [Dictionary] WHERE [Word]=?1 LIMIT 1"));
+    seek_->reset();
+    seek_->bind(1, word);
+    const bool found = seek_->step();
+    seek_->reset();
+    return found;
+}
+
+void WordTable::addNew(const QString& word, const QString& sorted, const QString& letters) {
+    if (!insert_)
+        insert_ = std::make_unique<Statement>(
+            connection_, QStringLiteral("INSERT INTO [Dictionary]([Word],[Sorted],[Letters]) VALUES(?1,?2,?3)"));
+    insert_->reset();
+    insert_->bind(1, word);
+    insert_->bind(2, sorted);
+    insert_->bind(3, letters);
+    insert_->step();
+    insert_->reset();
+}
+
+void WordTable::updateKeys(qint64 rowId, const std::optional<QString>& sorted, const std::optional<QString>& letters) {
+    Statement* s = nullptr;
+    if (sorted && letters) {
+        if (!updateBoth_)
+            updateBoth_ = std::make_unique<Statement>(
+                connection_, QStringLiteral("UPDATE [Dictionary] SET [Sorted]=?2,[Letters]=?3 WHERE rowid=?1"));
+        s = updateBoth_.get();
+        s->reset();
+        s->bind(2, *sorted);
+        s->bind(3, *letters);
+    } else if (sorted) {
+        if (!updateSorted_)
+            updateSorted_ = std::make_unique<Statement>(
+                connection_, QStringLiteral("UPDATE [Dictionary] SET [Sorted]=?2 WHERE rowid=?1"));
+        s = updateSorted_.get();
+        s->reset();
+        s->bind(2, *sorted);
+    } else if (letters) {
+        if (!updateLetters_)
+            updateLetters_ = std::make_unique<Statement>(
+                connection_, QStringLiteral("UPDATE [Dictionary] SET [Letters]=?2 WHERE rowid=?1"));
+        s = updateLetters_.get();
+        s->reset();
+        s->bind(2, *letters);
+    } else {
+        return;
+    }
+    s->bind(1, rowId);
+    s->step();
+    s->reset();
+}
+
+qint64 WordTable::deleteWord(const QString& word) {
+    if (!delete_)
+        delete_ = std::make_unique<Statement>(connection_, QStringLiteral("DELETE FROM [Dictionary] WHERE [Word]=?1"));
+    delete_->reset();
+    delete_->bind(1, word);
+    delete_->step();
+    delete_->reset();
+    return connection_.changes();
+}
+
+}  // namespace lexivo

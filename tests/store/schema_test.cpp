@@ -1,0 +1,89 @@
+#include "store/schema.h"
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+#include "store/engine.h"
+#include "support/scripted_dialogs.h"
+
+namespace lexivo {
+namespace {
+
+class SchemaTest : public ::testing::Test {
+protected:
+    void SetUp() override { db = Connection::create(dir.filePath("s.mdb")); }
+    QStringList fieldNames(const QString& table) {
+        QStringList names;
+        for (const auto& c : db.columns(table)) names << c.name;
+        return names;
+    }
+    QTemporaryDir dir;
+    Connection db;
+    test::ScriptedDialogs dialogs;
+};
+
+TEST_F(SchemaTest, EnsureFieldCreatesTableWithIdFirstAndIsIdempotent) {
+    EXPECT_FALSE(TableExists(db, "Dictionary"));
+    EnsureField(db, "Dictionary", "Letters", kTextField, 255, dialogs);
+    EXPECT_EQ(fieldNames("Dictionary"), QStringList({"ID", "Letters"}));
+    EnsureField(db, "dictionary", "LETTERS", kTextField, 255, dialogs);
+    EnsureField(db, "Dictionary", "Letters", kTextField, 255, dialogs);
+    EXPECT_EQ(fieldNames("Dictionary"), QStringList({"ID", "Letters"}));
+    // An existing field is never changed, even when asked for another type.
+    EnsureField(db, "Dictionary", "Letters", kLongField, 0, dialogs);
+    EXPECT_TRUE(db.columns("Dictionary")[1].type.startsWith("TEXT"));
+    EXPECT_TRUE(dialogs.shown().empty());
+}
+
+TEST_F(SchemaTest, NamesMatchWithoutCaseButIndexesWithCase) {
+    EnsureField(db, "Dictionary", "Word", kTextField, 255, dialogs);
+    EXPECT_TRUE(TableExists(db, "DICTIONARY"));
+    EXPECT_TRUE(FieldExists(db, "Dictionary", "word", dialogs));
+    EXPECT_FALSE(FieldExists(db, "Nothing", "Word", dialogs));
+    AddIndex(db, "Dictionary", "Word", "Word", dialogs);
+    EXPECT_TRUE(IndexExists(db, "Dictionary", "Word"));
+    EXPECT_FALSE(IndexExists(db, "Dictionary", "word"));
+    AddIndex(db, "Dictionary", "Word", "Word", dialogs);  // an existing index is left alone
+    EXPECT_EQ(db.indexNames("Dictionary"), QStringList({"Word"}));
+}
+
+TEST_F(SchemaTest, AddIndexReportsMissingTableAndField) {
+    AddIndex(db, "Dictionary", "Word", "Word", dialogs);
+    EnsureField(db, "Dictionary", "Word", kTextField, 255, dialogs);
+    EnsureField(db, "Dictionary", "Sorted", kTextField, 255, dialogs);
+    AddIndex(db, "Dictionary", "Both", "Word, Sorted", dialogs);  // the space is part of the second name
+    EXPECT_EQ(dialogs.texts(), QStringList({"ERROR! Table not found in database, cannot create index.",
+                                            "ERROR! Field not found in table, cannot create index."}));
+    EXPECT_FALSE(IndexExists(db, "Dictionary", "Both"));
+    AddIndex(db, "Dictionary", "Both", "Word,Sorted", dialogs);
+    EXPECT_TRUE(IndexExists(db, "Dictionary", "Both"));
+}
+
+TEST_F(SchemaTest, TextFieldsTakeEmptyTextAndCompareWithoutCase) {
+    EnsureField(db, "T", "A", kTextField, 255, dialogs);
+    EnsureField(db, "T", "N", kLongField, 0, dialogs);
+    db.execute("INSERT INTO T(A, N) VALUES('', 1), ('Abc', 2)");
+    EXPECT_EQ(db.scalar("SELECT COUNT(*) FROM T WHERE A=''"), 1);
+    EXPECT_EQ(db.scalar("SELECT N FROM T WHERE A='aBC'"), 2);
+}
+
+TEST_F(SchemaTest, LockedTableAsksRetryOrCancel) {
+    EnsureField(db, "Dictionary", "Word", kTextField, 255, dialogs);
+    Connection other = Connection::open(db.path());
+    other.execute("BEGIN EXCLUSIVE");
+    other.execute("INSERT INTO Dictionary(Word) VALUES('x')");
+    db.setBusyTimeout(50);
+    test::ScriptedDialogs locked;
+    locked.retry().cancel();
+    EXPECT_THROW(FieldExists(db, "Dictionary", "Word", locked), DesignAccessCancelled);
+    EXPECT_EQ(locked.texts(),
+              QStringList(2, "Unable to modify database design, close all access to the database and try again."));
+    // Retry after the other program let go finds the field.
+    locked.retry();
+    locked.onNextShown([&] { other.rollback(); });
+    EXPECT_TRUE(FieldExists(db, "Dictionary", "Word", locked));
+}
+
+}  // namespace
+}  // namespace lexivo

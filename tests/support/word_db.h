@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include "store/current_database.h"
+
+namespace lexivo::test {
+
+// A DatabaseView that remembers what loading showed.
+class RecordingView : public DatabaseView {
+public:
+    bool loaded = false;
+    QString caption;
+    QString status;
+    int windowShown = 0;
+    void showDatabaseLoaded(const QString& fileName) override {
+        loaded = true;
+        caption = fileName;
+    }
+    void showNoDatabase() override {
+        loaded = false;
+        caption = QStringLiteral("(No Database Loaded)");
+    }
+    void setStatus(const QString& text) override { status = text; }
+    void showWindow() override { ++windowShown; }
+};
+
+// Creates a complete, empty word database at path the way File New does, then stores words with their keys.
+void CreateWordDatabase(const QString& path, const QStringList& words = {});
+// Opens a word database (loaded, as the window would have it) into state; fails the test when it does not load.
+void OpenWordDatabase(DatabaseState& state, const QString& path);
+// Every Word of Dictionary in table order, and one row's keys ("<null>" for a null key).
+QStringList StoredWords(Connection& db);
+QString StoredKeys(Connection& db, const QString& word);
+// Writes bytes to a file.
+void WriteFile(const QString& path, const QByteArray& bytes);
+QByteArray ReadFile(const QString& path);
+
+}  // namespace lexivo::test
