@@ -1,0 +1,171 @@
+#include "wordlists/import.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "store/engine.h"
+#include "support/fake_run.h"
+#include "support/scripted_dialogs.h"
+#include "support/word_db.h"
+
+namespace lexivo {
+namespace {
+
+using test::FakeRun;
+using test::ScriptedDialogs;
+using test::StoredWords;
+
+class ImportTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        dbPath = dir.filePath("words.mdb");
+        test::CreateWordDatabase(dbPath, initial);
+        test::OpenWordDatabase(state, dbPath);
+    }
+    ImportResult import(const QByteArray& bytes, bool append = false, WordFilter filter = {}) {
+        const QString list = dir.filePath("list.txt");
+        test::WriteFile(list, bytes);
+        return ImportWords(
+            db(), list, append, [&] { return filter; }, run, dialogs);
+    }
+    Connection& db() { return state.CurrentDatabase; }
+
+    QStringList initial;
+    QTemporaryDir dir;
+    QString dbPath;
+    DatabaseState state;
+    FakeRun run;
+    ScriptedDialogs dialogs;
+};
+
+TEST_F(ImportTest, ItemsAreTrimmedCountedAndStoredWithKeys) {
+    const auto result = import(" apple \r\napple,pear\r\n\r\nApple\r\n\"a,b\"\r\nletter\r\n");
+    EXPECT_TRUE(result.ok());
+    EXPECT_EQ(StoredWords(db()), QStringList({"apple", "pear", "a,b", "letter"}));
+    EXPECT_EQ(test::StoredKeys(db(), "letter"), "ttrlee|trle");
+    EXPECT_EQ(dialogs.texts(),
+              QStringList({"Import Complete. 4 words imported,2 duplicates skipped, 1, blanks skipped."}));
+    EXPECT_EQ(run.begins, 1);
+    EXPECT_EQ(run.ends, 1);
+    EXPECT_EQ(run.statuses.first(), "Importing data...");
+    EXPECT_EQ(run.statuses.last(), "");
+    EXPECT_EQ(run.value, 0);
+    EXPECT_TRUE(run.stopFlag());
+}
+
+TEST_F(ImportTest, EmptyFileAndMessageFormat) {
+    import("");
+    EXPECT_EQ(dialogs.lastText(), "Import Complete. 0 words imported,0 duplicates skipped, 0, blanks skipped.");
+    ImportCounts counts{120, 3, 2, 0};
+    EXPECT_EQ(ImportCompleteMessage(counts),
+              "Import Complete. 120 words imported,3 duplicates skipped, 2, blanks skipped.");
+    counts.tooLong = 1;
+    EXPECT_EQ(ImportCompleteMessage(counts),
+              "Import Complete. 120 words imported,3 duplicates skipped, 2, blanks skipped., 1 too long skipped.");
+}
+
+TEST_F(ImportTest, ReplaceOrAppend) {
+    import("cat\r\ndog\r\n");
+    import("emu\r\ncat\r\n", true);
+    EXPECT_EQ(StoredWords(db()), QStringList({"cat", "dog", "emu"}));
+    EXPECT_EQ(dialogs.lastText(), "Import Complete. 1 words imported,1 duplicates skipped, 0, blanks skipped.");
+    import("fox\r\n");
+    EXPECT_EQ(StoredWords(db()), QStringList({"fox"}));
+}
+
+TEST_F(ImportTest, FilterRulesAndFilteredDuplicates) {
+    import("at\r\n");
+    WordFilter filter;
+    filter.minimumOn = true;
+    filter.minimum = 3;
+    filter.removeOn = true;
+    filter.remove = "-";
+    // "at" is filtered out but is in the table, so it counts as a duplicate; a lone hyphen becomes a blank.
+    import("at\r\nice-cream\r\na-b-c\r\n-\r\nto\r\n", true, filter);
+    EXPECT_EQ(StoredWords(db()), QStringList({"at", "icecream", "ab-c"}));
+    EXPECT_EQ(dialogs.lastText(), "Import Complete. 2 words imported,1 duplicates skipped, 1, blanks skipped.");
+}
+
+TEST_F(ImportTest, AwkwardCharactersAreOrdinaryWords) {
+    const QByteArray list =
+        QString::fromUtf8("don't\r\n100%\r\na_b\r\nx*y\r\nq?r\r\n[ab]\r\nO'Neil's\r\ncafé\r\n😀\r\n").toUtf8();
+    import(list);
+    EXPECT_EQ(StoredWords(db()), QString::fromUtf8(list).split("\r\n", Qt::SkipEmptyParts));
+    // Each is its own duplicate on a second import.
+    import(list, true);
+    EXPECT_EQ(dialogs.lastText(), "Import Complete. 0 words imported,9 duplicates skipped, 0, blanks skipped.");
+}
+
+TEST_F(ImportTest, CodePage1252AndByteOrderMark) {
+    import("caf\xE9\r\nna\xEFve\r\n");
+    EXPECT_EQ(StoredWords(db()), QStringList({QString::fromUtf8("café"), QString::fromUtf8("naïve")}));
+    import(
+        "\xEF\xBB\xBF"
+        "caf\xC3\xA9\r\n");
+    EXPECT_EQ(StoredWords(db()), QStringList({QString::fromUtf8("café")}));
+}
+
+TEST_F(ImportTest, TooLongWordsAreSkippedAndCounted) {
+    const QByteArray w255(255, 'a'), w256(256, 'b');
+    import(w255 + "\r\n" + w256 + "\r\nok\r\n");
+    EXPECT_EQ(StoredWords(db()), QStringList({QString(w255), "ok"}));
+    EXPECT_EQ(dialogs.lastText(),
+              "Import Complete. 2 words imported,0 duplicates skipped, 0, blanks skipped., 1 too long skipped.");
+}
+
+TEST_F(ImportTest, StopKeepsTheWordsStoredSoFar) {
+    run.stopAtRecord = 2;
+    const auto result = import("one\r\ntwo\r\nthree\r\nfour\r\n");
+    EXPECT_TRUE(result.stopped);
+    EXPECT_EQ(StoredWords(db()), QStringList({"one", "two"}));
+    EXPECT_EQ(dialogs.lastText(), "Import Complete. 2 words imported,0 duplicates skipped, 0, blanks skipped.");
+    EXPECT_FALSE(db().inTransaction());
+}
+
+TEST_F(ImportTest, FilterChangesApplyFromTheNextItem) {
+    WordFilter filter;
+    int calls = 0;
+    run.onEvents = [&] {
+        if (++calls == 1) {
+            filter.ignoreOn = true;
+            filter.ignore = "x";
+        }
+    };
+    const QString list = dir.filePath("list.txt");
+    test::WriteFile(list, "ax\r\nbx\r\ncx\r\n");
+    ImportWords(
+        db(), list, false, [&] { return filter; }, run, dialogs);
+    EXPECT_EQ(StoredWords(db()), QStringList({"ax"}));
+}
+
+TEST_F(ImportTest, UnreadableListLeavesTheTableAlone) {
+    import("keep\r\n");
+    const auto result = ImportWords(
+        db(), dir.filePath("missing.txt"), false, [] { return WordFilter{}; }, run, dialogs);
+    EXPECT_FALSE(result.ok());
+    EXPECT_EQ(dialogs.shown().back().kind, ScriptedDialogs::Kind::Failure);
+    EXPECT_TRUE(dialogs.lastText().contains("missing.txt")) << dialogs.lastText().toStdString();
+    EXPECT_EQ(StoredWords(db()), QStringList({"keep"}));
+    EXPECT_TRUE(run.stopFlag());
+    EXPECT_EQ(run.ends, 2);
+}
+
+TEST_F(ImportTest, WriteFailureKeepsEveryCommittedBatch) {
+    import("keep\r\n");
+    // A second connection holds the file: the first write fails after the busy wait.
+    Connection other = Connection::open(dbPath);
+    other.execute("BEGIN EXCLUSIVE");
+    db().setBusyTimeout(50);
+    const auto result = import("new\r\n", true);
+    EXPECT_FALSE(result.ok());
+    EXPECT_TRUE(dialogs.lastText().contains("locked")) << dialogs.lastText().toStdString();
+    other.rollback();
+    EXPECT_EQ(StoredWords(db()), QStringList({"keep"}));
+    EXPECT_FALSE(db().inTransaction());
+}
+
+}  // namespace
+}  // namespace lexivo
