@@ -1,0 +1,183 @@
+#include "search/search_query.h"
+
+#include <cmath>
+
+#include "store/engine.h"
+#include "store/keys.h"
+#include "wordlists/word_filter.h"
+
+namespace lexivo {
+
+namespace {
+
+// A number read from a length list, written as a plain decimal: no exponent, no group separators, no trailing
+// zeros ("7", "7.5").
+QString plainDecimal(double value) {
+    if (!std::isfinite(value)) value = 0;
+    if (value == std::trunc(value) && std::fabs(value) < 1e15) return QString::number(static_cast<qint64>(value));
+    QString text = QString::number(value, 'f', 6);
+    while (text.endsWith(QLatin1Char('0'))) text.chop(1);
+    if (text.endsWith(QLatin1Char('.'))) text.chop(1);
+    return text;
+}
+
+// A length clause joins a mode's own condition with AND (or starts the WHERE of the palindrome scan).
+QString joined(const QString& prefix, const QString& lengthClause) {
+    return lengthClause.isEmpty() ? QString() : prefix + lengthClause;
+}
+
+const QString kAnd = QStringLiteral(" AND ");
+
+bool isVowel(char32_t c) {
+    return c == U'a' || c == U'e' || c == U'i' || c == U'o' || c == U'u';
+}
+
+bool isConsonant(char32_t c) {
+    return c >= U'a' && c <= U'z' && !isVowel(c);
+}
+
+}  // namespace
+
+QString SearchMode(int selectedIndex) {
+    static const QString kModes[] = {kModeAnagram, kModeSynogram, kModePalindrome, kModeMask,
+                                     kModeAdd,     kModeDelete,   kModeLetters};
+    if (selectedIndex < 0 || selectedIndex >= static_cast<int>(std::size(kModes))) return {};
+    return kModes[selectedIndex];
+}
+
+QString LengthClause(int minimumIndex, const QString& minimumText, const QString& maximumText) {
+    if (minimumIndex <= 0) return {};
+    return QStringLiteral("LEN([Word]) BETWEEN ") + plainDecimal(LeadingNumber(minimumText)) + kAnd +
+           plainDecimal(LeadingNumber(maximumText));
+}
+
+QString OrderClause(bool sortByLength) {
+    return sortByLength ? QStringLiteral(" ORDER BY LEN([Word]),[Word]") : QStringLiteral(" ORDER BY [Word]");
+}
+
+QString InputSortedKey(const QString& input) {
+    return SortString(input.toLower());
+}
+
+QString InputLettersKey(const QString& input) {
+    return UniqueChars(InputSortedKey(input));
+}
+
+QString AnagramQuery(const QString& input, const QString& lengthClause, const QString& orderClause) {
+    const QString key = InputSortedKey(input);
+    return QStringLiteral("SELECT [Word] FROM [Dictionary] WHERE [Sorted]='") + EscapeQuotes(key) + QLatin1Char('\'') +
+           joined(kAnd, lengthClause) + QStringLiteral(" AND LEN([Sorted])=") + QString::number(CharacterCount(key)) +
+           orderClause;
+}
+
+QString SynogramQuery(const QString& input, const QString& lengthClause, const QString& orderClause) {
+    return QStringLiteral("SELECT [Word] FROM [Dictionary] WHERE [Letters]='") + EscapeQuotes(InputLettersKey(input)) +
+           QLatin1Char('\'') + joined(kAnd, lengthClause) + orderClause;
+}
+
+QString LettersPattern(const QString& lettersKey) {
+    QString pattern;
+    pattern.reserve(lettersKey.size() * 2 + 1);
+    for (qsizetype i = 0; i < lettersKey.size(); ++i) {
+        pattern += QLatin1Char('*');
+        pattern += lettersKey.at(i);
+        // A character outside the basic plane is two units; the "*" goes before the pair, not inside it.
+        if (lettersKey.at(i).isHighSurrogate() && i + 1 < lettersKey.size() && lettersKey.at(i + 1).isLowSurrogate())
+            pattern += lettersKey.at(++i);
+    }
+    pattern += QLatin1Char('*');
+    return pattern;
+}
+
+QString LettersQuery(const QString& input, const QString& lengthClause, const QString& orderClause) {
+    return QStringLiteral("SELECT [Word] FROM [Dictionary] WHERE [Letters] LIKE '") +
+           EscapeQuotes(LettersPattern(InputLettersKey(input))) + QLatin1Char('\'') + joined(kAnd, lengthClause) +
+           orderClause;
+}
+
+QString MaskPattern(const QString& mask) {
+    QString pattern = mask;
+    pattern.replace(QLatin1Char('@'), QLatin1Char('?'));
+    pattern.replace(QLatin1Char('#'), QLatin1Char('?'));
+    return pattern;
+}
+
+QString MaskQuery(const QString& mask, const QString& lengthClause, const QString& orderClause) {
+    return QStringLiteral("SELECT [Word] FROM [Dictionary] WHERE [Word] LIKE '") + EscapeQuotes(MaskPattern(mask)) +
+           QStringLiteral("' ") + joined(kAnd, lengthClause) + orderClause;
+}
+
+QString PalindromeQuery(const QString& lengthClause, const QString& orderClause) {
+    return QStringLiteral("SELECT [Word] FROM Dictionary") + joined(QStringLiteral(" WHERE "), lengthClause) +
+           orderClause;
+}
+
+QString FindWordQuery(const QString& word, const QString& orderClause) {
+    return QStringLiteral("SELECT * FROM [Dictionary] WHERE [Word]='") + EscapeQuotes(word) + QLatin1Char('\'') +
+           orderClause;
+}
+
+// ---- MaskTest ----
+
+MaskTest::MaskTest(const QString& mask) {
+    const QList<uint> points = mask.toUcs4();
+    maskLength_ = static_cast<int>(points.size());
+    for (int i = 1; i <= maskLength_; ++i) {
+        const auto c = static_cast<char32_t>(points[i - 1]);
+        if (c == U'@') vowels_.push_back(i);
+        if (c == U'#') consonants_.push_back(i);
+        if (c == U'*' && starPosition_ == 0) starPosition_ = i;
+    }
+}
+
+bool MaskTest::accepts(const QString& word) const {
+    if (!hasPlaceholders()) return true;
+    // Most words are plain ASCII: look at them in place, lower-casing only the letters looked at. Any other
+    // word is lower-cased as a whole first, since lower-casing may change its length.
+    bool ascii = true;
+    for (QChar c : word) {
+        if (c.unicode() >= 0x80) {
+            ascii = false;
+            break;
+        }
+    }
+    QList<uint> points;
+    if (!ascii) points = word.toLower().toUcs4();
+    const auto length = static_cast<int>(ascii ? word.size() : points.size());
+    auto at = [&](int p) -> char32_t {
+        if (!ascii) return static_cast<char32_t>(points[p - 1]);
+        const char16_t c = word.at(p - 1).unicode();
+        return (c >= u'A' && c <= u'Z') ? c + 32 : c;
+    };
+    // Everything the first "*" matched shifts the placeholders after it, as if every "*" stood before them.
+    auto wordPosition = [&](int i) { return starPosition_ > 0 && i >= starPosition_ ? i + length - maskLength_ : i; };
+    auto passes = [&](const std::vector<int>& positions, bool (*inSet)(char32_t)) {
+        for (int i : positions) {
+            const int p = wordPosition(i);
+            if (p < 1 || p > length || !inSet(at(p))) return false;
+        }
+        return true;
+    };
+    const bool vowelsPass = passes(vowels_, isVowel);
+    const bool consonantsPass = passes(consonants_, isConsonant);
+    return vowelsPass && consonantsPass;
+}
+
+QString ReverseString(const QString& text) {
+    QString reversed;
+    reversed.reserve(text.size());
+    for (qsizetype i = text.size(); i > 0;) {
+        --i;
+        // A surrogate pair is one character: copy it in its own order.
+        if (text.at(i).isLowSurrogate() && i > 0 && text.at(i - 1).isHighSurrogate()) {
+            reversed += text.at(i - 1);
+            reversed += text.at(i);
+            --i;
+        } else {
+            reversed += text.at(i);
+        }
+    }
+    return reversed;
+}
+
+}  // namespace lexivo

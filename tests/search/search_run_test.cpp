@@ -1,0 +1,214 @@
+#include "search/search_run.h"
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+#include "search/search_query.h"
+#include "support/fake_run.h"
+#include "support/scripted_dialogs.h"
+#include "support/word_db.h"
+
+namespace lexivo {
+namespace {
+
+using test::CreateWordDatabase;
+using test::FakeRun;
+using test::OpenWordDatabase;
+using test::ScriptedDialogs;
+using test::StoredKeys;
+using test::StoredWords;
+
+const QString kByWord = OrderClause(false);
+
+class SearchRunTest : public ::testing::Test {
+protected:
+    void load(const QStringList& words) {
+        ASSERT_TRUE(dir.isValid());
+        const QString path = dir.filePath("words.mdb");
+        CreateWordDatabase(path, words);
+        OpenWordDatabase(state, path);
+    }
+    // Runs one mode as the driver would: inside a run and a transaction, committed at the end.
+    QStringList search(const QString& mode, const QString& input, const QString& lengthClause = {},
+                       const QString& order = kByWord) {
+        QStringList words;
+        CallbackSink sink([&words](const QString& word) { words << word; });
+        run.beginRun(kStartingSearch);
+        Transaction transaction(db());
+        const qint64 listed = RunSearchMode(db(), {mode, input, lengthClause, order}, run, dialogs, sink);
+        transaction.commit();
+        run.endRun();
+        EXPECT_EQ(listed, words.size());
+        return words;
+    }
+    Connection& db() { return state.CurrentDatabase; }
+
+    QTemporaryDir dir;
+    DatabaseState state;
+    FakeRun run;
+    ScriptedDialogs dialogs;
+};
+
+TEST_F(SearchRunTest, AnagramsIgnoreTheInputCaseButNotTheStoredKeysCase) {
+    load({"tea", "eat", "Ate", "teas", "tee", "Ball", "Eta"});
+    // Ate's key teA has its capital where tea has a; Eta's key taE does not.
+    const QStringList expected{"Ate", "eat", "tea"};
+    EXPECT_EQ(search(kModeAnagram, "tea"), expected);
+    EXPECT_EQ(search(kModeAnagram, "Tea"), expected);
+    EXPECT_EQ(search(kModeAnagram, "TEA"), expected);
+    // Ball's key is llaB: its capital stands where the input ball's key has a small b (llba).
+    EXPECT_EQ(search(kModeAnagram, "ball"), QStringList());
+}
+
+TEST_F(SearchRunTest, SynogramsAndLettersInAWord) {
+    load({"ab", "ba", "abba", "aab", "abc", "a", "tea", "ate", "eel", "tan", "bee", "dog"});
+    EXPECT_EQ(search(kModeSynogram, "aab"), (QStringList{"aab", "ab", "abba", "ba"}));
+    EXPECT_EQ(search(kModeSynogram, "aab"), search(kModeSynogram, "ab"));
+    EXPECT_EQ(search(kModeLetters, "ee"), (QStringList{"ate", "bee", "eel", "tea"}));
+    EXPECT_EQ(search(kModeLetters, "ta"), (QStringList{"ate", "tan", "tea"}));
+    // A "*" in the input is dropped from the Letters key: it changes nothing in these two modes.
+    EXPECT_EQ(search(kModeLetters, "t*a"), search(kModeLetters, "ta"));
+    EXPECT_EQ(search(kModeSynogram, "a*b"), search(kModeSynogram, "ab"));
+}
+
+TEST_F(SearchRunTest, StarInAnAnagramIsAnOrdinaryCharacter) {
+    load({"ab*", "ab", "ba", "a*b"});
+    EXPECT_EQ(search(kModeAnagram, "*ab"), (QStringList{"a*b", "ab*"}));
+}
+
+TEST_F(SearchRunTest, LengthLimitAndSortOrder) {
+    load({"bead", "bad", "abed", "bade", "beady", "ab"});
+    EXPECT_EQ(search(kModeLetters, "ab", "", OrderClause(true)),
+              (QStringList{"ab", "bad", "abed", "bade", "bead", "beady"}));
+    EXPECT_EQ(search(kModeLetters, "ab", LengthClause(2, "4 letters", "4 letters")),
+              (QStringList{"abed", "bade", "bead"}));
+    // The progress bar ends full: its maximum and value are the number of rows.
+    EXPECT_EQ(run.maximum, 3);
+    EXPECT_EQ(run.value, 3);
+}
+
+TEST_F(SearchRunTest, MasksMatchInTheDatabaseAndTestPlaceholdersPerRow) {
+    const QStringList words{"cake",  "cone", "cask", "cork", "Cook", "make",  "ease",
+                            "apple", "cafe", "cat",  "ca",   "cyst", "crypt", "dog"};
+    load(words);
+    EXPECT_EQ(search(kModeMask, "c??e"), (QStringList{"cafe", "cake", "cone"}));
+    EXPECT_EQ(search(kModeMask, "c@@k"), QStringList{"Cook"});
+    EXPECT_EQ(search(kModeMask, "C@@K"), search(kModeMask, "c@@k"));
+    EXPECT_EQ(search(kModeMask, "#a#e"), (QStringList{"cafe", "cake", "make"}));
+    EXPECT_EQ(search(kModeMask, "@pple"), QStringList{"apple"});
+    EXPECT_EQ(search(kModeMask, "c*@"), (QStringList{"ca", "cafe", "cake", "cone"}));
+    EXPECT_EQ(search(kModeMask, "c#*"), (QStringList{"crypt", "cyst"}));
+    EXPECT_EQ(search(kModeMask, "*").size(), words.size());
+}
+
+TEST_F(SearchRunTest, Palindromes) {
+    load({"stop", "pots", "tops", "Level", "a", "I", "radar", "abc", "noon", "on", "no"});
+    EXPECT_EQ(search(kModePalindrome, ""),
+              (QStringList{"a", "I", "Level", "no", "noon", "on", "pots", "radar", "stop"}));
+    // Only the scan has the length limit; the reversal is looked up in the whole table.
+    EXPECT_EQ(search(kModePalindrome, "ignored", LengthClause(3, "4 letters", "4 letters")),
+              (QStringList{"noon", "pots", "stop"}));
+    EXPECT_EQ(search(kModePalindrome, "", "", OrderClause(true)),
+              (QStringList{"a", "I", "no", "on", "noon", "pots", "stop", "Level", "radar"}));
+}
+
+TEST_F(SearchRunTest, FindAndAddStoresTheKeysOfTheWordAsTyped) {
+    load({"dog"});
+    dialogs.yes().no().yes();
+    EXPECT_EQ(search(kModeAdd, "cat"), QStringList());
+    EXPECT_EQ(StoredKeys(db(), "cat"), "tca|tca");
+    EXPECT_EQ(search(kModeAdd, "Cow"), QStringList());
+    EXPECT_EQ(StoredKeys(db(), "Cow"), "<missing>");
+    EXPECT_EQ(search(kModeAdd, "Emu"), QStringList());
+    EXPECT_EQ(StoredKeys(db(), "Emu"), "umE|umE");
+    // The look-up ignores case: Cat is the stored cat.
+    EXPECT_EQ(search(kModeAdd, "Cat"), QStringList());
+    EXPECT_EQ(dialogs.texts(), (QStringList{"Add cat", "Add Cow", "Add Emu", "Word already added!"}));
+    for (const auto& shown : dialogs.shown()) EXPECT_EQ(shown.title, "Lexivo");
+    EXPECT_EQ(StoredWords(db()), (QStringList{"dog", "cat", "Emu"}));
+}
+
+TEST_F(SearchRunTest, FindAndAddRefusesWordsTheFieldCannotHold) {
+    load({});
+    const QString longest(255, QLatin1Char('x'));
+    dialogs.yes();
+    search(kModeAdd, longest);
+    search(kModeAdd, QString(256, QLatin1Char('y')));
+    EXPECT_EQ(dialogs.texts(), (QStringList{"Add " + longest, WordTooLongMessage(256)}));
+    EXPECT_EQ(StoredWords(db()), QStringList{longest});
+}
+
+TEST_F(SearchRunTest, FindAndDeleteRemovesEveryMatchAfterOneQuestion) {
+    load({"cat", "dog", "Cat", "cow"});
+    dialogs.no().yes();
+    search(kModeDelete, "CAT");
+    EXPECT_EQ(StoredWords(db()).size(), 4);
+    search(kModeDelete, "CAT");
+    search(kModeDelete, "emu");
+    EXPECT_EQ(dialogs.texts(), (QStringList{"Delete cat", "Delete cat", "Word not found!"}));
+    EXPECT_EQ(StoredWords(db()), (QStringList{"dog", "cow"}));
+}
+
+TEST_F(SearchRunTest, HostileInputGivesASoundQueryInEveryMode) {
+    load({"don't", "100%", "a_b", "[ab]", "it's", "o'er", "axb", "a"});
+    const QString longInput(300, QLatin1Char('q'));
+    EXPECT_EQ(search(kModeAnagram, "t'nod"), QStringList{"don't"});
+    EXPECT_EQ(search(kModeSynogram, "st'i"), QStringList{"it's"});
+    EXPECT_EQ(search(kModeLetters, "'"), (QStringList{"don't", "it's", "o'er"}));
+    EXPECT_EQ(search(kModeMask, "@'@#"), QStringList{"o'er"});
+    EXPECT_EQ(search(kModeMask, "100%"), QStringList{"100%"});
+    EXPECT_EQ(search(kModeMask, "a_b"), QStringList{"a_b"});
+    EXPECT_EQ(search(kModeMask, "[ab]"), QStringList{"[ab]"});
+    EXPECT_EQ(search(kModeMask, "'; DROP TABLE Dictionary; --"), QStringList());
+    for (const QString& mode : {kModeAnagram, kModeSynogram, kModeLetters, kModeMask})
+        EXPECT_EQ(search(mode, longInput), QStringList()) << mode.toStdString();
+    dialogs.yes();
+    search(kModeAdd, "rock'n'roll");
+    search(kModeDelete, "x' OR '1'='1");
+    EXPECT_EQ(dialogs.texts(), (QStringList{"Add rock'n'roll", "Word not found!"}));
+    EXPECT_EQ(StoredWords(db()).size(), 9);
+    EXPECT_EQ(StoredKeys(db(), "rock'n'roll"), "rroonllkc''|ronlkc'");
+}
+
+TEST_F(SearchRunTest, AStopEndsTheListingAfterTheCurrentRow) {
+    load({"a", "b", "c", "d", "e"});
+    run.stopAtRecord = 2;
+    EXPECT_EQ(search(kModeMask, "*"), (QStringList{"a", "b"}));
+    EXPECT_EQ(run.maximum, 5);
+    EXPECT_EQ(run.value, 2);
+    // The rows after the stop are not looked at, whether they would be accepted or not.
+    run.records = 0;
+    run.stopAtRecord = 3;
+    EXPECT_EQ(search(kModeMask, "*@"), QStringList{"a"});
+}
+
+TEST_F(SearchRunTest, AWindowSinkReceivesEveryWordByTheEnd) {
+    load({"a", "b", "c"});
+    struct Batches : WordSink {
+        QStringList pending;
+        QList<QStringList> batches;
+        void add(const QString& word) override { pending << word; }
+        void flush() override {
+            if (!pending.isEmpty()) batches << pending;
+            pending.clear();
+        }
+    } sink;
+    run.everyRecord = false;
+    run.beginRun(kStartingSearch);
+    EXPECT_EQ(ListQueryResults(db(), PalindromeQuery("", kByWord), run, sink), 3);
+    run.endRun();
+    QStringList all;
+    for (const auto& batch : sink.batches) all += batch;
+    EXPECT_EQ(all, (QStringList{"a", "b", "c"}));
+    EXPECT_TRUE(sink.pending.isEmpty());
+}
+
+TEST_F(SearchRunTest, NoModeListsNothing) {
+    load({"a"});
+    EXPECT_EQ(search(QString(), "a"), QStringList());
+    EXPECT_TRUE(dialogs.texts().isEmpty());
+}
+
+}  // namespace
+}  // namespace lexivo
