@@ -1,0 +1,246 @@
+#include "store/maintenance.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "store/current_database.h"
+#include "store/keys.h"
+#include "store/schema.h"
+#include "support/fake_run.h"
+#include "support/scripted_dialogs.h"
+#include "support/word_db.h"
+
+namespace lexivo {
+namespace {
+
+using test::FakeRun;
+using test::ScriptedDialogs;
+using test::StoredKeys;
+
+const QString kAbort = "Re-building is not complete, abort?";
+const QString kSound =
+    "The database appears to be ok but if you are experiencing problems you could try doing a complete index "
+    "re-build.";
+const QString kOffer =
+    "The database index needs re-building, certain functions may not work correctly until this has been done. In "
+    "some cases a complete re-build may be required. Would you like to perform a quick re-build now?";
+
+class MaintenanceTest : public ::testing::Test {
+protected:
+    void open(const QStringList& words) {
+        ASSERT_TRUE(dir.isValid());
+        path = dir.filePath("words.mdb");
+        test::CreateWordDatabase(path, words);
+        test::OpenWordDatabase(state, path);
+    }
+    Connection& db() { return state.CurrentDatabase; }
+    void setKeys(const QString& word, const QString& assignments) {
+        db().execute(QStringLiteral("UPDATE [Dictionary] SET %1 WHERE [Word]='%2'").arg(assignments, word));
+    }
+    QStringList allKeys() {
+        QStringList keys;
+        for (const QString& word : test::StoredWords(db())) keys << word + ':' + StoredKeys(db(), word);
+        return keys;
+    }
+    // A second connection holding the write lock, as another program would.
+    Connection lockByAnotherProgram() {
+        Connection other = Connection::open(path);
+        other.execute("BEGIN EXCLUSIVE");
+        db().setBusyTimeout(50);
+        return other;
+    }
+
+    QTemporaryDir dir;
+    QString path;
+    DatabaseState state;
+    FakeRun run;
+    ScriptedDialogs dialogs;
+};
+
+TEST_F(MaintenanceTest, CheckOfASoundDatabaseSaysSoAndChangesNothing) {
+    open({"letter", "banana", ""});
+    EXPECT_EQ(CheckDatabase(db(), run, dialogs), CheckResult::Sound);
+    EXPECT_EQ(dialogs.texts(), QStringList({kSound}));
+    EXPECT_EQ(dialogs.shown()[0].kind, ScriptedDialogs::Kind::Notice);
+    EXPECT_EQ(run.statuses, QStringList({"Checking database...", ""}));
+    EXPECT_EQ(run.begins, 0);
+}
+
+TEST_F(MaintenanceTest, CheckOffersTheQuickRebuildForMissingKeys) {
+    open({"letter", "banana"});
+    setKeys("letter", "[Letters]=NULL");
+    int shownWindow = 0;
+    dialogs.no();
+    EXPECT_EQ(CheckDatabase(db(), run, dialogs, [&] { ++shownWindow; }), CheckResult::Declined);
+    EXPECT_EQ(dialogs.texts(), QStringList({kOffer}));
+    EXPECT_EQ(shownWindow, 1);
+    EXPECT_EQ(StoredKeys(db(), "letter"), "ttrlee|<null>");
+    EXPECT_EQ(run.begins, 0);
+
+    dialogs.clear();
+    dialogs.yes();
+    EXPECT_EQ(CheckDatabase(db(), run, dialogs), CheckResult::Rebuilt);
+    EXPECT_EQ(dialogs.texts(), QStringList({kOffer}));
+    EXPECT_EQ(StoredKeys(db(), "letter"), "ttrlee|trle");
+    EXPECT_EQ(run.statuses.last(), "");
+    EXPECT_EQ(RowsNeedingRebuild(db()), 0);
+}
+
+TEST_F(MaintenanceTest, QuickRebuildFillsOnlyMissingKeysInTwoPasses) {
+    open({"letter", "banana", "zebra", "Apple", ""});
+    setKeys("letter", "[Sorted]=NULL, [Letters]=NULL");   // both passes
+    setKeys("banana", "[Sorted]='aab', [Letters]=NULL");  // a stale key is kept and Letters derived from it
+    setKeys("zebra", "[Sorted]=NULL");                    // a present Letters is left alone
+    setKeys("Apple", "[Sorted]='x', [Letters]='y'");      // present keys are never changed
+    ASSERT_EQ(RowsNeedingRebuild(db()), 3);
+
+    const RebuildResult result = QuickRebuild(db(), run, dialogs);
+    EXPECT_TRUE(result.ok());
+    EXPECT_FALSE(result.aborted);
+    EXPECT_EQ(result.rowsWritten, 4);  // letter and zebra in pass 1, letter and banana in pass 2
+    EXPECT_EQ(allKeys(), QStringList({"letter:ttrlee|trle", "banana:aab|ab", "zebra:zreba|zreba", "Apple:x|y", ":|"}));
+    EXPECT_EQ(run.statuses, QStringList({"Rebuilding index (1/2)...", "Rebuilding index (2/2)...", ""}));
+    EXPECT_EQ(run.maximum, 2);
+    EXPECT_EQ(run.value, 0);
+    EXPECT_EQ(run.ends, 1);
+    EXPECT_TRUE(run.stopFlag());
+    EXPECT_TRUE(dialogs.shown().empty());
+    EXPECT_FALSE(db().inTransaction());
+}
+
+TEST_F(MaintenanceTest, QuickRebuildOfASoundDatabaseSelectsNothing) {
+    open({"letter", ""});
+    const RebuildResult result = QuickRebuild(db(), run, dialogs);
+    EXPECT_EQ(result.rowsWritten, 0);
+    EXPECT_EQ(allKeys(), QStringList({"letter:ttrlee|trle", ":|"}));
+    EXPECT_EQ(run.statuses, QStringList({"Rebuilding index (1/2)...", "Rebuilding index (2/2)...", ""}));
+    EXPECT_EQ(run.value, 0);
+}
+
+TEST_F(MaintenanceTest, QuickRebuildAbortAnsweredNoAsksAgainOnTheNextRow) {
+    open({"one", "two", "three", "four", "five"});
+    db().execute("UPDATE [Dictionary] SET [Sorted]=NULL, [Letters]=NULL");
+    run.stopAtRecord = 2;
+    dialogs.no().yes();
+    const RebuildResult result = QuickRebuild(db(), run, dialogs);
+    EXPECT_TRUE(result.aborted);
+    EXPECT_EQ(dialogs.texts(), QStringList({kAbort, kAbort}));
+    // Row 2 went on after the No; the Yes came before row 3. The pass committed what it had done and the
+    // second pass never started.
+    EXPECT_EQ(allKeys(), QStringList({"one:one|<null>", "two:wto|<null>", "three:<null>|<null>", "four:<null>|<null>",
+                                      "five:<null>|<null>"}));
+    EXPECT_EQ(run.statuses, QStringList({"Rebuilding index (1/2)...", ""}));
+    EXPECT_EQ(run.value, 0);
+    EXPECT_TRUE(run.stopFlag());
+    EXPECT_FALSE(db().inTransaction());
+}
+
+TEST_F(MaintenanceTest, QuickRebuildOfManyRowsRebuildsTheKeyIndexes) {
+    QStringList words;
+    for (int i = 0; i < 3000; ++i) words << QStringLiteral("w%1x").arg(i);
+    open(words);
+    db().execute("UPDATE [Dictionary] SET [Sorted]=NULL, [Letters]=NULL");
+    EXPECT_EQ(QuickRebuild(db(), run, dialogs).rowsWritten, 6000);
+    EXPECT_EQ(RowsNeedingRebuild(db()), 0);
+    EXPECT_EQ(StoredKeys(db(), "w2999x"), "xw9992|xw92");
+    EXPECT_TRUE(IndexExists(db(), "Dictionary", "Sorted"));
+    EXPECT_TRUE(IndexExists(db(), "Dictionary", "Letters"));
+    EXPECT_EQ(db().scalar("SELECT COUNT(*) FROM [Dictionary] WHERE [Sorted]='xw9992'"), 1);
+}
+
+TEST_F(MaintenanceTest, CompleteRebuildCorrectsEveryKey) {
+    open({"letter", "banana", "mississippi", "don't", "a*b"});
+    setKeys("letter", "[Sorted]=NULL, [Letters]=NULL");
+    setKeys("banana", "[Sorted]='aab', [Letters]='ab'");
+    setKeys("mississippi", "[Letters]=''");
+    const RebuildResult result = CompleteRebuild(db(), run, dialogs);
+    EXPECT_TRUE(result.ok());
+    EXPECT_EQ(result.rowsWritten, 3);  // rows already right are not written again
+    EXPECT_EQ(allKeys(), QStringList({"letter:ttrlee|trle", "banana:nnbaaa|nba", "mississippi:ssssppmiiii|spmi",
+                                      "don't:tond'|tond'", "a*b:ba*|ba"}));
+    EXPECT_EQ(run.statuses, QStringList({"Rebuilding index...", ""}));
+    EXPECT_EQ(run.maximum, 5);
+    EXPECT_EQ(run.value, 5);  // the progress bar keeps its last value
+    EXPECT_TRUE(run.stopFlag());
+    EXPECT_TRUE(IndexExists(db(), "Dictionary", "Sorted"));
+    EXPECT_TRUE(IndexExists(db(), "Dictionary", "Letters"));
+    EXPECT_FALSE(db().inTransaction());
+}
+
+TEST_F(MaintenanceTest, CompleteRebuildOfAnEmptyTableEndsAtOnce) {
+    open({});
+    const RebuildResult result = CompleteRebuild(db(), run, dialogs);
+    EXPECT_TRUE(result.ok());
+    EXPECT_EQ(result.rowsWritten, 0);
+    EXPECT_EQ(run.records, 0);
+    EXPECT_EQ(run.ends, 1);
+    EXPECT_TRUE(dialogs.shown().empty());
+}
+
+TEST_F(MaintenanceTest, AbortedCompleteRebuildKeepsTheRowsDone) {
+    open({"one", "two", "three", "four", "five"});
+    db().execute("UPDATE [Dictionary] SET [Sorted]='?', [Letters]='?'");
+    run.stopAtRecord = 3;
+    dialogs.no().yes();
+    const RebuildResult result = CompleteRebuild(db(), run, dialogs);
+    EXPECT_TRUE(result.aborted);
+    EXPECT_EQ(result.rowsWritten, 3);
+    EXPECT_EQ(dialogs.texts(), QStringList({kAbort, kAbort}));
+    EXPECT_EQ(allKeys(), QStringList({"one:one|one", "two:wto|wto", "three:trhee|trhe", "four:?|?", "five:?|?"}));
+    EXPECT_TRUE(IndexExists(db(), "Dictionary", "Sorted"));
+    EXPECT_TRUE(IndexExists(db(), "Dictionary", "Letters"));
+    EXPECT_FALSE(db().inTransaction());
+    EXPECT_TRUE(run.stopFlag());
+}
+
+TEST_F(MaintenanceTest, LockedDatabaseIsReportedAndNothingIsHalfWritten) {
+    open({"one", "two"});
+    db().execute("UPDATE [Dictionary] SET [Sorted]=NULL, [Letters]=NULL");
+    Connection other = lockByAnotherProgram();
+
+    const RebuildResult quick = QuickRebuild(db(), run, dialogs);
+    ASSERT_FALSE(quick.ok());
+    EXPECT_EQ(dialogs.shown().back().kind, ScriptedDialogs::Kind::Failure);
+    EXPECT_TRUE(dialogs.lastText().startsWith("The index could not be re-built: database is locked"))
+        << dialogs.lastText().toStdString();
+    EXPECT_TRUE(dialogs.lastText().contains("another program")) << dialogs.lastText().toStdString();
+    EXPECT_EQ(run.ends, 1);
+    EXPECT_TRUE(run.stopFlag());
+
+    EXPECT_FALSE(CompleteRebuild(db(), run, dialogs).ok());
+    EXPECT_EQ(run.ends, 2);
+    EXPECT_EQ(run.statuses.last(), "");
+    other.rollback();
+    EXPECT_FALSE(db().inTransaction());
+    EXPECT_EQ(allKeys(), QStringList({"one:<null>|<null>", "two:<null>|<null>"}));
+    EXPECT_TRUE(IndexExists(db(), "Dictionary", "Sorted"));
+}
+
+TEST_F(MaintenanceTest, DatabaseThatCannotBeWrittenIsReported) {
+    open({"one"});
+    setKeys("one", "[Sorted]=NULL");
+    db().execute("PRAGMA query_only=1");
+    EXPECT_FALSE(QuickRebuild(db(), run, dialogs).ok());
+    EXPECT_EQ(dialogs.lastText(), "The index could not be re-built: attempt to write a readonly database");
+    EXPECT_FALSE(CompleteRebuild(db(), run, dialogs).ok());
+    EXPECT_EQ(run.ends, 2);
+    db().execute("PRAGMA query_only=0");
+    EXPECT_EQ(StoredKeys(db(), "one"), "<null>|one");
+}
+
+TEST_F(MaintenanceTest, ReadOnlyFileIsRefusedBeforeTheRunStarts) {
+    open({"one"});
+    state.CurrentDatabase.close();
+    QFile::setPermissions(path, QFile::ReadOwner);
+    if (::geteuid() == 0) GTEST_SKIP() << "running with rights that ignore file permissions";
+    state.CurrentDatabase = Connection::open(path);
+    EXPECT_FALSE(CompleteRebuild(db(), run, dialogs).ok());
+    EXPECT_EQ(dialogs.lastText(), "The index could not be re-built: The word database " + path + " is read-only.");
+    EXPECT_EQ(run.begins, 0);
+}
+
+}  // namespace
+}  // namespace lexivo
