@@ -1,0 +1,131 @@
+#include "store/word_editing.h"
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+#include "store/current_database.h"
+#include "support/scripted_dialogs.h"
+#include "support/word_db.h"
+
+namespace lexivo {
+namespace {
+
+using test::ScriptedDialogs;
+using test::StoredKeys;
+using test::StoredWords;
+
+class WordEditingTest : public ::testing::Test {
+protected:
+    void open(const QStringList& words) {
+        ASSERT_TRUE(dir.isValid());
+        path = dir.filePath("words.mdb");
+        test::CreateWordDatabase(path, words);
+        test::OpenWordDatabase(state, path);
+    }
+    Connection& db() { return state.CurrentDatabase; }
+
+    QTemporaryDir dir;
+    QString path;
+    DatabaseState state;
+    ScriptedDialogs dialogs;
+};
+
+TEST_F(WordEditingTest, AddAsksThenStoresTheWordWithItsKeys) {
+    open({"dog"});
+    dialogs.yes();
+    EXPECT_EQ(AddWord(db(), "cat", dialogs), AddResult::Added);
+    EXPECT_EQ(dialogs.texts(), QStringList({"Add 'cat' to database?", "OK!"}));
+    EXPECT_EQ(dialogs.shown()[1].kind, ScriptedDialogs::Kind::Notice);
+    EXPECT_EQ(StoredWords(db()), QStringList({"dog", "cat"}));
+    EXPECT_EQ(StoredKeys(db(), "cat"), "tca|tca");
+}
+
+TEST_F(WordEditingTest, AddDeclinedOrEmptyChangesNothing) {
+    open({"dog"});
+    EXPECT_EQ(AddWord(db(), "", dialogs), AddResult::NothingToAdd);
+    EXPECT_EQ(dialogs.texts(), QStringList({"Nothing to add!"}));
+    dialogs.clear();
+    dialogs.no();
+    EXPECT_EQ(AddWord(db(), "cat", dialogs), AddResult::Declined);
+    EXPECT_EQ(dialogs.texts(), QStringList({"Add 'cat' to database?"}));
+    EXPECT_EQ(StoredWords(db()), QStringList({"dog"}));
+}
+
+TEST_F(WordEditingTest, AddOfAWordPresentInAnyCaseSaysAlreadyInDatabase) {
+    open({"cat"});
+    dialogs.yes();
+    EXPECT_EQ(AddWord(db(), "CAT", dialogs), AddResult::AlreadyPresent);
+    EXPECT_EQ(dialogs.texts(), QStringList({"Add 'CAT' to database?", "Already in database!"}));
+    EXPECT_EQ(StoredWords(db()), QStringList({"cat"}));
+}
+
+TEST_F(WordEditingTest, AddStoresTheTextExactlyAsTyped) {
+    open({});
+    dialogs.yes().yes().yes();
+    EXPECT_EQ(AddWord(db(), " ice cream ", dialogs), AddResult::Added);
+    EXPECT_EQ(AddWord(db(), "don't", dialogs), AddResult::Added);
+    EXPECT_EQ(AddWord(db(), "Zoë", dialogs), AddResult::Added);
+    EXPECT_EQ(StoredWords(db()), QStringList({" ice cream ", "don't", "Zoë"}));
+    EXPECT_EQ(StoredKeys(db(), " ice cream "), "rmieecca   |rmieca ");
+    EXPECT_EQ(StoredKeys(db(), "don't"), "tond'|tond'");
+    EXPECT_EQ(StoredKeys(db(), "Zoë"), "ëoZ|ëoZ");
+    EXPECT_EQ(dialogs.texts()[2], "Add 'don't' to database?");
+}
+
+TEST_F(WordEditingTest, AddRefusesATextLongerThanAWordCanBe) {
+    open({"cat"});
+    EXPECT_EQ(AddWord(db(), QString(256, 'a'), dialogs), AddResult::TooLong);
+    EXPECT_EQ(dialogs.texts(), QStringList({"The text is 256 characters long, but a word can have at most 255 "
+                                            "characters, so it cannot be added."}));
+    EXPECT_EQ(dialogs.shown()[0].kind, ScriptedDialogs::Kind::Failure);
+    EXPECT_EQ(StoredWords(db()), QStringList({"cat"}));
+
+    dialogs.clear();
+    dialogs.yes();
+    EXPECT_EQ(AddWord(db(), QString(255, 'b'), dialogs), AddResult::Added);
+    EXPECT_EQ(db().scalar("SELECT LEN([Sorted]) FROM [Dictionary] WHERE LEN([Word])=255"), 255);
+}
+
+TEST_F(WordEditingTest, AddToALockedDatabaseSaysWhyAndStoresNothing) {
+    open({"dog"});
+    Connection other = Connection::open(path);
+    other.execute("BEGIN EXCLUSIVE");
+    db().setBusyTimeout(50);
+    dialogs.yes();
+    EXPECT_EQ(AddWord(db(), "cat", dialogs), AddResult::Failed);
+    EXPECT_TRUE(dialogs.lastText().startsWith("The word could not be added: database is locked"))
+        << dialogs.lastText().toStdString();
+    other.rollback();
+    EXPECT_EQ(StoredWords(db()), QStringList({"dog"}));
+}
+
+TEST_F(WordEditingTest, DeleteQuestionsAndStatement) {
+    EXPECT_EQ(DeleteCurrentQuestion("cat"), "Delete cat ?");
+    EXPECT_EQ(DeleteSelectedQuestion(3), "Delete 3 selected words?");
+    EXPECT_EQ(DeleteStatement("cat"), "DELETE * FROM [Dictionary] WHERE [Word] = 'cat'");
+    EXPECT_EQ(DeleteStatement("o'clock's"), "DELETE * FROM [Dictionary] WHERE [Word] = 'o''clock''s'");
+}
+
+TEST_F(WordEditingTest, DeleteRemovesEveryMatchingRowAndNothingElse) {
+    open({"cat", "Cat", "CAT", "cat", "c?t", "cart", "don't", "dont"});
+    const DeleteResult result = DeleteWords(db(), {"cat", "don't", "c?t"}, dialogs);
+    EXPECT_TRUE(result.ok());
+    EXPECT_EQ(result.rowsRemoved, 6);
+    EXPECT_EQ(StoredWords(db()), QStringList({"cart", "dont"}));
+    EXPECT_TRUE(dialogs.shown().empty());
+}
+
+TEST_F(WordEditingTest, FailedDeleteLeavesEveryWord) {
+    open({"cat", "dog"});
+    db().execute("PRAGMA query_only=1");
+    const DeleteResult result = DeleteWords(db(), {"dog", "cat"}, dialogs);
+    EXPECT_FALSE(result.ok());
+    EXPECT_EQ(result.rowsRemoved, 0);
+    EXPECT_EQ(dialogs.texts(), QStringList({"Nothing was deleted: attempt to write a readonly database"}));
+    EXPECT_FALSE(db().inTransaction());
+    EXPECT_EQ(StoredWords(db()), QStringList({"cat", "dog"}));
+}
+
+}  // namespace
+}  // namespace lexivo
