@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QFont>
+#include <QIcon>
+#include <QPixmap>
+
+namespace lexivo {
+
+// The font the window's boxes were measured for: a small sans serif whose metrics fit the twips layout.
+QFont programFont();
+// The program's own icon, for the windows and the picture in the search panel.
+QIcon programIcon();
+QPixmap programPicture(int size);
+// Frames with their caption on the border line, so that controls placed just under a frame's top edge sit
+// inside it, clear of the caption.
+QString frameStyleSheet();
+
+}  // namespace lexivo

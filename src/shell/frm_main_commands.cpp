@@ -1,0 +1,112 @@
+// The main window's start-up and shutdown, and the File menu's database commands.
+
+#include <QCoreApplication>
+#include <QFile>
+
+#include "shell/frm_main.h"
+#include "shell/long_run.h"
+#include "shell/search_panel.h"
+#include "store/dialogs.h"
+#include "store/error.h"
+#include "store/schema.h"
+#include "wordlists/paths.h"
+
+namespace lexivo {
+
+namespace {
+const QString kDatabasePreset = QStringLiteral("*.mdb");
+const QString kDatabaseSuffix = QStringLiteral("mdb");
+}  // namespace
+
+void Frm_Main::startUp() {
+    // The stop flag is already set: the run control starts idle.
+    Fme_Search->fillLengthLists();
+    state_.DatabasePath = settings_.read();
+    loadDatabase();
+}
+
+void Frm_Main::shutDown() {
+    // Closing must complete even when the setting cannot be kept.
+    if (!settings_.write(state_.DatabasePath))
+        qWarning("Lexivo: the settings file could not be written (%s)", qPrintable(settings_.programFile()));
+    if (!state_.DatabasePath.isEmpty()) state_.CurrentDatabase.close();
+}
+
+bool Frm_Main::loadDatabase() {
+    try {
+        LoadDatabase(state_, *this, dialogs_);
+        return true;
+    } catch (const DesignAccessCancelled&) {
+        abandon();
+        return false;
+    } catch (const Error& e) {
+        dialogs_.failure(e.message());
+        forgetDatabase();
+        return true;
+    }
+}
+
+void Frm_Main::forgetDatabase() {
+    state_.CurrentDatabase.close();
+    state_.DatabasePath.clear();
+    showNoDatabase();
+}
+
+void Frm_Main::abandon() {
+    abandoned_ = true;
+    state_.CurrentDatabase.close();
+    // Before the event loop runs, exit() does nothing and the caller looks at abandoned().
+    QCoreApplication::exit(1);
+    close();
+}
+
+void Frm_Main::newDatabase() {
+    if (runActive()) return;
+    const QString name = dialogs_.saveFileName(kDatabasePreset, kDatabaseSuffix);
+    if (name.isEmpty()) return;
+    const bool overwrite = FileExists(name);
+    if (overwrite && !dialogs_.question(QStringLiteral("File exists, overwrite?"))) return;
+
+    if (!state_.DatabasePath.isEmpty()) state_.CurrentDatabase.close();
+    if (overwrite) {
+        QFile old(name);
+        if (!old.remove()) {
+            dialogs_.failure(QStringLiteral("Error deleting file %1: %2").arg(name, old.errorString()));
+            // The command ends as if it had not been given: the database loaded before stays loaded.
+            loadDatabase();
+            return;
+        }
+    }
+    state_.DatabasePath = name;
+    try {
+        if (!OpenOrCreateDatabase(state_.CurrentDatabase, state_.DatabasePath, dialogs_)) {
+            forgetDatabase();
+            return;
+        }
+        if (!loadDatabase() || state_.DatabasePath.isEmpty()) return;
+        CompleteNewDatabase(state_.CurrentDatabase, dialogs_);
+    } catch (const DesignAccessCancelled&) {
+        abandon();
+    } catch (const Error& e) {
+        dialogs_.failure(e.message());
+        forgetDatabase();
+    }
+}
+
+void Frm_Main::openDatabase() {
+    if (runActive()) return;
+    const QString name = dialogs_.openFileName(kDatabasePreset, kDatabaseSuffix);
+    if (name.isEmpty()) return;
+    if (!state_.DatabasePath.isEmpty()) state_.CurrentDatabase.close();
+    state_.DatabasePath = name;
+    loadDatabase();
+}
+
+void Frm_Main::closeDatabase() {
+    if (runActive() || state_.DatabasePath.isEmpty()) return;
+    state_.CurrentDatabase.close();
+    state_.DatabasePath.clear();
+    loadDatabase();
+}
+
+}  // namespace lexivo

@@ -1,0 +1,45 @@
+#include "shell/results_list.h"
+
+#include <QResizeEvent>
+#include <QScrollBar>
+
+namespace lexivo {
+
+ResultsList::ResultsList(QWidget* parent) : QListView(parent) {
+    setViewMode(QListView::ListMode);
+    setFlow(QListView::TopToBottom);
+    setWrapping(true);
+    setResizeMode(QListView::Adjust);
+    setLayoutMode(QListView::Batched);
+    setUniformItemSizes(true);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setMovement(QListView::Static);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    updateGrid();
+}
+
+void ResultsList::setColumnCount(int columns) {
+    columns_ = qBound(1, columns, 5);
+    updateGrid();
+    viewport()->update();
+}
+
+void ResultsList::resizeEvent(QResizeEvent* event) {
+    QListView::resizeEvent(event);
+    // The columns share the visible width, so they widen with the window.
+    updateGrid();
+}
+
+void ResultsList::changeEvent(QEvent* event) {
+    QListView::changeEvent(event);
+    if (event->type() == QEvent::FontChange) updateGrid();
+}
+
+void ResultsList::updateGrid() {
+    const int rowHeight = fontMetrics().height() + 2;
+    const QSize grid(qMax(1, viewport()->width() / columns_), rowHeight);
+    if (grid != gridSize()) setGridSize(grid);
+}
+
+}  // namespace lexivo

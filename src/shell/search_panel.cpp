@@ -1,0 +1,218 @@
+#include "shell/search_panel.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "shell/appearance.h"
+#include "shell/twips.h"
+
+namespace lexivo {
+
+namespace {
+
+struct ModeButton {
+    int index;
+    const char* caption;
+    const char* toolTip;
+    int top;
+    int width;
+};
+
+// In the order they stand in the panel, which is not the order of their indexes.
+constexpr ModeButton kModeButtons[] = {
+    {SearchPanel::Anagram, "&Anagram", "Find words made from the same letters and the same number of each letter", 600,
+     1095},
+    {SearchPanel::Synogram, "&Synogram",
+     "Find words containing only the same letters but using any number of those letters", 960, 2415},
+    {SearchPanel::Palindrome, "&Palindrome", "Find words that can be reversed to form other words", 1320, 2415},
+    {SearchPanel::Letters, "&Letters in a word", "Find words containg the given letters.", 1680, 1815},
+    {SearchPanel::Mask, "&Fixed mask", "Find words matching a given mask such as c??e, c@@k, c##k", 2040, 1455},
+    {SearchPanel::Add, "Add", "Look for a specific word in the database, if it's not there add it.", 2640, 855},
+    {SearchPanel::Delete, "Delete", "Look for a specific word in the database then delete it.", 2940, 1095},
+};
+
+constexpr int kLongestWord = 50;
+
+}  // namespace
+
+SearchPanel::SearchPanel(QWidget* parent) : QGroupBox(QStringLiteral("Search for?"), parent) {
+    setObjectName(QStringLiteral("Fme_Search"));
+
+    Text1 = new QComboBox(this);
+    Text1->setObjectName(QStringLiteral("Text1"));
+    Text1->setEditable(true);
+    // The search keeps the history itself, and nothing may complete or change what the user types.
+    Text1->setInsertPolicy(QComboBox::NoInsert);
+    Text1->setCompleter(nullptr);
+    Text1->setDuplicatesEnabled(true);
+    Text1->setMaxVisibleItems(12);
+    setTwipsGeometry(Text1, 120, 240, 2415, 315);
+    // The box has the focus and hands keys on to its line edit; both are watched for Enter.
+    Text1->installEventFilter(this);
+    Text1->lineEdit()->installEventFilter(this);
+
+    modes_ = new QButtonGroup(this);
+    for (const ModeButton& b : kModeButtons) {
+        auto* button = new QRadioButton(QString::fromUtf8(b.caption), this);
+        button->setObjectName(QStringLiteral("Opt_Search_%1").arg(b.index));
+        button->setToolTip(QString::fromUtf8(b.toolTip));
+        setTwipsGeometry(button, 120, b.top, b.width, 255);
+        modes_->addButton(button, b.index);
+        Opt_Search[static_cast<size_t>(b.index)] = button;
+    }
+    Opt_Search[Anagram]->setChecked(true);
+
+    Picture1 = new QLabel(this);
+    Picture1->setObjectName(QStringLiteral("Picture1"));
+    Picture1->setPixmap(programPicture(pixels(480)));
+    Picture1->setAlignment(Qt::AlignCenter);
+    setTwipsGeometry(Picture1, 1920, 2040, 480, 480);
+
+    Line1 = new QFrame(this);
+    Line1->setObjectName(QStringLiteral("Line1"));
+    Line1->setFrameShape(QFrame::HLine);
+    Line1->setFrameShadow(QFrame::Sunken);
+    Line1->setGeometry(pixels(120), pixels(2520) - 1, pixels(2520 - 120), 2);
+
+    Label2 = new QLabel(QStringLiteral("Minimum"), this);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Label2->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    setTwipsGeometry(Label2, 120, 3240, 1215, 255);
+
+    Label3 = new QLabel(QStringLiteral("Maximum"), this);
+    Label3->setObjectName(QStringLiteral("Label3"));
+    Label3->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    setTwipsGeometry(Label3, 1320, 3240, 1215, 255);
+
+    for (int i : {Minimum, Maximum}) {
+        auto* list = new QComboBox(this);
+        list->setObjectName(QStringLiteral("Cmb_Letters_%1").arg(i));
+        list->setMaxVisibleItems(12);
+        setTwipsGeometry(list, 120 + i * 1200, 3480, 1215, 315);
+        Cmb_Letters[static_cast<size_t>(i)] = list;
+    }
+
+    Chk_Sort = new QCheckBox(QStringLiteral("Sort by word length"), this);
+    Chk_Sort->setObjectName(QStringLiteral("Chk_Sort"));
+    setTwipsGeometry(Chk_Sort, 120, 3900, 2415, 255);
+
+    Cmd_Search = new QPushButton(QStringLiteral("&Search"), this);
+    Cmd_Search->setObjectName(QStringLiteral("Cmd_Search"));
+    Cmd_Search->setDefault(true);
+    Cmd_Search->setAutoDefault(true);
+    setTwipsGeometry(Cmd_Search, 120, 4200, 2415, 375);
+
+    connect(modes_, &QButtonGroup::idToggled, this, [this](int mode, bool checked) {
+        if (checked) modeClicked(mode);
+    });
+    connect(Text1, &QComboBox::editTextChanged, this, [this] { applyInputChangeRules(); });
+    // Picking an earlier input from the drop-down part is a change of the input like any other, so the
+    // length lists follow it too (the same text picked again still resets them where typing would).
+    connect(Text1, &QComboBox::activated, this, [this] { applyInputChangeRules(); });
+    for (int i : {Minimum, Maximum})
+        connect(Cmb_Letters[static_cast<size_t>(i)], &QComboBox::currentIndexChanged, this,
+                [this, i] { lengthListClicked(i); });
+}
+
+void SearchPanel::fillLengthLists() {
+    QStringList entries{QStringLiteral("(All words)")};
+    for (int n = 2; n <= kLongestWord; ++n) entries << QStringLiteral("%1 letters").arg(n);
+    for (QComboBox* list : Cmb_Letters) {
+        const QSignalBlocker blocker(list);
+        list->clear();
+        list->addItems(entries);
+        list->setCurrentIndex(0);
+    }
+    // Selecting entry 0 of the minimum list is a click on it: the lists are coupled from the start.
+    lengthListClicked(Minimum);
+}
+
+int SearchPanel::selectedMode() const {
+    return modes_->checkedId();
+}
+
+int SearchPanel::entryValue(const QString& entryText) {
+    int value = 0;
+    for (QChar c : entryText.trimmed()) {
+        if (c < u'0' || c > u'9') break;
+        value = value * 10 + (c.unicode() - u'0');
+    }
+    return value;
+}
+
+int SearchPanel::lengthLimit(LengthList list) const {
+    return entryValue(Cmb_Letters[static_cast<size_t>(list)]->currentText());
+}
+
+bool SearchPanel::eventFilter(QObject* watched, QEvent* event) {
+    // Enter in the input box starts a search, as the default button would in a dialog. Handled here so that
+    // the box's own Enter handling cannot replace the typed text by a history entry of another case.
+    if ((watched == Text1 || watched == Text1->lineEdit()) && event->type() == QEvent::KeyPress) {
+        const auto key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            Cmd_Search->click();
+            return true;
+        }
+    }
+    return QGroupBox::eventFilter(watched, event);
+}
+
+void SearchPanel::modeClicked(int mode) {
+    applyInputChangeRules();
+    Text1->setVisible(mode != Palindrome);
+    // All anagrams of an input have one length, so sorting by length means nothing there.
+    Chk_Sort->setVisible(mode != Anagram);
+}
+
+void SearchPanel::applyInputChangeRules() {
+    const int mode = selectedMode();
+    if (mode == Synogram || mode == Palindrome || mode == Letters) {
+        setListsEnabled(true);
+        if (mode != Palindrome) setBothLists(0);
+        return;
+    }
+    // Characters, not UTF-16 units: a word of 6 letters outside the basic plane is still 6 letters.
+    const QString input = Text1->currentText();
+    const auto n = input.toUcs4().size();
+    QComboBox* minimum = Cmb_Letters[Minimum];
+    for (int entry = 0; entry < minimum->count(); ++entry) {
+        if (entryValue(minimum->itemText(entry)) == n) {
+            setBothLists(entry);
+            break;
+        }
+    }
+    setListsEnabled(false);
+    if (mode == Mask && input.contains(u'*')) {
+        // A run wildcard leaves the length open.
+        setBothLists(0);
+        setListsEnabled(true);
+    }
+}
+
+void SearchPanel::lengthListClicked(int list) {
+    QComboBox* chosen = Cmb_Letters[static_cast<size_t>(list)];
+    QComboBox* other = Cmb_Letters[static_cast<size_t>(1 - list)];
+    // Changing the other list raises this handling for it once more; it then finds the lists consistent.
+    if (Cmb_Letters[Maximum]->currentIndex() < Cmb_Letters[Minimum]->currentIndex())
+        other->setCurrentIndex(chosen->currentIndex());
+    if (chosen->currentIndex() == 0) other->setCurrentIndex(0);
+    const int minimum = Cmb_Letters[Minimum]->currentIndex();
+    Chk_Sort->setVisible(!(minimum == Cmb_Letters[Maximum]->currentIndex() && minimum != 0));
+}
+
+void SearchPanel::setBothLists(int entry) {
+    Cmb_Letters[Minimum]->setCurrentIndex(entry);
+    Cmb_Letters[Maximum]->setCurrentIndex(entry);
+}
+
+void SearchPanel::setListsEnabled(bool enabled) {
+    for (QComboBox* list : Cmb_Letters) list->setEnabled(enabled);
+}
+
+}  // namespace lexivo

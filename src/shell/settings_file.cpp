@@ -1,0 +1,66 @@
+#include "shell/settings_file.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+namespace lexivo {
+
+namespace {
+
+QString readFirstLine(const QString& fileName) {
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    QByteArray line = file.readLine();
+    while (line.endsWith('\n') || line.endsWith('\r')) line.chop(1);
+    // The path is stored in the file system's own encoding of names.
+    return QFile::decodeName(line);
+}
+
+bool writeLine(const QString& folder, const QString& line) {
+    if (folder.isEmpty() || !QDir().mkpath(folder)) return false;
+    QSaveFile file(QDir(folder).filePath(SettingsFile::kFileName));
+    if (!file.open(QIODevice::WriteOnly)) return false;
+    file.write(QFile::encodeName(line) + "\r\n");
+    return file.commit();
+}
+
+}  // namespace
+
+SettingsFile::SettingsFile(const QString& programFolder, const QString& fallbackFolder)
+    : programFolder_(programFolder),
+      fallbackFolder_(fallbackFolder.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)
+                                               : fallbackFolder) {}
+
+QString SettingsFile::programFile() const {
+    return QDir(programFolder_).filePath(kFileName);
+}
+QString SettingsFile::fallbackFile() const {
+    return QDir(fallbackFolder_).filePath(kFileName);
+}
+
+bool SettingsFile::programFolderWritable() const {
+    const QFileInfo folder(programFolder_);
+    const QFileInfo file(programFile());
+    return folder.isDir() && folder.isWritable() && (!file.exists() || file.isWritable());
+}
+
+QString SettingsFile::read() const {
+    // Read from where the last shutdown will have written: beside the program when that folder can be
+    // written, else the configuration folder; either way the other place when the first has no file.
+    QString first = programFile();
+    QString second = fallbackFile();
+    if (!programFolderWritable()) std::swap(first, second);
+    if (QFileInfo::exists(first)) return readFirstLine(first);
+    if (QFileInfo::exists(second)) return readFirstLine(second);
+    return {};
+}
+
+bool SettingsFile::write(const QString& databasePath) const {
+    if (programFolderWritable() && writeLine(programFolder_, databasePath)) return true;
+    return writeLine(fallbackFolder_, databasePath);
+}
+
+}  // namespace lexivo
