@@ -1,5 +1,8 @@
 #include "wordlists/import.h"
 
+#include <QStringList>
+#include <utility>
+
 #include "store/dialogs.h"
 #include "store/engine.h"
 #include "store/keys.h"
@@ -19,6 +22,27 @@ QString trimSpaces(const QString& item) {
     return (begin == 0 && end == item.size()) ? item : item.mid(begin, end - begin);
 }
 
+// The key indexes of Dictionary, taken away while an emptied table is filled and put back afterwards.
+class DroppedIndexes {
+public:
+    void dropFor(Connection& db) {
+        for (const QString& name : db.indexNames(QStringLiteral("Dictionary"))) {
+            if (name.compare(QLatin1String("Sorted"), Qt::CaseInsensitive) == 0 ||
+                name.compare(QLatin1String("Letters"), Qt::CaseInsensitive) == 0) {
+                db.execute(QStringLiteral("DROP INDEX \"%1\"").arg(name));
+                dropped_ << name;
+            }
+        }
+    }
+    void restore(Connection& db) {
+        for (const QString& name : std::exchange(dropped_, {}))
+            db.execute(QStringLiteral("CREATE INDEX IF NOT EXISTS \"%1\" ON [Dictionary] (\"%1\")").arg(name));
+    }
+
+private:
+    QStringList dropped_;
+};
+
 }  // namespace
 
 QString ImportCompleteMessage(const ImportCounts& counts) {
@@ -36,13 +60,19 @@ ImportResult ImportWords(Connection& db, const QString& filename, bool append,
     ImportCounts& counts = result.counts;
     run.beginRun(QStringLiteral("Importing data..."));
     qint64 progress = 0;
+    DroppedIndexes indexes;
     try {
         WordListReader reader(filename);
         WordTable table(db);
         // The batches keep every row stored before a stop, a failure or a killed process; emptying the table
         // belongs to the first of them.
         BatchedTransaction batch(db);
-        if (!append) db.execute(QStringLiteral("DELETE * FROM Dictionary"));
+        if (!append) {
+            db.execute(QStringLiteral("DELETE * FROM Dictionary"));
+            // Filling an empty table, the key indexes are built once at the end, by sorting, instead of being
+            // updated at random for every word; loading the database rebuilds them should the run never end.
+            indexes.dropFor(db);
+        }
         run.setProgressMaximum(reader.size() + 128);
         WordFilter current = filter();
         while (!reader.atEnd()) {
@@ -78,6 +108,11 @@ ImportResult ImportWords(Connection& db, const QString& filename, bool append,
         batch.finish();
     } catch (const Error& e) {
         result.error = e.message();
+    }
+    try {
+        indexes.restore(db);
+    } catch (const Error& e) {
+        if (result.ok()) result.error = e.message();
     }
     run.setProgressValue(0);
     run.setStatus(QString());

@@ -123,6 +123,9 @@ TEST_F(ImportTest, StopKeepsTheWordsStoredSoFar) {
     EXPECT_EQ(StoredWords(db()), QStringList({"one", "two"}));
     EXPECT_EQ(dialogs.lastText(), "Import Complete. 2 words imported,0 duplicates skipped, 0, blanks skipped.");
     EXPECT_FALSE(db().inTransaction());
+    // The key indexes, built at the end of a replacing import, are there after a stop too.
+    const QStringList indexes = db().indexNames("Dictionary");
+    EXPECT_TRUE(indexes.contains("Word") && indexes.contains("Sorted") && indexes.contains("Letters"));
 }
 
 TEST_F(ImportTest, FilterChangesApplyFromTheNextItem) {

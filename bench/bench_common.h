@@ -1,0 +1,94 @@
+#pragma once
+
+// Shared by the benchmark programs: a RunControl without a window, timing and memory figures, and a word
+// database filled from a word list through the program's own import.
+
+#include <sys/resource.h>
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QString>
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+#include "store/current_database.h"
+#include "store/dialogs.h"
+#include "store/run_control.h"
+#include "wordlists/import.h"
+
+namespace bench {
+
+class QuietRun : public lexivo::RunControl {
+public:
+    void beginRun(const QString&) override { stop_ = false; }
+    void endRun() override { stop_ = true; }
+    void setStatus(const QString&) override {}
+    void setProgressMaximum(qint64) override {}
+    void setProgressValue(qint64) override {}
+    bool stopFlag() const override { return stop_; }
+
+protected:
+    void showProgress(qint64, const QString&) override {}
+    void processEvents() override {}
+
+private:
+    bool stop_ = true;
+};
+
+class QuietDialogs : public lexivo::Dialogs {
+public:
+    QString last;
+    void notice(const QString& text, const QString& = lexivo::kProgramTitle) override { last = text; }
+    void failure(const QString& text, const QString& = lexivo::kProgramTitle) override {
+        last = text;
+        std::fprintf(stderr, "failure: %s\n", qPrintable(text));
+    }
+    bool question(const QString&, const QString& = lexivo::kProgramTitle) override { return true; }
+    bool retryCancel(const QString&, const QString& = lexivo::kProgramTitle) override { return false; }
+    ErrorChoice abortRetryIgnore(const QString&, const QString&) override { return ErrorChoice::Abort; }
+    QString saveFileName(const QString&, const QString&) override { return {}; }
+    QString openFileName(const QString&, const QString&) override { return {}; }
+};
+
+inline double millisecondsOf(const QElapsedTimer& t) { return t.nsecsElapsed() / 1e6; }
+
+inline double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+inline long peakMemoryMiB() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024;
+}
+
+// A new word database at path, made as File New makes one, filled from list by the import. Returns the
+// import's time in milliseconds.
+inline double CreateAndImport(const QString& path, const QString& list) {
+    QFile::remove(path);
+    QuietDialogs dialogs;
+    QuietRun run;
+    lexivo::DatabaseState state;
+    struct NoView : lexivo::DatabaseView {
+        void showDatabaseLoaded(const QString&) override {}
+        void showNoDatabase() override {}
+        void setStatus(const QString&) override {}
+        void showWindow() override {}
+    } view;
+    lexivo::Connection created;
+    lexivo::OpenOrCreateDatabase(created, path, dialogs);
+    created.close();
+    state.DatabasePath = path;
+    lexivo::LoadDatabase(state, view, dialogs);
+    lexivo::CompleteNewDatabase(state.CurrentDatabase, dialogs);
+    QElapsedTimer timer;
+    timer.start();
+    lexivo::ImportWords(state.CurrentDatabase, list, false, [] { return lexivo::WordFilter{}; }, run, dialogs);
+    const double ms = millisecondsOf(timer);
+    std::fprintf(stderr, "%s\n", qPrintable(dialogs.last));
+    return ms;
+}
+
+}  // namespace bench

@@ -1,0 +1,40 @@
+// The import of a word list into a new word database, and opening that database with its word count.
+// Usage: bench_import LIST DATABASE
+
+#include <QCoreApplication>
+
+#include "bench_common.h"
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: bench_import LIST DATABASE\n");
+        return 2;
+    }
+    const QString list = QString::fromLocal8Bit(argv[1]);
+    const QString path = QString::fromLocal8Bit(argv[2]);
+    const double importMs = bench::CreateAndImport(path, list);
+    std::printf("import_ms %.1f\n", importMs);
+
+    std::vector<double> opens;
+    qint64 words = 0;
+    for (int i = 0; i < 5; ++i) {
+        bench::QuietDialogs dialogs;
+        struct NoView : lexivo::DatabaseView {
+            QString status;
+            void showDatabaseLoaded(const QString&) override {}
+            void showNoDatabase() override {}
+            void setStatus(const QString& text) override { status = text; }
+            void showWindow() override {}
+        } view;
+        QElapsedTimer timer;
+        timer.start();
+        lexivo::DatabaseState state;
+        state.DatabasePath = path;
+        lexivo::LoadDatabase(state, view, dialogs);
+        opens.push_back(bench::millisecondsOf(timer));
+        words = view.status.section(' ', 0, 0).toLongLong();
+    }
+    std::printf("open_count_ms %.1f\nwords %lld\n", bench::median(opens), static_cast<long long>(words));
+    return 0;
+}

@@ -1,0 +1,179 @@
+// The searches on a big word database: each mode's query run in-process (median of a few repetitions), and the
+// main window listing every word for the mask "*" from the click to "Found N word(s).", with the time a confirmed
+// stop takes to end the run and the process's peak memory.
+//
+// Usage: bench_search queries DATABASE [LIST]
+//        bench_search window DATABASE [LIST]
+//        bench_search stop DATABASE [LIST]
+// DATABASE is made from LIST by the import when it does not exist. The window parts run offscreen unless a
+// display platform is given; run each part in a process of its own, so that its peak memory is its own.
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include "bench_common.h"
+#include "search/search_query.h"
+#include "search/search_run.h"
+#include "shell/frm_main.h"
+#include "shell/results_list.h"
+#include "shell/results_model.h"
+#include "shell/search_panel.h"
+#include "store/engine.h"
+
+namespace {
+
+struct Case {
+    const char* name;
+    QString mode;
+    QString input;
+    int repetitions;
+};
+
+bool loadDatabase(lexivo::DatabaseState& state, const QString& path) {
+    bench::QuietDialogs dialogs;
+    struct NoView : lexivo::DatabaseView {
+        void showDatabaseLoaded(const QString&) override {}
+        void showNoDatabase() override {}
+        void setStatus(const QString&) override {}
+        void showWindow() override {}
+    } view;
+    state.DatabasePath = path;
+    return lexivo::LoadDatabase(state, view, dialogs);
+}
+
+int runQueries(const QString& path) {
+    lexivo::DatabaseState state;
+    if (!loadDatabase(state, path)) return 1;
+    const Case cases[] = {
+        {"anagram_tea", lexivo::kModeAnagram, "tea", 21},   {"synogram_tea", lexivo::kModeSynogram, "tea", 21},
+        {"letters_tea", lexivo::kModeLetters, "tea", 7},    {"mask_c??k", lexivo::kModeMask, "c??k", 7},
+        {"mask_*@", lexivo::kModeMask, "*@", 7},            {"palindromes", lexivo::kModePalindrome, "", 3},
+    };
+    for (const Case& c : cases) {
+        std::vector<double> times;
+        qint64 found = 0;
+        for (int i = 0; i < c.repetitions; ++i) {
+            bench::QuietRun run;
+            bench::QuietDialogs dialogs;
+            qint64 words = 0;
+            lexivo::CallbackSink sink([&words](const QString&) { ++words; });
+            QElapsedTimer timer;
+            timer.start();
+            // As the window runs it: one run, one transaction.
+            run.beginRun(lexivo::kStartingSearch);
+            lexivo::Transaction transaction(state.CurrentDatabase);
+            lexivo::RunSearchMode(state.CurrentDatabase, {c.mode, c.input, QString(), lexivo::OrderClause(false)},
+                                  run, dialogs, sink);
+            transaction.commit();
+            run.endRun();
+            times.push_back(bench::millisecondsOf(timer));
+            found = words;
+        }
+        std::printf("%-14s %9.3f ms  (%lld words, median of %d)\n", c.name, bench::median(times),
+                    static_cast<long long>(found), c.repetitions);
+    }
+    std::printf("peak_memory_mib %ld\n", bench::peakMemoryMiB());
+    return 0;
+}
+
+// Answers every question Yes and notes when it did: the moment the user confirmed a stop.
+class AnswerYes : public bench::QuietDialogs {
+public:
+    QElapsedTimer answered;
+    bool question(const QString&, const QString& = lexivo::kProgramTitle) override {
+        answered.start();
+        return true;
+    }
+};
+
+struct Window {
+    QTemporaryDir settings;
+    AnswerYes dialogs;
+    std::unique_ptr<lexivo::Frm_Main> main;
+
+    explicit Window(const QString& database) {
+        QFile ini(QDir(settings.path()).filePath(QStringLiteral("lexivo.ini")));
+        if (ini.open(QIODevice::WriteOnly)) ini.write(QFileInfo(database).absoluteFilePath().toUtf8() + "\r\n");
+        ini.close();
+        main = std::make_unique<lexivo::Frm_Main>(dialogs, settings.path());
+        main->show();
+        QApplication::processEvents();
+        main->Fme_Search->Opt_Search[lexivo::SearchPanel::Mask]->click();
+        main->Fme_Search->Text1->setEditText(QStringLiteral("*"));
+    }
+    QString status() const { return main->Status->text(); }
+};
+
+int runWindow(const QString& path) {
+    Window window(path);
+    std::vector<double> times;
+    QString status;
+    for (int i = 0; i < 3; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        window.main->Fme_Search->Cmd_Search->click();
+        times.push_back(bench::millisecondsOf(timer));
+        status = window.status();
+        // What the user sees next: the list drawn, then the last entry scrolled into view.
+        QElapsedTimer settle;
+        settle.start();
+        QApplication::processEvents();
+        const double firstPaint = bench::millisecondsOf(settle);
+        lexivo::ResultsModel& model = window.main->results();
+        window.main->List1->scrollTo(model.index(static_cast<int>(model.count()) - 1));
+        QApplication::processEvents();
+        std::printf("window_listing_ms %.1f  (\"%s\"; then first paint %.1f ms, scrolled to the end %.1f ms)\n",
+                    times.back(), qPrintable(status), firstPaint, bench::millisecondsOf(settle));
+    }
+    std::printf("window_listing_median_ms %.1f\npeak_memory_mib %ld\n", bench::median(times), bench::peakMemoryMiB());
+    return status.startsWith(QStringLiteral("Found ")) ? 0 : 1;
+}
+
+int runStop(const QString& path) {
+    Window window(path);
+    double worst = 0;
+    for (int delay : {5, 100, 300, 600, 900}) {
+        // The click on "&Stop" arrives while the run handles input, as the user's would.
+        QTimer::singleShot(delay, window.main->Cmd_Close, &QPushButton::click);
+        window.main->Fme_Search->Cmd_Search->click();
+        const double latency = window.dialogs.answered.isValid() ? bench::millisecondsOf(window.dialogs.answered) : -1;
+        worst = std::max(worst, latency);
+        std::printf("stop_after_%dms: ended %.2f ms after the confirmation (\"%s\")\n", delay, latency,
+                    qPrintable(window.status()));
+        window.dialogs.answered.invalidate();
+    }
+    std::printf("stop_worst_ms %.2f\npeak_memory_mib %ld\n", worst, bench::peakMemoryMiB());
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: bench_search queries|window|stop DATABASE [LIST]\n");
+        return 2;
+    }
+    const QString part = QString::fromLocal8Bit(argv[1]);
+    const QString path = QString::fromLocal8Bit(argv[2]);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    if (!QFileInfo::exists(path)) {
+        if (argc < 4) {
+            std::fprintf(stderr, "no database at %s and no list to make it from\n", argv[2]);
+            return 2;
+        }
+        std::printf("import_ms %.1f\n", bench::CreateAndImport(path, QString::fromLocal8Bit(argv[3])));
+    }
+    if (part == QLatin1String("queries")) return runQueries(path);
+    if (part == QLatin1String("window")) return runWindow(path);
+    if (part == QLatin1String("stop")) return runStop(path);
+    std::fprintf(stderr, "unknown part %s\n", argv[1]);
+    return 2;
+}

@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Runs the benchmarks on a word list and prints their figures beside the figures of other tools measured in
+# the same run. Usage: bench/run.sh BUILD_DIR [LIST]
+set -euo pipefail
+build=${1:-build}
+list=${2:-/usr/share/dict/american-english-insane}
+work=$(mktemp -d /tmp/lexivo-bench.XXXXXX)
+trap 'rm -rf "$work"' EXIT
+words=$(wc -l < "$list")
+echo "word list: $list ($words lines)"
+now() { date +%s%N; }
+ms() { echo "scale=1; ($2 - $1) / 1000000" | bc; }
+
+echo
+echo "== import into a new word database =="
+out=$("$build/bench_import" "$list" "$work/words.mdb")
+echo "$out"
+import_ms=$(echo "$out" | awk '/^import_ms/ {print $2}')
+# The raw bulk load of the same list by the stock sqlite3 tool: a table and one index, no keys.
+printf '%s\n' "CREATE TABLE Dictionary(Word TEXT COLLATE NOCASE);" "CREATE INDEX Word ON Dictionary(Word);" \
+  ".mode list" ".separator \"\\t\" \"\\n\"" ".import $list Dictionary" > "$work/raw.sql"
+t0=$(now); sqlite3 "$work/raw.db" < "$work/raw.sql"; t1=$(now)
+raw_ms=$(ms "$t0" "$t1")
+echo "sqlite3 raw bulk load: ${raw_ms} ms"
+echo "ratio import / raw: $(echo "scale=2; $import_ms / $raw_ms" | bc)"
+export LEXIVO_BENCH_DB="$work/words.mdb" LEXIVO_BENCH_LIST="$list" LEXIVO_BENCH_WORK="$work"
+
+# Each further benchmark is a script of its own in bench/run.d/, given the build folder; it finds the word
+# database made above (LEXIVO_BENCH_DB), the list (LEXIVO_BENCH_LIST) and a scratch folder (LEXIVO_BENCH_WORK).
+for part in bench/run.d/*.sh; do
+  [ -e "$part" ] || continue
+  echo
+  bash "$part" "$build"
+done
