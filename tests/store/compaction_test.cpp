@@ -1,0 +1,277 @@
+#include "store/compaction.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <cerrno>
+#include <cstdio>
+#include <tuple>
+
+#include "store/current_database.h"
+#include "support/scripted_dialogs.h"
+#include "support/word_db.h"
+
+namespace lexivo {
+namespace {
+
+using Choice = Dialogs::ErrorChoice;
+using test::ScriptedDialogs;
+
+const QString kInjected = "injected failure";
+
+class CompactionTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        ASSERT_TRUE(QDir(dir.path()).mkpath("program"));
+        ASSERT_TRUE(QDir(dir.path()).mkpath("data"));
+        work = dir.filePath("program");
+        path = dir.filePath("data/words.mdb");
+    }
+    void open(const QStringList& words) {
+        test::CreateWordDatabase(path, words);
+        test::OpenWordDatabase(state, path);
+    }
+    // A database with free pages to give back: many words stored, most of them deleted.
+    void openWithFreeSpace() {
+        QStringList words;
+        for (int i = 0; i < 3000; ++i) words << QStringLiteral("word%1").arg(i);
+        open(words);
+        state.CurrentDatabase.execute("DELETE FROM [Dictionary] WHERE rowid > 100");
+    }
+    // The word count of the file under path, read through a connection of its own.
+    static qint64 countAt(const QString& file) {
+        Connection db = Connection::open(file);
+        return WordCount(db);
+    }
+    CompactionResult compact(const CompactionHooks& hooks = {}) {
+        return CompactDatabase(state, view, dialogs, work, hooks);
+    }
+    QString intermediate() const { return QDir(work).filePath("backup.bak"); }
+    QString nearCopy() const { return dir.filePath("data/.words.mdb.compacting"); }
+
+    QTemporaryDir dir;
+    QString work;
+    QString path;
+    DatabaseState state;
+    test::RecordingView view;
+    ScriptedDialogs dialogs;
+};
+
+TEST_F(CompactionTest, CompactsInPlaceKeepingEveryWord) {
+    openWithFreeSpace();
+    const qint64 sizeBefore = QFileInfo(path).size();
+    const CompactionResult result = compact();
+    EXPECT_TRUE(result.compacted);
+    EXPECT_TRUE(result.loaded);
+    EXPECT_LT(QFileInfo(path).size(), sizeBefore);
+    EXPECT_EQ(countAt(path), 100);
+    EXPECT_EQ(view.status, "100 words.");
+    EXPECT_TRUE(view.loaded);
+    EXPECT_TRUE(state.loaded());
+    EXPECT_EQ(state.DatabasePath, path);
+    EXPECT_TRUE(dialogs.shown().empty());
+    EXPECT_FALSE(QFile::exists(intermediate()));
+}
+
+TEST_F(CompactionTest, LeftoverIntermediateIsRemovedWhateverItsRights) {
+    open({"cat", "dog"});
+    test::WriteFile(intermediate(), "left from an interrupted run");
+    QFile::setPermissions(intermediate(), QFile::ReadOwner);
+    EXPECT_TRUE(compact().compacted);
+    EXPECT_EQ(countAt(path), 2);
+    EXPECT_FALSE(QFile::exists(intermediate()));
+}
+
+TEST_F(CompactionTest, EmptyDatabaseIsCompactedAndReloaded) {
+    open({});
+    EXPECT_TRUE(compact().compacted);
+    EXPECT_EQ(dialogs.texts(), QStringList({kEmptyDatabaseMessage}));
+    EXPECT_EQ(view.status, "0 words.");
+    EXPECT_TRUE(state.loaded());
+}
+
+TEST_F(CompactionTest, CompactedFileKeepsTheRightsOfTheOriginal) {
+    open({"cat"});
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0640), 0);
+    ASSERT_TRUE(compact().compacted);
+    struct stat compacted {};
+    ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &compacted), 0);
+    EXPECT_EQ(compacted.st_mode & 0777, 0640u);
+}
+
+TEST_F(CompactionTest, LinkedDatabaseStaysALink) {
+    open({"cat", "dog"});
+    state.CurrentDatabase.close();
+    const QString link = dir.filePath("program/linked.mdb");
+    ASSERT_TRUE(QFile::link(path, link));
+    test::OpenWordDatabase(state, link);
+    ASSERT_TRUE(compact().compacted);
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(countAt(path), 2);
+    EXPECT_EQ(state.DatabasePath, link);
+}
+
+TEST_F(CompactionTest, MoveAcrossDevicesGoesThroughACopyBesideTheDatabase) {
+    openWithFreeSpace();
+    QStringList renames;
+    CompactionHooks hooks;
+    hooks.rename = [&](const char* from, const char* to) {
+        renames << QFileInfo(QString::fromLocal8Bit(from)).fileName() + " > " +
+                       QFileInfo(QString::fromLocal8Bit(to)).fileName();
+        if (renames.size() == 1) {
+            errno = EXDEV;
+            return -1;
+        }
+        return ::rename(from, to);
+    };
+    EXPECT_TRUE(compact(hooks).compacted);
+    EXPECT_EQ(renames, QStringList({"backup.bak > words.mdb", ".words.mdb.compacting > words.mdb"}));
+    EXPECT_EQ(countAt(path), 100);
+    EXPECT_FALSE(QFile::exists(intermediate()));
+    EXPECT_FALSE(QFile::exists(nearCopy()));
+    EXPECT_TRUE(dialogs.shown().empty());
+}
+
+TEST_F(CompactionTest, IntermediateFolderOnAnotherDevice) {
+    struct stat memory {
+    }, data{};
+    if (::stat("/dev/shm", &memory) != 0 || ::stat(QFile::encodeName(dir.path()).constData(), &data) != 0 ||
+        memory.st_dev == data.st_dev || !QFileInfo(QStringLiteral("/dev/shm")).isWritable())
+        GTEST_SKIP() << "no second device to write to";
+    QTemporaryDir elsewhere(QStringLiteral("/dev/shm/lexivo-test-XXXXXX"));
+    ASSERT_TRUE(elsewhere.isValid());
+    work = elsewhere.path();
+    openWithFreeSpace();
+    EXPECT_TRUE(compact().compacted);
+    EXPECT_EQ(countAt(path), 100);
+    EXPECT_FALSE(QFile::exists(intermediate()));
+    EXPECT_FALSE(QFile::exists(nearCopy()));
+    EXPECT_TRUE(dialogs.shown().empty());
+}
+
+TEST_F(CompactionTest, FolderThatCannotBeMadeIsReportedBeforeAnythingCloses) {
+    open({"cat"});
+    test::WriteFile(dir.filePath("plain"), "a file, not a folder");
+    work = dir.filePath("plain/program");
+    const CompactionResult result = compact();
+    EXPECT_FALSE(result.compacted);
+    EXPECT_TRUE(result.loaded);
+    EXPECT_EQ(dialogs.texts(),
+              QStringList({"The database cannot be compacted: Unable to create the folder " + work + "."}));
+    EXPECT_TRUE(state.loaded());
+    EXPECT_EQ(WordCount(state.CurrentDatabase), 1);
+}
+
+TEST_F(CompactionTest, DatabaseThatIsItselfTheIntermediateFileIsRefused) {
+    open({"cat"});
+    state.CurrentDatabase.close();
+    ASSERT_TRUE(QFile::rename(path, intermediate()));
+    path = intermediate();
+    test::OpenWordDatabase(state, path);
+    EXPECT_FALSE(compact().compacted);
+    EXPECT_EQ(dialogs.texts(),
+              QStringList({"The database cannot be compacted: it is itself the intermediate file " + path + "."}));
+    EXPECT_EQ(countAt(path), 1);
+    EXPECT_TRUE(state.loaded());
+}
+
+TEST_F(CompactionTest, LockedDatabaseIsOfferedForRetry) {
+    open({"cat", "dog"});
+    Connection other = Connection::open(path);
+    other.execute("BEGIN EXCLUSIVE");
+    dialogs.onNextShown([&] { other.rollback(); }).choose(Choice::Retry);
+    EXPECT_TRUE(compact().compacted);
+    ASSERT_EQ(dialogs.shown().size(), 1u);
+    EXPECT_EQ(dialogs.shown()[0].kind, ScriptedDialogs::Kind::AbortRetryIgnore);
+    EXPECT_EQ(dialogs.shown()[0].title, "Error!");
+    EXPECT_EQ(dialogs.shown()[0].text, "database is locked");
+    EXPECT_EQ(countAt(path), 2);
+}
+
+TEST_F(CompactionTest, ReadOnlyDatabaseIsRefused) {
+    open({"cat"});
+    state.CurrentDatabase.close();
+    QFile::setPermissions(path, QFile::ReadOwner);
+    if (::geteuid() == 0) GTEST_SKIP() << "running with rights that ignore file permissions";
+    state.CurrentDatabase = Connection::open(path);
+    EXPECT_FALSE(compact().compacted);
+    EXPECT_EQ(dialogs.texts(),
+              QStringList({"The database cannot be compacted: The word database " + path + " is read-only."}));
+    EXPECT_FALSE(QFileInfo(path).isWritable());
+    EXPECT_TRUE(state.loaded());
+}
+
+// A failure injected at one step, answered Abort, Retry or Ignore; with the folders on one device or on two.
+class CompactionFailureTest : public CompactionTest,
+                              public ::testing::WithParamInterface<std::tuple<CompactionStep, Choice, bool>> {};
+
+TEST_P(CompactionFailureTest, DatabaseSurvivesWithEveryWord) {
+    const auto [failingStep, answer, acrossDevices] = GetParam();
+    openWithFreeSpace();
+    int failures = 0;
+    CompactionHooks hooks;
+    hooks.beforeStep = [&, failingStep = failingStep](CompactionStep step) {
+        if (step == failingStep && failures++ == 0) throw Error(kInjected);
+    };
+    bool first = true;
+    if (acrossDevices) {
+        hooks.rename = [&](const char* from, const char* to) {
+            if (std::exchange(first, false)) {
+                errno = EXDEV;
+                return -1;
+            }
+            return ::rename(from, to);
+        };
+    }
+    dialogs.choose(answer);
+    const CompactionResult result = compact(hooks);
+
+    ASSERT_EQ(dialogs.shown().size(), 1u) << dialogs.texts().join('\n').toStdString();
+    EXPECT_EQ(dialogs.shown()[0].kind, ScriptedDialogs::Kind::AbortRetryIgnore);
+    EXPECT_EQ(dialogs.shown()[0].title, "Error!");
+    EXPECT_EQ(dialogs.shown()[0].text, kInjected);
+    // Whatever was answered, the database under its own name opens with every word, and no copy is left over.
+    EXPECT_EQ(countAt(path), 100);
+    EXPECT_FALSE(QFile::exists(intermediate()));
+    EXPECT_FALSE(QFile::exists(nearCopy()));
+
+    const bool reloadGivenUp = failingStep == CompactionStep::Reload && answer != Choice::Retry;
+    EXPECT_EQ(result.compacted, answer == Choice::Retry || failingStep == CompactionStep::Reload);
+    EXPECT_EQ(result.loaded, !reloadGivenUp);
+    EXPECT_EQ(state.loaded(), !reloadGivenUp);
+    EXPECT_EQ(view.loaded, !reloadGivenUp);
+    if (reloadGivenUp) {
+        EXPECT_TRUE(state.DatabasePath.isEmpty());
+    } else {
+        EXPECT_EQ(state.DatabasePath, path);
+        EXPECT_EQ(WordCount(state.CurrentDatabase), 100);
+        EXPECT_EQ(view.status, "100 words.");
+    }
+}
+
+std::string failureName(const ::testing::TestParamInfo<CompactionFailureTest::ParamType>& info) {
+    const char* const steps[] = {"Compact", "CopyAcross", "Replace", "Reload"};
+    const char* const choices[] = {"Abort", "Retry", "Ignore"};
+    return std::string(steps[static_cast<int>(std::get<0>(info.param))]) + "_" +
+           choices[static_cast<int>(std::get<1>(info.param))];
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    OneDevice, CompactionFailureTest,
+    ::testing::Combine(::testing::Values(CompactionStep::Compact, CompactionStep::Replace, CompactionStep::Reload),
+                       ::testing::Values(Choice::Abort, Choice::Retry, Choice::Ignore), ::testing::Values(false)),
+    failureName);
+INSTANTIATE_TEST_SUITE_P(TwoDevices, CompactionFailureTest,
+                         ::testing::Combine(::testing::Values(CompactionStep::CopyAcross, CompactionStep::Replace),
+                                            ::testing::Values(Choice::Abort, Choice::Retry, Choice::Ignore),
+                                            ::testing::Values(true)),
+                         failureName);
+
+}  // namespace
+}  // namespace lexivo
