@@ -79,10 +79,10 @@ void Frm_Main::newDatabase() {
     }
     state_.DatabasePath = name;
     try {
-        if (!OpenOrCreateDatabase(state_.CurrentDatabase, state_.DatabasePath, dialogs_)) {
-            forgetDatabase();
-            return;
-        }
+        // Loading follows whatever happened: a stale backup that cannot be removed has been reported and the
+        // new database is loaded all the same, and a file that could not be created gives the no-database
+        // state.
+        OpenOrCreateDatabase(state_.CurrentDatabase, state_.DatabasePath, dialogs_);
         if (!loadDatabase() || state_.DatabasePath.isEmpty()) return;
         CompleteNewDatabase(state_.CurrentDatabase, dialogs_);
     } catch (const DesignAccessCancelled&) {

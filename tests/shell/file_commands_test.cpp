@@ -52,6 +52,30 @@ TEST_F(FileCommandsTest, NewCreatesAndRemovesTheStaleBackup) {
     EXPECT_EQ(settingsBytes(), QFile::encodeName(database) + "\r\n");
 }
 
+TEST_F(FileCommandsTest, NewGoesOnWhenTheStaleBackupCannotBeRemoved) {
+    open();
+    const QString database = path("fresh.mdb");
+    ASSERT_TRUE(QDir().mkpath(path("fresh.bak/inside")));
+    dialogs.fileName(database);
+    trigger("Mnu_File_New");
+    EXPECT_EQ(dialogs.texts(),
+              QStringList({"*.mdb", "Error deleting backup file " + path("fresh.bak"), kEmptyDatabaseMessage}));
+    EXPECT_EQ(caption(), "fresh.mdb");
+    EXPECT_EQ(status(), "0 words.");
+    EXPECT_TRUE(window->database().CurrentDatabase.indexNames("Dictionary").contains("Word", Qt::CaseInsensitive));
+}
+
+TEST_F(FileCommandsTest, NewInAFolderThatDoesNotExist) {
+    startWithDatabase({"tea"});
+    open();
+    dialogs.fileName(path("no/such/folder/new.mdb"));
+    trigger("Mnu_File_New");
+    ASSERT_EQ(dialogs.shown().size(), 2u);
+    EXPECT_EQ(dialogs.shown()[1].kind, ScriptedDialogs::Kind::Failure);
+    EXPECT_EQ(caption(), "(No Database Loaded)");
+    EXPECT_TRUE(window->database().DatabasePath.isEmpty());
+}
+
 TEST_F(FileCommandsTest, NewCancelledOrNotOverwrittenChangesNothing) {
     const QString database = startWithDatabase({"tea"});
     const QString other = path("other.mdb");
