@@ -105,16 +105,6 @@ TEST_F(ExportTest, LengthsByQueryThenCharacterFilters) {
     EXPECT_EQ(ReadFile(file), "abc\r\nlion\r\ntiger\r\n");
 }
 
-TEST_F(ExportTest, TextThatIsNoNumberCountsAsZero) {
-    useDatabase({"a", "bb"});
-    filter = Lengths(true, LeadingNumber(""), true, LeadingNumber("x"));
-    const QString file = dir.filePath("out.txt");
-    const auto result = exportWords(file);
-    EXPECT_TRUE(result.ok());
-    EXPECT_EQ(ReadFile(file), "");  // a maximum of 0 leaves every word out, and the query still runs
-    EXPECT_EQ(dialogs.texts(), QStringList({"Export Complete."}));
-}
-
 TEST_F(ExportTest, AppendOrReplace) {
     useDatabase({"one", "two"});
     const QString file = dir.filePath("out.txt");
@@ -242,29 +232,19 @@ TEST_F(ExportFailureTest, NoRoomKeepsTheEarlierContent) {
     QStringList words;
     for (int i = 0; i < 20000; ++i) words << QStringLiteral("word%1").arg(i);
     const QString file = dir.filePath("list.txt");
-    WriteFile(file, "earlier\r\n");
-    ExportResult result;
-    {
-        FileSizeLimit limit(64 * 1024);
-        result = exportSelection(words, file);
+    for (const bool append : {false, true}) {
+        WriteFile(file, "earlier\r\n");
+        ExportResult result;
+        {
+            FileSizeLimit limit(64 * 1024);
+            result = exportSelection(words, file, append);
+        }
+        expectFailure(result, file, "File too large");
+        EXPECT_EQ(ReadFile(file), "earlier\r\n");
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({"list.txt"}));  // no temporary file left
+        dialogs.clear();
+        run = FakeRun();
     }
-    expectFailure(result, file, "File too large");
-    EXPECT_EQ(ReadFile(file), "earlier\r\n");
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({"list.txt"}));  // no temporary file left
-}
-
-TEST_F(ExportFailureTest, NoRoomWhenAppendingCutsTheFileBack) {
-    QStringList words;
-    for (int i = 0; i < 20000; ++i) words << QStringLiteral("word%1").arg(i);
-    const QString file = dir.filePath("list.txt");
-    WriteFile(file, "earlier\r\n");
-    ExportResult result;
-    {
-        FileSizeLimit limit(64 * 1024);
-        result = exportSelection(words, file, true);
-    }
-    expectFailure(result, file, "File too large");
-    EXPECT_EQ(ReadFile(file), "earlier\r\n");
 }
 
 }  // namespace

@@ -1,0 +1,338 @@
+#include "shell/frm_import.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+
+#include "shell/results_model.h"
+#include "store/engine.h"
+#include "window_fixture.h"
+
+namespace lexivo::test {
+namespace {
+
+QStringList Texts(const QListWidget* list) {
+    QStringList texts;
+    for (int i = 0; i < list->count(); ++i) texts << list->item(i)->text();
+    return texts;
+}
+
+class FrmImportTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        QApplication::setQuitOnLastWindowClosed(false);
+        ASSERT_TRUE(dir.isValid());
+        const QString database = dir.filePath("words.mdb");
+        CreateWordDatabase(database, {"pear", "apple", "fig", "banana"});
+        OpenWordDatabase(state, database);
+        lists = dir.filePath("lists");
+        ASSERT_TRUE(QDir().mkpath(lists + "/sub"));
+        WriteFile(lists + "/list.txt", "kiwi\r\nlime\r\n");
+        WriteFile(lists + "/other.lst", "x\r\n");
+        WriteFile(lists + "/README", "x\r\n");
+        window = std::make_unique<Frm_Import>(state.CurrentDatabase, dialogs, [this] { return selection; });
+        window->setStartFolder(lists);
+        window->show();
+        QApplication::processEvents();
+    }
+    void TearDown() override {
+        while (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
+    }
+
+    // The OK action on a name in the folder shown.
+    void ok(const QString& name) {
+        window->Txt_Filename->setText(name);
+        window->Cmd_OK->click();
+    }
+    void exportTo(const QString& name) {
+        window->Option1->setChecked(true);
+        ok(name);
+    }
+    // Input that arrives while a run lets the window handle its events.
+    static void duringRun(QObject* target, const char* slot) {
+        QMetaObject::invokeMethod(target, slot, Qt::QueuedConnection);
+    }
+    static void pressEscape(QWidget* target) {
+        QApplication::postEvent(target, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+    }
+    QStringList words() { return StoredWords(state.CurrentDatabase); }
+    void expectIdle() {
+        EXPECT_FALSE(window->runActive());
+        EXPECT_EQ(window->Cmd_Cancel->text(), "&Close");
+        EXPECT_EQ(window->Status->text(), "");
+        EXPECT_EQ(window->ProgressBar1->value(), 0);
+        EXPECT_TRUE(window->Cmd_OK->isEnabled());
+        EXPECT_TRUE(window->Cmd_Clear->isEnabled());
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    }
+
+    QTemporaryDir dir;
+    QString lists;
+    DatabaseState state;
+    ScriptedDialogs dialogs;
+    QStringList selection;
+    std::unique_ptr<Frm_Import> window;
+};
+
+TEST_F(FrmImportTest, WindowAndDefaultsOnEveryOpening) {
+    EXPECT_EQ(window->windowTitle(), "Lexivo Import/Export");
+    EXPECT_EQ(window->size(), QSize(505, 428));
+    EXPECT_EQ(window->minimumSize(), window->maximumSize());
+    EXPECT_TRUE(window->isModal());
+    EXPECT_EQ(window->Cmd_OK->geometry(), QRect(416, 16, 81, 33));
+    EXPECT_EQ(window->Txt_Min->geometry(), QRect(208, 16, 41, 19));
+    EXPECT_EQ(window->Chk_Export->toolTip(),
+              "Exports only the words found in the last search. Ie those words currently displayed.");
+
+    auto expectDefaults = [this] {
+        EXPECT_EQ(window->Cmd_OK->text(), "Import");
+        EXPECT_EQ(window->Cmd_Cancel->text(), "&Close");
+        EXPECT_TRUE(window->Opt_Import->isChecked());
+        EXPECT_EQ(window->Txt_Min->text(), "1");
+        EXPECT_EQ(window->Txt_Max->text(), "25");
+        for (QCheckBox* box : {window->Chk_Min, window->Chk_Max, window->Chk_Append, window->Chk_Export,
+                               window->Chk_Ignore, window->Chk_Remove})
+            EXPECT_FALSE(box->isChecked()) << box->objectName().toStdString();
+        EXPECT_EQ(window->Txt_Filename->text(), "");
+        EXPECT_EQ(window->Cmb_Filter->currentText(), "*.txt");
+        ASSERT_EQ(window->Cmb_Filter->count(), 2);
+        EXPECT_EQ(window->Cmb_Filter->itemText(0), "*.*");
+        EXPECT_EQ(window->Cmb_Filter->itemText(1), "*.txt");
+        EXPECT_EQ(window->folder(), lists);
+        EXPECT_EQ(Texts(window->File1), QStringList({"list.txt"}));
+        EXPECT_EQ(window->focusWidget(), window->Cmd_OK);
+    };
+    expectDefaults();
+
+    window->Option1->click();
+    EXPECT_EQ(window->Cmd_OK->text(), "Export");
+    window->Txt_Min->setText("4");
+    window->Chk_Append->setChecked(true);
+    window->Cmb_Filter->setEditText("*.*");
+    window->setFolder(lists + "/sub");
+    window->Txt_Filename->setText("x");
+    // Esc in a text box reaches the window: it closes when idle.
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(window->Txt_Filename, &escape);
+    EXPECT_FALSE(window->isVisible());
+    window->show();
+    expectDefaults();
+}
+
+TEST_F(FrmImportTest, TypingIntoAFilterBoxTicksItsCheckBoxForGood) {
+    const std::pair<QLineEdit*, QCheckBox*> pairs[] = {{window->Txt_Min, window->Chk_Min},
+                                                       {window->Txt_Max, window->Chk_Max},
+                                                       {window->Txt_Ignore, window->Chk_Ignore},
+                                                       {window->Txt_Remove, window->Chk_Remove}};
+    for (const auto& [box, check] : pairs) {
+        box->insert("3");
+        EXPECT_TRUE(check->isChecked()) << box->objectName().toStdString();
+        box->clear();
+        EXPECT_TRUE(check->isChecked()) << box->objectName().toStdString();
+    }
+    window->Chk_Min->setChecked(false);
+    window->Txt_Min->setText("2x");
+    EXPECT_TRUE(window->Chk_Min->isChecked());
+    const WordFilter filter = window->wordFilter();
+    EXPECT_EQ(filter.minimum, 2);
+    EXPECT_TRUE(filter.removeOn);
+    EXPECT_EQ(filter.remove, "");
+}
+
+TEST_F(FrmImportTest, NameWithoutADotGetsTxt) {
+    for (const auto& [typed, used] : {std::pair<QString, QString>{"words", "words.txt"},
+                                      {"words.lst", "words.lst"},
+                                      {"my.words", "my.words"},
+                                      {"", ".txt"}}) {
+        ok(typed);
+        EXPECT_EQ(window->Txt_Filename->text(), used);
+        EXPECT_EQ(dialogs.lastText(), "File not found!");
+    }
+    EXPECT_EQ(dialogs.shown().size(), 4u);
+    EXPECT_EQ(words(), QStringList({"pear", "apple", "fig", "banana"}));
+    expectIdle();
+}
+
+TEST_F(FrmImportTest, ImportAsksBeforeReplacingUnlessAppending) {
+    dialogs.no();
+    ok("list.txt");
+    ASSERT_EQ(dialogs.shown().size(), 1u);
+    EXPECT_EQ(dialogs.shown()[0].text, "All existing words will be replaced.");
+    EXPECT_EQ(dialogs.shown()[0].title, "Continue with import?");
+    EXPECT_EQ(words(), QStringList({"pear", "apple", "fig", "banana"}));
+
+    dialogs.clear();
+    dialogs.yes();
+    ok("list");
+    EXPECT_EQ(words(), QStringList({"kiwi", "lime"}));
+    EXPECT_EQ(dialogs.texts(),
+              QStringList({"All existing words will be replaced.",
+                           "Import Complete. 2 words imported,0 duplicates skipped, 0, blanks skipped."}));
+
+    dialogs.clear();
+    window->Chk_Append->setChecked(true);
+    WriteFile(lists + "/more.txt", "kiwi\r\nplum\r\n");
+    ok("more.txt");
+    EXPECT_EQ(words(), QStringList({"kiwi", "lime", "plum"}));
+    EXPECT_EQ(dialogs.texts(),
+              QStringList({"Import Complete. 1 words imported,1 duplicates skipped, 0, blanks skipped."}));
+    expectIdle();
+}
+
+TEST_F(FrmImportTest, ExportAsksBeforeOverwritingAndAppendsWhenTicked) {
+    exportTo("out");
+    EXPECT_EQ(ReadFile(lists + "/out.txt"), "apple\r\nbanana\r\nfig\r\npear\r\n");
+    EXPECT_EQ(dialogs.texts(), QStringList({"Export Complete."}));
+
+    dialogs.clear();
+    dialogs.no();
+    window->Txt_Min->setText("4");
+    exportTo("out.txt");
+    EXPECT_EQ(dialogs.texts(), QStringList({"Overwrite " + lists + "/out.txt"}));
+    EXPECT_EQ(ReadFile(lists + "/out.txt"), "apple\r\nbanana\r\nfig\r\npear\r\n");
+
+    dialogs.clear();
+    dialogs.yes().yes();
+    window->Chk_Append->setChecked(true);
+    exportTo("out.txt");
+    exportTo("out.txt");
+    EXPECT_EQ(ReadFile(lists + "/out.txt"),
+              "apple\r\nbanana\r\nfig\r\npear\r\napple\r\nbanana\r\npear\r\napple\r\nbanana\r\npear\r\n");
+    EXPECT_EQ(dialogs.texts(), QStringList({"Overwrite " + lists + "/out.txt", "Export Complete.",
+                                            "Overwrite " + lists + "/out.txt", "Export Complete."}));
+    expectIdle();
+}
+
+TEST_F(FrmImportTest, ExportOfTheSelectionKeepsTheListOrder) {
+    selection = {"zebra", "ox", "mango", "emu"};
+    window->Chk_Export->setChecked(true);
+    window->Txt_Min->setText("3");
+    exportTo("found.txt");
+    EXPECT_EQ(ReadFile(lists + "/found.txt"), "zebra\r\nmango\r\nemu\r\n");
+    // The new file shows in the list at once.
+    EXPECT_EQ(Texts(window->File1), QStringList({"found.txt", "list.txt"}));
+}
+
+TEST_F(FrmImportTest, StopDuringAnExport) {
+    dialogs.onNextShown([this] {
+        EXPECT_EQ(window->Cmd_Cancel->text(), "&Stop");
+        EXPECT_EQ(window->Status->text(), "apple");
+        // Another run or a clear is refused until this one has ended.
+        EXPECT_FALSE(window->Cmd_OK->isEnabled());
+        EXPECT_FALSE(window->Cmd_Clear->isEnabled());
+        window->Cmd_Clear->click();
+    });
+    dialogs.yes();
+    duringRun(window->Cmd_Cancel, "click");
+    exportTo("out.txt");
+    EXPECT_EQ(ReadFile(lists + "/out.txt"), "apple\r\n");
+    EXPECT_EQ(dialogs.texts(), QStringList({"Abort?", "Export Complete."}));
+    EXPECT_TRUE(window->isVisible());
+    expectIdle();
+}
+
+TEST_F(FrmImportTest, EscapeClosesWhenIdleAndAsksDuringARun) {
+    dialogs.no();
+    pressEscape(window.get());
+    exportTo("out.txt");
+    EXPECT_EQ(dialogs.texts(), QStringList({"Abort?", "Export Complete."}));
+    EXPECT_EQ(ReadFile(lists + "/out.txt"), "apple\r\nbanana\r\nfig\r\npear\r\n");
+    EXPECT_TRUE(window->isVisible());
+
+    pressEscape(window.get());
+    QApplication::processEvents();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(window->result(), QDialog::Rejected);
+}
+
+TEST_F(FrmImportTest, ClosingDuringARunStopsItFirst) {
+    duringRun(window.get(), "close");
+    exportTo("out.txt");
+    // No question: closing is a confirmed stop. The window goes once the run has ended.
+    EXPECT_EQ(ReadFile(lists + "/out.txt"), "apple\r\n");
+    EXPECT_EQ(dialogs.texts(), QStringList({"Export Complete."}));
+    EXPECT_TRUE(window->isVisible());
+    QApplication::processEvents();
+    EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(FrmImportTest, ClearRemovesEveryWordAfterTheQuestion) {
+    dialogs.no();
+    window->Cmd_Clear->click();
+    EXPECT_EQ(words().size(), 4);
+    dialogs.yes();
+    window->Cmd_Clear->click();
+    EXPECT_EQ(words(), QStringList());
+    EXPECT_EQ(dialogs.texts(),
+              QStringList({"Are you sure you want to remove all words from the database?",
+                           "Are you sure you want to remove all words from the database?", "Database cleared."}));
+}
+
+TEST_F(FrmImportTest, ChooserListsFoldersAndFilesByPattern) {
+    EXPECT_EQ(Texts(window->Dir1), QStringList({lists, "..", "sub"}));
+    window->Cmb_Filter->setEditText("*.*");
+    EXPECT_EQ(Texts(window->File1), QStringList({"list.txt", "other.lst", "README"}));
+    window->Cmb_Filter->setEditText("*.lst;*.txt");
+    EXPECT_EQ(Texts(window->File1), QStringList({"list.txt", "other.lst"}));
+    window->Cmb_Filter->setEditText("a/b");  // unusable: the list stays as it was
+    EXPECT_EQ(Texts(window->File1), QStringList({"list.txt", "other.lst"}));
+
+    window->File1->setCurrentRow(1);
+    emit window->File1->itemClicked(window->File1->item(1));
+    EXPECT_EQ(window->Txt_Filename->text(), "other.lst");
+
+    emit window->Dir1->itemActivated(window->Dir1->item(2));
+    EXPECT_EQ(window->folder(), lists + "/sub");
+    EXPECT_EQ(Texts(window->File1), QStringList());
+    emit window->Dir1->itemActivated(window->Dir1->item(1));
+    EXPECT_EQ(window->folder(), lists);
+    // The name stays what the user chose; re-reading the folder chooses nothing.
+    EXPECT_EQ(window->Txt_Filename->text(), "other.lst");
+
+    // A folder that cannot be read lists nothing and leaves the way back.
+    window->setFolder(lists + "/missing");
+    EXPECT_EQ(Texts(window->File1), QStringList());
+    EXPECT_EQ(Texts(window->Dir1), QStringList({lists + "/missing", ".."}));
+
+    EXPECT_EQ(window->Drive1->itemText(0), "/");
+    EXPECT_GE(window->Drive1->findText(QDir::homePath()), 0);
+    window->Drive1->setCurrentIndex(0);
+    emit window->Drive1->activated(0);
+    EXPECT_EQ(window->folder(), "/");
+}
+
+class ImportExportFromMainWindowTest : public WindowTest {};
+
+TEST_F(ImportExportFromMainWindowTest, OpensModallyOverTheMainWindowWithItsResults) {
+    startWithDatabase({"tea", "eat"});
+    Frm_Main& main = openShown();
+    main.results().append(QStringList{"eat", "tea"});
+    QPointer<Frm_Import> shown;
+    QTimer::singleShot(0, &main, [&] {
+        shown = qobject_cast<Frm_Import*>(QApplication::activeModalWidget());
+        ASSERT_NE(shown, nullptr);
+        EXPECT_EQ(shown->parentWidget(), &main);
+        shown->setFolder(dir.path());
+        shown->Chk_Export->setChecked(true);
+        shown->Option1->setChecked(true);
+        shown->Txt_Filename->setText("found");
+        shown->Cmd_OK->click();
+        shown->Cmd_Cancel->click();
+    });
+    ShowImportExport(main);
+    EXPECT_EQ(ReadFile(path("found.txt")), "eat\r\ntea\r\n");
+    EXPECT_EQ(dialogs.texts().last(), "Export Complete.");
+    EXPECT_TRUE(shown.isNull());  // gone once closed
+}
+
+}  // namespace
+}  // namespace lexivo::test
