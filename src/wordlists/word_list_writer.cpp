@@ -57,8 +57,13 @@ bool WordListWriter::open(const QString& path, bool append) {
 
 bool WordListWriter::writeLine(const QString& word) {
     if (!device_ || !error_.isEmpty()) return false;
-    pending_ += word.toUtf8();
-    pending_ += "\r\n";
+    // Encoded straight into the block, without a temporary array per word.
+    const qsizetype start = pending_.size();
+    pending_.resize(start + encoder_.requiredSpace(word.size()) + 2);
+    char* end = encoder_.appendToBuffer(pending_.data() + start, word);
+    *end++ = '\r';
+    *end++ = '\n';
+    pending_.resize(end - pending_.constData());
     return pending_.size() < kBlockBytes || writePending();
 }
 

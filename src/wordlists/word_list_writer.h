@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringEncoder>
 #include <memory>
 
 class QFile;
@@ -43,6 +44,8 @@ private:
     std::unique_ptr<QFile> file_;
     QFileDevice* device_ = nullptr;
     QByteArray pending_;
+    // Each word is encoded on its own: a broken surrogate at the end of one never reaches into the next.
+    QStringEncoder encoder_{QStringEncoder::Utf8, QStringConverter::Flag::Stateless};
     QString path_;
     bool append_ = false;
     bool existed_ = false;
