@@ -302,8 +302,20 @@ void Transaction::commit() {
     open_ = false;
 }
 
+namespace {
+int defaultBatchRows = 50000;
+int defaultBatchMilliseconds = 2000;
+}  // namespace
+
+void BatchedTransaction::setDefaultLimits(int rowsPerBatch, int millisecondsPerBatch) {
+    defaultBatchRows = rowsPerBatch > 0 ? rowsPerBatch : 50000;
+    defaultBatchMilliseconds = millisecondsPerBatch > 0 ? millisecondsPerBatch : 2000;
+}
+
 BatchedTransaction::BatchedTransaction(Connection& connection, int rowsPerBatch, int millisecondsPerBatch)
-    : connection_(connection), rowsPerBatch_(rowsPerBatch), millisecondsPerBatch_(millisecondsPerBatch) {
+    : connection_(connection),
+      rowsPerBatch_(rowsPerBatch > 0 ? rowsPerBatch : defaultBatchRows),
+      millisecondsPerBatch_(millisecondsPerBatch > 0 ? millisecondsPerBatch : defaultBatchMilliseconds) {
     connection_.beginTransaction();
     open_ = true;
     batchStart_ = QDateTime::currentMSecsSinceEpoch();

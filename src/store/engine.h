@@ -99,7 +99,8 @@ private:
 // one transaction, so that a stop, a failure or a killed process keeps every batch committed before it.
 class BatchedTransaction {
 public:
-    explicit BatchedTransaction(Connection& connection, int rowsPerBatch = 50000, int millisecondsPerBatch = 2000);
+    // A limit of 0 takes the process-wide default.
+    explicit BatchedTransaction(Connection& connection, int rowsPerBatch = 0, int millisecondsPerBatch = 0);
     ~BatchedTransaction();  // commits what is pending; never throws
     BatchedTransaction(const BatchedTransaction&) = delete;
     BatchedTransaction& operator=(const BatchedTransaction&) = delete;
@@ -110,6 +111,10 @@ public:
     void finish();
     // Rows committed so far.
     qint64 committedRows() const { return committed_; }
+
+    // The limits of writers that choose none: 50,000 rows or 2 seconds. Fault trials lower them, so that a
+    // writer killed part-way has committed many batches.
+    static void setDefaultLimits(int rowsPerBatch, int millisecondsPerBatch);
 
 private:
     Connection& connection_;
