@@ -77,9 +77,9 @@ private:
     QStringList dropped_;
 };
 
-// Below this share of the table, updating the index in place is cheaper than building it again.
+// Below a quarter of the table, updating the index in place is cheaper than building it again.
 bool worthRebuildingIndex(qint64 rowsToWrite, qint64 tableRows) {
-    return rowsToWrite >= 2000 && rowsToWrite * 4 >= tableRows;
+    return rowsToWrite >= 1000 && rowsToWrite * 4 >= tableRows;
 }
 
 enum class PassEnd { Completed, Aborted };
@@ -203,7 +203,7 @@ RebuildResult CompleteRebuild(Connection& db, RunControl& run, Dialogs& dialogs)
         if (count > 0) {
             run.setProgressMaximum(count);
             BatchedTransaction batch(db);
-            SuspendedIndexes indexes(db, {kSorted, kLetters});
+            std::optional<SuspendedIndexes> indexes;
             qint64 counter = 0;
             QString word;
             for (rows.moveFirst(); !rows.eof(); rows.moveNext()) {
@@ -217,13 +217,18 @@ RebuildResult CompleteRebuild(Connection& db, RunControl& run, Dialogs& dialogs)
                 const WordKeys keys = KeysOf(word);
                 // A row whose keys are right already would be written with the same values: it is left alone.
                 if (rows.value(2) != keys.sorted || rows.value(3) != keys.letters) {
+                    // How many rows will need writing shows only on the way: once a good share of those seen
+                    // so far does, the rest is written without the key indexes.
+                    if (!indexes && counter >= 1000 &&
+                        worthRebuildingIndex(result.rowsWritten * count / counter, count))
+                        indexes.emplace(db, QStringList{kSorted, kLetters});
                     table.updateKeys(rowId(rows), keys.sorted, keys.letters);
                     batch.rowWritten();
                     ++result.rowsWritten;
                 }
             }
             run.flush(counter, word);
-            indexes.restore();
+            if (indexes) indexes->restore();
             batch.finish();
         }
     } catch (const Error& e) {

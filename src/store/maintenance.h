@@ -34,8 +34,8 @@ CheckResult CheckDatabase(Connection& db, RunControl& run, Dialogs& dialogs,
 // transaction. A present key is never changed.
 RebuildResult QuickRebuild(Connection& db, RunControl& run, Dialogs& dialogs);
 
-// Recomputes both keys of every row and builds the key indexes afresh. Rows are committed in batches, so an
-// abort or a failure keeps the rows already rebuilt.
+// Recomputes both keys of every row (a row whose keys are right already is not written). Rows are committed
+// in batches, so an abort or a failure keeps the rows already rebuilt.
 RebuildResult CompleteRebuild(Connection& db, RunControl& run, Dialogs& dialogs);
 
 }  // namespace lexivo

@@ -170,6 +170,21 @@ TEST_F(MaintenanceTest, CompleteRebuildCorrectsEveryKey) {
     EXPECT_FALSE(db().inTransaction());
 }
 
+TEST_F(MaintenanceTest, CompleteRebuildOfManyWrongRowsRebuildsTheKeyIndexes) {
+    QStringList words;
+    for (int i = 0; i < 3000; ++i) words << QStringLiteral("w%1x").arg(i);
+    open(words);
+    EXPECT_EQ(CompleteRebuild(db(), run, dialogs).rowsWritten, 0);  // a sound table is not written at all
+
+    db().execute("UPDATE [Dictionary] SET [Sorted]='', [Letters]=NULL");
+    EXPECT_EQ(CompleteRebuild(db(), run, dialogs).rowsWritten, 3000);
+    EXPECT_EQ(StoredKeys(db(), "w1000x"), "xw1000|xw10");
+    EXPECT_TRUE(IndexExists(db(), "Dictionary", "Sorted"));
+    EXPECT_TRUE(IndexExists(db(), "Dictionary", "Letters"));
+    // w10x, w100x, w101x, w110x and seven words of four digits: every word of the digits 1 and 0 alone.
+    EXPECT_EQ(db().scalar("SELECT COUNT(*) FROM [Dictionary] WHERE [Letters]='xw10'"), 11);
+}
+
 TEST_F(MaintenanceTest, CompleteRebuildOfAnEmptyTableEndsAtOnce) {
     open({});
     const RebuildResult result = CompleteRebuild(db(), run, dialogs);
