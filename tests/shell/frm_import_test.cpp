@@ -61,6 +61,13 @@ protected:
     static void duringRun(QObject* target, const char* slot) {
         QMetaObject::invokeMethod(target, slot, Qt::QueuedConnection);
     }
+    // An export of the selection to out.txt, with input that arrives at its first word.
+    void exportSelectionDuring(QObject* target, const char* slot) {
+        selection = {"apple", "banana", "fig", "pear"};
+        window->Chk_Export->setChecked(true);
+        duringRun(target, slot);
+        exportTo("out.txt");
+    }
     static void pressEscape(QWidget* target) {
         QApplication::postEvent(target, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
     }
@@ -194,7 +201,7 @@ TEST_F(FrmImportTest, ExportAsksBeforeOverwritingAndAppendsWhenTicked) {
     EXPECT_EQ(dialogs.texts(), QStringList({"Export Complete."}));
 
     dialogs.clear();
-    dialogs.no();
+    dialogs.onNextShown([this] { EXPECT_EQ(window->Cmd_Cancel->text(), "&Cancel"); }).no();
     window->Txt_Min->setText("4");
     exportTo("out.txt");
     EXPECT_EQ(dialogs.texts(), QStringList({"Overwrite " + lists + "/out.txt"}));
@@ -232,8 +239,7 @@ TEST_F(FrmImportTest, StopDuringAnExport) {
         window->Cmd_Clear->click();
     });
     dialogs.yes();
-    duringRun(window->Cmd_Cancel, "click");
-    exportTo("out.txt");
+    exportSelectionDuring(window->Cmd_Cancel, "click");
     EXPECT_EQ(ReadFile(lists + "/out.txt"), "apple\r\n");
     EXPECT_EQ(dialogs.texts(), QStringList({"Abort?", "Export Complete."}));
     EXPECT_TRUE(window->isVisible());
@@ -255,8 +261,7 @@ TEST_F(FrmImportTest, EscapeClosesWhenIdleAndAsksDuringARun) {
 }
 
 TEST_F(FrmImportTest, ClosingDuringARunStopsItFirst) {
-    duringRun(window.get(), "close");
-    exportTo("out.txt");
+    exportSelectionDuring(window.get(), "close");
     // No question: closing is a confirmed stop. The window goes once the run has ended.
     EXPECT_EQ(ReadFile(lists + "/out.txt"), "apple\r\n");
     EXPECT_EQ(dialogs.texts(), QStringList({"Export Complete."}));
