@@ -17,8 +17,10 @@
 
 #include "shell/appearance.h"
 #include "shell/long_run.h"
+#include "shell/results_commands.h"
 #include "shell/results_list.h"
 #include "shell/results_model.h"
+#include "shell/search_command.h"
 #include "shell/search_panel.h"
 #include "shell/twips.h"
 #include "store/dialogs.h"
@@ -76,6 +78,7 @@ Frm_Main::Frm_Main(Dialogs& dialogs, const QString& settingsFolder, QWidget* par
     connect(Mnu_File_New, &QAction::triggered, this, &Frm_Main::newDatabase);
     connect(Mnu_File_Open, &QAction::triggered, this, &Frm_Main::openDatabase);
     connect(Mnu_File_Close, &QAction::triggered, this, &Frm_Main::closeDatabase);
+    InstallResultsCommands(*this);
 
     Cmd_Close->setFocus();
     startUp();
@@ -223,7 +226,7 @@ bool Frm_Main::runActive() const {
 }
 
 void Frm_Main::onSearchClicked() {
-    Fme_Search->applyLengthListRule();
+    RunSearch(*this);
 }
 
 void Frm_Main::showDatabaseLoaded(const QString& fileName) {
