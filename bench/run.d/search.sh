@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# The searches on the word database made by run.sh: each mode's query in-process, the main window listing every
+# word for the mask "*" (offscreen) and a confirmed stop of that listing, each part in a process of its own for
+# its peak memory; beside them grep over the word list for the same masks and an(6) for the anagrams of "tea".
+set -euo pipefail
+build=$1
+db=${LEXIVO_BENCH_DB:?}
+list=${LEXIVO_BENCH_LIST:?}
+
+echo "== searches, in-process (median) =="
+"$build/bench_search" queries "$db"
+echo
+echo "== main window: mask \"*\" from the click to \"Found N word(s).\" =="
+"$build/bench_search" window "$db"
+echo
+echo "== main window: a confirmed stop of that listing =="
+"$build/bench_search" stop "$db"
+
+echo
+echo "== other tools on the same list (best of 3) =="
+best() {
+  local label=$1
+  shift
+  local best_ms=""
+  for _ in 1 2 3; do
+    local t0 t1 ms
+    t0=$(date +%s%N)
+    "$@" >/dev/null
+    t1=$(date +%s%N)
+    ms=$(((t1 - t0) / 1000000))
+    if [ -z "$best_ms" ] || [ "$ms" -lt "$best_ms" ]; then best_ms=$ms; fi
+  done
+  printf '%-34s %6s ms  (%s words)\n' "$label" "$best_ms" "$("$@" | wc -l)"
+}
+# grep -i -x with the regular expressions that mean the masks c??k, *@ and *.
+best "grep -i -x 'c..k'" grep -i -x 'c..k' "$list"
+best "grep -i -x '.*[aeiou]'" grep -i -x '.*[aeiou]' "$list"
+best "grep -i -x '.*' (every word)" grep -i -x '.*' "$list"
+best "an -l 1 -d LIST tea" /usr/games/an -l 1 -d "$list" tea
+/usr/bin/time -f "grep -i -x '.*' peak memory: %M KiB" grep -i -x '.*' "$list" >/dev/null
