@@ -1,0 +1,86 @@
+#include "shell/maintenance_commands.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFileInfo>
+
+#include "shell/frm_main.h"
+#include "shell/results_model.h"
+#include "shell/search_panel.h"
+#include "store/maintenance.h"
+#include "wordlists/paths.h"
+
+namespace lexivo {
+
+namespace {
+
+bool usable(Frm_Main& window) {
+    return !window.runActive() && window.database().loaded();
+}
+
+// The commands leave the window in whatever state their reload or their run found; this puts the search panel
+// and the menus back in line with the database that is loaded now.
+void showDatabaseState(Frm_Main& window) {
+    const DatabaseState& state = window.database();
+    if (state.loaded())
+        window.showDatabaseLoaded(GetFileName(state.DatabasePath));
+    else
+        window.showNoDatabase();
+}
+
+}  // namespace
+
+void CheckDatabaseCommand(Frm_Main& window) {
+    if (!usable(window)) return;
+    // The check itself cannot be stopped: it only disables the panel and shows the busy pointer over the
+    // window (the quick re-build it may start is a run of its own).
+    window.Fme_Search->setEnabled(false);
+    window.setCursor(Qt::WaitCursor);
+    CheckDatabase(window.database().CurrentDatabase, window.run(), window.dialogs(),
+                  [&window] { window.showWindow(); });
+    window.unsetCursor();
+    showDatabaseState(window);
+}
+
+void QuickRebuildCommand(Frm_Main& window) {
+    if (!usable(window)) return;
+    QuickRebuild(window.database().CurrentDatabase, window.run(), window.dialogs());
+}
+
+void CompleteRebuildCommand(Frm_Main& window) {
+    if (!usable(window)) return;
+    window.results().clear();
+    CompleteRebuild(window.database().CurrentDatabase, window.run(), window.dialogs());
+}
+
+QString CompactionFolder(const Frm_Main& window) {
+    const QString program = QFileInfo(window.settings().programFile()).absolutePath();
+    const QFileInfo folder(program);
+    if (folder.isDir() && folder.isWritable()) return program;
+    return QFileInfo(window.settings().fallbackFile()).absolutePath();
+}
+
+void CompactDatabaseCommand(Frm_Main& window, const CompactionHooks& hooks) {
+    if (!usable(window)) return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    window.results().clear();
+    window.Fme_Search->setEnabled(false);
+    CompactDatabase(window.database(), window, window.dialogs(), CompactionFolder(window), hooks);
+    QApplication::restoreOverrideCursor();
+    showDatabaseState(window);
+}
+
+void InstallMaintenanceCommands(Frm_Main& window) {
+    static const char* const kInstalled = "lexivoMaintenanceCommands";
+    if (window.property(kInstalled).toBool()) return;
+    window.setProperty(kInstalled, true);
+    QObject::connect(window.Mnu_File_Check, &QAction::triggered, &window, [&window] { CheckDatabaseCommand(window); });
+    QObject::connect(window.Mnu_File_QuickRebuild, &QAction::triggered, &window,
+                     [&window] { QuickRebuildCommand(window); });
+    QObject::connect(window.Mnu_File_Rebuild, &QAction::triggered, &window,
+                     [&window] { CompleteRebuildCommand(window); });
+    QObject::connect(window.Mnu_File_Compact, &QAction::triggered, &window,
+                     [&window] { CompactDatabaseCommand(window); });
+}
+
+}  // namespace lexivo
