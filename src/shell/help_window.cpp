@@ -1,0 +1,66 @@
+#include "shell/help_window.h"
+
+#include <QFileInfo>
+#include <QTextBrowser>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include "store/dialogs.h"
+
+// Resources of a static library are linked in only through their initialiser, which must be called outside any
+// namespace.
+static void initHelpResources() {
+    Q_INIT_RESOURCE(help);
+}
+
+namespace lexivo {
+
+namespace {
+
+QUrl sourceOf(const QString& file) {
+    if (file.startsWith(QLatin1Char(':'))) return QUrl(QStringLiteral("qrc") + file);
+    return QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath());
+}
+
+}  // namespace
+
+HelpWindow::HelpWindow(QWidget* owner) : QWidget(owner, Qt::Window) {
+    setObjectName(QStringLiteral("HelpWindow"));
+    setWindowTitle(QStringLiteral("Lexivo Help"));
+    Txt_Help = new QTextBrowser(this);
+    Txt_Help->setObjectName(QStringLiteral("Txt_Help"));
+    Txt_Help->setOpenExternalLinks(true);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(Txt_Help);
+    resize(620, 560);
+}
+
+QString HelpWindow::load(const QString& helpFile) {
+    initHelpResources();
+    if (!QFileInfo::exists(helpFile)) return QStringLiteral("The help document %1 cannot be found.").arg(helpFile);
+    if (!QFileInfo(helpFile).isReadable()) return QStringLiteral("The help document %1 cannot be read.").arg(helpFile);
+    Txt_Help->clearHistory();
+    Txt_Help->setSource(sourceOf(helpFile));
+    if (Txt_Help->document()->isEmpty()) return QStringLiteral("The help document %1 is empty.").arg(helpFile);
+    setWindowTitle(Txt_Help->documentTitle().isEmpty() ? QStringLiteral("Lexivo Help") : Txt_Help->documentTitle());
+    return {};
+}
+
+HelpWindow* ShowHelp(QWidget* owner, Dialogs& dialogs, const QString& helpFile) {
+    HelpWindow* window = owner ? owner->findChild<HelpWindow*>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
+    const bool made = window == nullptr;
+    if (made) window = new HelpWindow(owner);
+    const QString reason = window->load(helpFile.isEmpty() ? kHelpFile : helpFile);
+    if (!reason.isEmpty()) {
+        if (made) delete window;
+        dialogs.notice(reason);
+        return nullptr;
+    }
+    window->show();
+    window->raise();
+    window->activateWindow();
+    return window;
+}
+
+}  // namespace lexivo
