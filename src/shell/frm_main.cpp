@@ -16,6 +16,7 @@
 #include <QScreen>
 
 #include "shell/appearance.h"
+#include "shell/frm_import.h"
 #include "shell/long_run.h"
 #include "shell/results_commands.h"
 #include "shell/results_list.h"
@@ -78,6 +79,7 @@ Frm_Main::Frm_Main(Dialogs& dialogs, const QString& settingsFolder, QWidget* par
     connect(Mnu_File_New, &QAction::triggered, this, &Frm_Main::newDatabase);
     connect(Mnu_File_Open, &QAction::triggered, this, &Frm_Main::openDatabase);
     connect(Mnu_File_Close, &QAction::triggered, this, &Frm_Main::closeDatabase);
+    connect(Mnu_File_Import, &QAction::triggered, this, [this] { ShowImportExport(*this); });
     InstallResultsCommands(*this);
 
     Cmd_Close->setFocus();
