@@ -1,32 +1,4 @@
 #pragma once
 
-#include <QString>
-
-namespace lexivo {
-
-// The one setting kept from one run to the next, the path of the current word database: one line ended by
-// CR LF in "lexivo.ini" beside the program. Where the program's folder cannot be written, the file lives in
-// the user's configuration folder instead.
-class SettingsFile {
-public:
-    static inline const QString kFileName = QStringLiteral("lexivo.ini");
-
-    // fallbackFolder empty: the user's configuration folder for this program.
-    explicit SettingsFile(const QString& programFolder, const QString& fallbackFolder = QString());
-
-    // The database path of the last run; empty when there is no settings file or it holds no line.
-    QString read() const;
-    // Writes the path as the file's only line. Never throws: false when no place could be written.
-    bool write(const QString& databasePath) const;
-
-    QString programFile() const;
-    QString fallbackFile() const;
-
-private:
-    bool programFolderWritable() const;
-
-    QString programFolder_;
-    QString fallbackFolder_;
-};
-
-}  // namespace lexivo
+// The settings file is read by the command line as well, so it lives in the core.
+#include "store/settings_file.h"

@@ -1,4 +1,4 @@
-#include "shell/settings_file.h"
+#include "store/settings_file.h"
 
 #include <QDir>
 #include <QFile>
@@ -39,6 +39,11 @@ QString SettingsFile::programFile() const {
 }
 QString SettingsFile::fallbackFile() const {
     return QDir(fallbackFolder_).filePath(kFileName);
+}
+
+QString SettingsFile::writableFolder() const {
+    const QFileInfo folder(programFolder_);
+    return folder.isDir() && folder.isWritable() ? programFolder_ : fallbackFolder_;
 }
 
 bool SettingsFile::programFolderWritable() const {
