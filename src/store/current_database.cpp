@@ -50,6 +50,10 @@ qint64 WordCount(Connection& connection) {
     return connection.scalar(QStringLiteral("SELECT COUNT(*) FROM [Dictionary]"));
 }
 
+bool DatabaseIsEmpty(Connection& connection) {
+    return connection.scalar(QStringLiteral("SELECT EXISTS (SELECT 1 FROM [Dictionary])")) == 0;
+}
+
 bool LoadDatabase(DatabaseState& state, DatabaseView& view, Dialogs& dialogs) {
     if (!state.DatabasePath.isEmpty() && FileExists(state.DatabasePath)) {
         try {
@@ -62,12 +66,13 @@ bool LoadDatabase(DatabaseState& state, DatabaseView& view, Dialogs& dialogs) {
             EnsureField(db, kDictionary, QStringLiteral("Letters"), kTextField, kMaxFieldLength, dialogs);
             EnsureField(db, kDictionary, QStringLiteral("Sorted"), kTextField, kMaxFieldLength, dialogs);
             ensureLookupIndexes(db, dialogs);
-            const qint64 count = WordCount(db);
-            if (count == 0) {
+            const bool counted = view.showsWordCount();
+            const qint64 count = counted ? WordCount(db) : -1;
+            if (counted ? count == 0 : DatabaseIsEmpty(db)) {
                 view.showWindow();
                 dialogs.notice(kEmptyDatabaseMessage);
             }
-            view.setStatus(QString::number(count) + QStringLiteral(" words."));
+            if (counted) view.setStatus(QString::number(count) + QStringLiteral(" words."));
             view.showDatabaseLoaded(GetFileName(state.DatabasePath));
             return true;
         } catch (const Error& e) {

@@ -20,6 +20,9 @@ public:
     virtual void setStatus(const QString& text) = 0;
     // Makes the main window visible if it is not yet (before the empty-database message).
     virtual void showWindow() = 0;
+    // Whether loading shows the word count. Counting walks the whole table, a moment that a view without a
+    // status line (a command-line search) need not wait for; emptiness is still told.
+    virtual bool showsWordCount() const { return true; }
 };
 
 // The one word database the program has loaded. DatabasePath is the single loaded flag: empty means none.
@@ -45,6 +48,8 @@ void CompleteNewDatabase(Connection& connection, Dialogs& dialogs);
 
 // The word count of the loaded database (a count of the rows of Dictionary).
 qint64 WordCount(Connection& connection);
+// Whether Dictionary holds no row: one look at the table, however many words it holds.
+bool DatabaseIsEmpty(Connection& connection);
 
 // The message for a database whose table holds no word.
 inline const QString kEmptyDatabaseMessage = QStringLiteral(
