@@ -107,6 +107,33 @@ QString MaskQuery(const QString& mask, const QString& lengthClause, const QStrin
            QStringLiteral("' ") + joined(kAnd, lengthClause) + orderClause;
 }
 
+QString MaskIndexRange(const QString& mask) {
+    // The index orders words without regard to the case of A-Z only, and the pattern match folds the case of
+    // every letter: a start is usable while its characters are plain ASCII whose other case is ASCII as well.
+    // "k" and "s" are not, since the Kelvin sign and the long s fold to them.
+    QString start;
+    for (QChar c : mask) {
+        const char16_t u = c.unicode();
+        if (u < 0x20 || u > 0x7e || u == u'?' || u == u'*' || u == u'@' || u == u'#') break;
+        const char16_t lower = (u >= u'A' && u <= u'Z') ? u + 32 : u;
+        if (lower == u'k' || lower == u's') break;
+        start += QChar(lower);
+    }
+    if (start.isEmpty()) return {};
+    // Every word that begins with the start sorts from the start itself up to the start with its last
+    // character one higher. That character is never "@", so the higher one is never a capital, which the index
+    // would read as a small letter.
+    QString end = start;
+    end.back() = QChar(end.back().unicode() + 1);
+    return QStringLiteral("[Word]>='") + EscapeQuotes(start) + QStringLiteral("' AND [Word]<'") + EscapeQuotes(end) +
+           QLatin1Char('\'');
+}
+
+QString IndexedMaskQuery(const QString& mask, const QString& lengthClause, const QString& orderClause) {
+    return QStringLiteral("SELECT [Word] FROM [Dictionary] WHERE [Word] LIKE '") + EscapeQuotes(MaskPattern(mask)) +
+           QStringLiteral("' ") + joined(kAnd, MaskIndexRange(mask)) + joined(kAnd, lengthClause) + orderClause;
+}
+
 QString PalindromeQuery(const QString& lengthClause, const QString& orderClause) {
     return QStringLiteral("SELECT [Word] FROM Dictionary") + joined(QStringLiteral(" WHERE "), lengthClause) +
            orderClause;

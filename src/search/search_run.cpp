@@ -112,8 +112,8 @@ qint64 RunSearchMode(Connection& db, const SearchRequest& request, RunControl& r
         const MaskTest maskTest(request.input);
         RowTest test;
         if (maskTest.hasPlaceholders()) test = [&maskTest](const QString& word) { return maskTest.accepts(word); };
-        return ListQueryResults(db, MaskQuery(request.input, request.lengthClause, request.orderClause), run, sink,
-                                test);
+        return ListQueryResults(db, IndexedMaskQuery(request.input, request.lengthClause, request.orderClause), run,
+                                sink, test);
     }
     if (mode == kModeAnagram)
         return ListQueryResults(db, AnagramQuery(request.input, request.lengthClause, request.orderClause), run, sink);
