@@ -122,9 +122,5 @@ TEST_F(MaintenanceCommandsTest, CompactionGivenUpLeavesTheWindowOnTheLoadedDatab
     expectIdle();
 }
 
-TEST_F(MaintenanceCommandsTest, CompactionFolderIsTheProgramFolder) {
-    EXPECT_EQ(CompactionFolder(*window), programFolder());
-}
-
 }  // namespace
 }  // namespace lexivo::test

@@ -117,27 +117,6 @@ TEST_F(CompactionTest, LinkedDatabaseStaysALink) {
     EXPECT_EQ(state.DatabasePath, link);
 }
 
-TEST_F(CompactionTest, MoveAcrossDevicesGoesThroughACopyBesideTheDatabase) {
-    openWithFreeSpace();
-    QStringList renames;
-    CompactionHooks hooks;
-    hooks.rename = [&](const char* from, const char* to) {
-        renames << QFileInfo(QString::fromLocal8Bit(from)).fileName() + " > " +
-                       QFileInfo(QString::fromLocal8Bit(to)).fileName();
-        if (renames.size() == 1) {
-            errno = EXDEV;
-            return -1;
-        }
-        return ::rename(from, to);
-    };
-    EXPECT_TRUE(compact(hooks).compacted);
-    EXPECT_EQ(renames, QStringList({"backup.bak > words.mdb", ".words.mdb.compacting > words.mdb"}));
-    EXPECT_EQ(countAt(path), 100);
-    EXPECT_FALSE(QFile::exists(intermediate()));
-    EXPECT_FALSE(QFile::exists(nearCopy()));
-    EXPECT_TRUE(dialogs.shown().empty());
-}
-
 TEST_F(CompactionTest, IntermediateFolderOnAnotherDevice) {
     struct stat memory {
     }, data{};
