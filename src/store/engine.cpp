@@ -337,19 +337,31 @@ void BatchedTransaction::rowWritten() {
     if (pending_ < rowsPerBatch_ &&
         (pending_ % 256 != 0 || QDateTime::currentMSecsSinceEpoch() - batchStart_ < millisecondsPerBatch_))
         return;
-    connection_.commit();
-    open_ = false;
-    committed_ += pending_;
-    pending_ = 0;
+    commitBatch();
     connection_.beginTransaction();
     open_ = true;
     batchStart_ = QDateTime::currentMSecsSinceEpoch();
 }
 
 void BatchedTransaction::finish() {
-    if (!open_) return;
+    if (open_) commitBatch();
+}
+
+// A commit can fail and leave the transaction open (another program reading the file holds it past the busy
+// timeout). The batch is then rolled back: left open, the next command's rows would join it and be reported
+// stored without ever being committed.
+void BatchedTransaction::commitBatch() {
     open_ = false;
-    connection_.commit();
+    try {
+        connection_.commit();
+    } catch (const Error&) {
+        pending_ = 0;
+        try {
+            connection_.rollback();
+        } catch (const Error&) {
+        }
+        throw;
+    }
     committed_ += pending_;
     pending_ = 0;
 }

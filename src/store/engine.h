@@ -117,6 +117,8 @@ public:
     static void setDefaultLimits(int rowsPerBatch, int millisecondsPerBatch);
 
 private:
+    void commitBatch();
+
     Connection& connection_;
     int rowsPerBatch_;
     int millisecondsPerBatch_;
