@@ -1,6 +1,7 @@
 #include "wordlists/import.h"
 
 #include <QStringList>
+#include <optional>
 #include <utility>
 
 #include "store/dialogs.h"
@@ -61,12 +62,13 @@ ImportResult ImportWords(Connection& db, const QString& filename, bool append,
     run.beginRun(QStringLiteral("Importing data..."));
     qint64 progress = 0;
     DroppedIndexes indexes;
+    std::optional<BatchedTransaction> batch;
     try {
         WordListReader reader(filename);
         WordTable table(db);
         // The batches keep every row stored before a stop, a failure or a killed process; emptying the table
         // belongs to the first of them.
-        BatchedTransaction batch(db);
+        batch.emplace(db);
         if (!append) {
             db.execute(QStringLiteral("DELETE * FROM Dictionary"));
             // Filling an empty table, the key indexes are built once at the end, by sorting, instead of being
@@ -94,7 +96,7 @@ ImportResult ImportWords(Connection& db, const QString& filename, bool append,
                 } else {
                     const WordKeys keys = KeysOf(word);
                     table.addNew(word, keys.sorted, keys.letters);
-                    batch.rowWritten();
+                    batch->rowWritten();
                     ++counts.imported;
                 }
             }
@@ -105,10 +107,19 @@ ImportResult ImportWords(Connection& db, const QString& filename, bool append,
                 break;
             }
         }
-        batch.finish();
+        batch->finish();
     } catch (const Error& e) {
         result.error = e.message();
+        // A batch that could not be committed is gone: only the words of committed batches were imported.
+        if (batch) {
+            try {
+                batch->finish();
+            } catch (const Error&) {
+            }
+            counts.imported = batch->committedRows();
+        }
     }
+    batch.reset();
     try {
         indexes.restore(db);
     } catch (const Error& e) {
