@@ -169,8 +169,13 @@ CompactionResult CompactDatabase(DatabaseState& state, DatabaseView& view, Dialo
     };
 
     bool acrossDevices = false;
+    // Another program's write in progress would be committed into the file that the copy replaces, and lost:
+    // the write lock is taken before the copy is made and held until the copy has replaced the database.
+    Connection writeLock;
     bool done = attempt(CompactionStep::Compact, [&] {
         removeFile(intermediate);  // what a failed attempt may have left
+        writeLock = Connection::open(target);
+        writeLock.execute(QStringLiteral("BEGIN IMMEDIATE"));
         Connection source = Connection::open(target);
         source.compactInto(intermediate);
         source.close();
@@ -200,6 +205,7 @@ CompactionResult CompactDatabase(DatabaseState& state, DatabaseView& view, Dialo
                    syncFolder(targetFolder);
                });
     }
+    writeLock.close();
     result.compacted = done;
     // DatabasePath holds a whole database now, the original or the compacted one: the copies are of no use.
     removeQuietly(intermediate);
