@@ -136,10 +136,9 @@ int run(QStringList args) {
     ChildRun runControl;
     DatabaseState state;
     state.DatabasePath = args.takeFirst();
-    if (!LoadDatabase(state, view, dialogs)) {
-        say("done", QStringLiteral("load"));
-        return 0;
-    }
+    const bool loaded = LoadDatabase(state, view, dialogs);
+    say("done", QStringLiteral("load"));
+    if (!loaded) return 0;
     if (busyMs >= 0) state.CurrentDatabase.setBusyTimeout(busyMs);
     if (reportCommits) {
         runControl.reporter.emplace(Connection::open(state.DatabasePath));

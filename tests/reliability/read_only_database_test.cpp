@@ -1,0 +1,136 @@
+// A word database the user may not write: the program runs as a user without the right to change the file or
+// its folder (as root permission bits would be ignored, the child then runs as "nobody"). Every command that
+// writes says so, with the reason; the searches and the export work; the file and its folder are unchanged.
+
+#include <gtest/gtest.h>
+#include <pwd.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include "reliability/child_process.h"
+#include "reliability/reliability_support.h"
+#include "support/word_db.h"
+
+namespace lexivo {
+namespace {
+
+using namespace lexivo::test;
+
+const QStringList kWords = {"tea", "eat", "ate", "level", "stop", "pots", "cook", "cask", "don't", "letter"};
+
+// The commands the child runs, in order, and whether each one writes.
+struct Step {
+    QStringList command;
+    bool writes;
+};
+
+TEST(ReadOnlyDatabase, WritingCommandsSaySoAndSearchesWork) {
+    QTemporaryDir dir(MemoryFolderTemplate());
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath("words.mdb");
+    CreateWordDatabase(path, kWords);
+    {
+        Connection c = Connection::open(path);
+        c.execute("UPDATE [Dictionary] SET [Sorted]=NULL,[Letters]=NULL WHERE [Word]='cask'");
+    }
+    const QString list = dir.filePath("list.txt");
+    WriteFile(list, "alpha\r\nbeta\r\n");
+    const QString out = dir.filePath("out");
+    ASSERT_TRUE(QDir().mkpath(out));
+    const QString work = dir.filePath("work");
+    ASSERT_TRUE(QDir().mkpath(work));
+
+    ChildOptions options;
+    const QFile::Permissions readable =
+        QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther;
+    const QFile::Permissions everything = readable | QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
+    if (::geteuid() == 0) {
+        const passwd* nobody = ::getpwnam("nobody");
+        if (!nobody) GTEST_SKIP() << "no unprivileged user to run as";
+        options.uid = static_cast<int>(nobody->pw_uid);
+        options.gid = static_cast<int>(nobody->pw_gid);
+        QFile::setPermissions(dir.path(), readable | QFile::WriteOwner);
+    } else {
+        QFile::setPermissions(dir.path(), readable);
+    }
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+    QFile::setPermissions(out, everything);
+    QFile::setPermissions(work, everything);
+    const QByteArray before = FileBytes(path);
+    const QStringList entriesBefore =
+        QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+
+    const std::vector<Step> steps = {
+        {{"import", list, "1"}, true},
+        {{"import", list, "0"}, true},
+        {{"add", "newword"}, true},
+        {{"delete", "tea"}, true},
+        {{"search", "Add", "newword"}, true},
+        {{"search", "Delete", "tea"}, true},
+        {{"rebuild"}, true},
+        {{"quick"}, true},
+        {{"check"}, true},
+        {{"clear"}, true},
+        {{"compact", work}, true},
+        {{"search", "Anagram", "tea"}, false},
+        {{"search", "Synogram", "tea"}, false},
+        {{"search", "Letters", "te"}, false},
+        {{"search", "Mask", "c@@k"}, false},
+        {{"search", "Palindrome", ""}, false},
+        {{"export", out + "/words.txt", "0"}, false},
+    };
+    QStringList args{path};
+    for (const Step& step : steps) args << step.command << ";";
+    const ChildReport report = RunChild(args, options);
+    QFile::setPermissions(dir.path(), everything);  // so that the folder can be removed
+    ASSERT_TRUE(report.exitedNormally()) << report.describe().toStdString();
+
+    // The report, command by command.
+    std::vector<QStringList> groups(1);
+    for (const QString& line : report.lines) {
+        groups.back() << line;
+        if (line.startsWith("done ")) groups.emplace_back();
+    }
+    ASSERT_EQ(groups.size(), steps.size() + 2) << report.describe().toStdString();  // the load, and the end
+    EXPECT_TRUE(groups[0].contains("view loaded words.mdb")) << groups[0].join('\n').toStdString();
+    int refused = 0, worked = 0;
+    for (size_t i = 0; i < steps.size(); ++i) {
+        const QStringList& lines = groups[i + 1];
+        SCOPED_TRACE(steps[i].command.join(' ').toStdString() + "\n" + lines.join('\n').toStdString());
+        QStringList failures;
+        for (const QString& line : lines)
+            if (line.startsWith("dialog failure ") || line.startsWith("dialog error ") || line.startsWith("error "))
+                failures << line;
+        EXPECT_TRUE(lines.contains("state idle"));
+        if (steps[i].writes) {
+            ASSERT_EQ(failures.size(), 1);
+            EXPECT_TRUE(failures[0].contains("read-only") || failures[0].contains("readonly"));
+            EXPECT_FALSE(lines.contains("dialog notice OK!"));
+            ++refused;
+        } else {
+            EXPECT_TRUE(failures.isEmpty());
+            if (steps[i].command[0] == "search") {
+                const QString found = lines.filter(QRegularExpression("^found ")).value(0);
+                EXPECT_NE(found, "found 0");
+                EXPECT_FALSE(found.isEmpty());
+            }
+            ++worked;
+        }
+    }
+    EXPECT_EQ(FileBytes(out + "/words.txt"),
+              "ate\r\ncask\r\ncook\r\ndon't\r\neat\r\nletter\r\nlevel\r\npots\r\nstop\r\ntea\r\n");
+
+    EXPECT_EQ(FileBytes(path), before);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), entriesBefore);
+    std::printf(
+        "[ figure ] read-only database: %d/%d writing commands refused with the reason, %d/%d reading "
+        "commands worked, file unchanged\n",
+        refused, static_cast<int>(steps.size()) - worked, worked, worked);
+}
+
+}  // namespace
+}  // namespace lexivo
