@@ -102,6 +102,32 @@ TEST_F(SearchRunTest, MasksMatchInTheDatabaseAndTestPlaceholdersPerRow) {
     EXPECT_EQ(search(kModeMask, "*").size(), words.size());
 }
 
+TEST_F(SearchRunTest, TheIndexRangeOfAMaskKeepsEveryRowTheFullScanFinds) {
+    const QString kelvin = QString::fromUtf8("\xE2\x84\xAA");  // folds to k
+    const QString longS = QString::fromUtf8("\xC5\xBF");       // folds to s
+    const QString eacute = QString::fromUtf8("\xC3\xA9");
+    QStringList words{"cook", "Cake", "CAT", "cab", "c",     "d",  "b",  "kitten", "Sun", "[ab]",
+                      "a[b",  "a_b",  "a`b", "aZb", "don't", "do", "~x", "}x",     "Ete"};
+    words << kelvin + "itten" << longS + "un" << eacute + "t" + eacute;
+    load(words);
+    QStringList masks{"c*",  "C*",  "ca?", "c",     "k*", "KITTEN", "s?n", "[*", "a?b", "a`*",
+                      "a_*", "az*", "do*", "don'*", "~*", "}*",     "*",   "?",  "ET?", "#*"};
+    masks << eacute + "*";
+    for (const QString& mask : masks) {
+        QStringList scanned;
+        CallbackSink sink([&scanned](const QString& word) { scanned << word; });
+        run.beginRun(kStartingSearch);
+        ListQueryResults(db(), MaskQuery(mask, "", kByWord), run, sink,
+                         [&mask](const QString& word) { return MaskTest(mask).accepts(word); });
+        run.endRun();
+        EXPECT_EQ(search(kModeMask, mask), scanned) << mask.toStdString();
+    }
+    EXPECT_EQ(MaskIndexRange("C@@k"), "[Word]>='c' AND [Word]<'d'");
+    EXPECT_EQ(MaskIndexRange("don'*"), "[Word]>='don''' AND [Word]<'don('");
+    EXPECT_EQ(MaskIndexRange("ks*"), QString());
+    EXPECT_EQ(MaskIndexRange("*a"), QString());
+}
+
 TEST_F(SearchRunTest, Palindromes) {
     load({"stop", "pots", "tops", "Level", "a", "I", "radar", "abc", "noon", "on", "no"});
     EXPECT_EQ(search(kModePalindrome, ""),
