@@ -8,13 +8,32 @@ db=${LEXIVO_BENCH_DB:?}
 list=${LEXIVO_BENCH_LIST:?}
 
 echo "== searches, in-process (median) =="
-"$build/bench_search" queries "$db"
+queries=$("$build/bench_search" queries "$db")
+echo "$queries"
 echo
 echo "== main window: mask \"*\" from the click to \"Found N word(s).\" =="
-"$build/bench_search" window "$db"
+window=$("$build/bench_search" window "$db")
+echo "$window"
 echo
 echo "== main window: a confirmed stop of that listing =="
-"$build/bench_search" stop "$db"
+stop=$("$build/bench_search" stop "$db")
+echo "$stop"
+
+value() { echo "$1" | awk -v key="$2" '$1 == key {print $2}'; }
+verdict() { if [ "$(echo "$1" | bc)" = 1 ]; then echo "met"; else echo "MISSED"; fi; }
+target() {  # label, figure, limit, unit
+  echo "$1 under $3 $4: $(verdict "$2 < $3") ($2 $4)"
+}
+echo
+target "anagram tea" "$(value "$queries" anagram_tea)" 1 ms
+target "synogram tea" "$(value "$queries" synogram_tea)" 1 ms
+target "letters in a word tea" "$(value "$queries" letters_tea)" 60 ms
+target "mask c??k" "$(value "$queries" 'mask_c??k')" 60 ms
+target "mask *@" "$(value "$queries" 'mask_*@')" 60 ms
+target "palindromes" "$(value "$queries" palindromes)" 1500 ms
+target "window listing" "$(value "$window" window_listing_median_ms)" 2000 ms
+target "window peak memory" "$(value "$window" peak_memory_mib)" 250 MiB
+target "stop after the confirmation" "$(value "$stop" stop_worst_ms)" 50 ms
 
 echo
 echo "== other tools on the same list (best of 3) =="
