@@ -102,7 +102,10 @@ void runPragmas(sqlite3* db) {
 
 QString EscapeQuotes(const QString& text) {
     QString escaped = text;
-    return escaped.replace(QLatin1Char('\''), QStringLiteral("''"));
+    escaped.replace(QLatin1Char('\''), QStringLiteral("''"));
+    // A NUL would end the statement's text where it stands (a word list may well hold one): it joins the
+    // literal as a character of its own.
+    return escaped.replace(QChar(u'\0'), QStringLiteral("'||char(0)||'"));
 }
 
 // ---- Statement ----

@@ -193,7 +193,7 @@ private:
 };
 
 // Text placed between single quotes in a query text: every single quote doubled, so that input never ends
-// the literal early.
+// the literal early; a NUL character becomes '||char(0)||', the one character a literal cannot hold.
 QString EscapeQuotes(const QString& text);
 
 // Words, keys and other texts are at most this many characters long (the size of the text fields).
