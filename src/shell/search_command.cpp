@@ -57,6 +57,10 @@ void RecordInput(QComboBox& text1, const QString& input) {
         }
     }
     text1.insertItem(0, input);
+    // The new entry is made the current one as well: an editable box whose text matches some other entry than
+    // its current one picks that entry when it loses the focus, as it does when the run disables the panel, and
+    // the input rules would then reset the length lists under the starting search.
+    text1.setCurrentIndex(0);
     text1.setEditText(input);
 }
 
