@@ -1,0 +1,321 @@
+#include "cli/arguments.h"
+
+#include <cmath>
+#include <iterator>
+
+namespace lexivo::cli {
+
+namespace {
+
+// What a command accepts besides --db and --help.
+enum Option : unsigned {
+    kAppend = 1U << 0,
+    kFilter = 1U << 1,  // --min, --max, --ignore, --remove as the import's and the export's word filter
+    kLength = 1U << 2,  // --min, --max, --sort-length as a search's length limits and order
+    kForce = 1U << 3,
+    kQuick = 1U << 4,
+};
+
+struct CommandInfo {
+    const char* name;
+    Command command;
+    const char* operand;  // nullptr: the command takes none
+    unsigned options;
+    const char* summary;      // one line for the program's usage
+    const char* description;  // the command's own help
+};
+
+const CommandInfo kCommands[] = {
+    {"new", Command::New, "FILE", kForce, "create an empty word database (an existing file only with --force)",
+     "Creates an empty word database at FILE. An existing FILE is refused unless --force is given, which\n"
+     "replaces it. The program's settings are not changed."},
+    {"import", Command::Import, "LIST", kAppend | kFilter,
+     "fill the database from a word list; REPLACES ALL WORDS unless --append",
+     "Fills the database from the word list LIST (one word per line, or words separated by commas; UTF-8 or\n"
+     "Windows-1252). ALL WORDS OF THE DATABASE ARE REPLACED unless --append is given, which keeps them and\n"
+     "adds the new ones. Words already present, blanks and filtered words are skipped; the completion message\n"
+     "counts them. Ctrl-C stops after the current word and keeps every word stored until then."},
+    {"export", Command::Export, "LIST", kAppend | kFilter,
+     "write every word of the database to a word list, in word order",
+     "Writes every word of the database, in word order, to the word list LIST (UTF-8, CR LF line ends),\n"
+     "replacing the file, or after what it holds with --append. A failure leaves the file as it was."},
+    {"anagram", Command::Anagram, "TEXT", kLength, "words made of exactly the letters of TEXT",
+     "Lists the words made of exactly the characters of TEXT, each as often as in TEXT."},
+    {"synogram", Command::Synogram, "TEXT", kLength,
+     "words made of the distinct letters of TEXT, each any number of times",
+     "Lists the words made of exactly the distinct characters of TEXT, each used any number of times."},
+    {"letters", Command::Letters, "TEXT", kLength, "words that contain every letter of TEXT",
+     "Lists the words that contain every character of TEXT at least once, and possibly others."},
+    {"mask", Command::Mask, "TEXT", kLength, "words that fit a mask such as c??e, c@@k, c##k, c*",
+     "Lists the words that fit the mask TEXT: \"?\" stands for any one character, \"@\" for a vowel (aeiou),\n"
+     "\"#\" for a consonant (the other letters a to z), \"*\" for any run of characters; every other\n"
+     "character stands for itself, letter case ignored. Quote the mask, so that the shell leaves it alone."},
+    {"palindromes", Command::Palindromes, nullptr, kLength, "words whose reversal is also a word",
+     "Lists the words whose reversal is also a word of the database (level; stop and pots)."},
+    {"add", Command::Add, "WORD", 0, "add a word that is not in the database yet, with its keys",
+     "Adds WORD, exactly as given, with its letter keys, unless the database holds it already (letter case\n"
+     "ignored)."},
+    {"delete", Command::Delete, "WORD", 0, "delete every row equal to WORD (letter case ignored)",
+     "Deletes every row whose word equals WORD, letter case ignored."},
+    {"check", Command::Check, nullptr, 0, "check the letter keys; fill in the missing ones",
+     "Checks that every word carries its letter keys and, where some are missing, re-builds them (a quick\n"
+     "re-build). Ctrl-C stops the re-build after the current word."},
+    {"rebuild", Command::Rebuild, nullptr, kQuick, "recompute the letter keys of every word (--quick: the missing)",
+     "Recomputes the letter keys of every word, or with --quick fills in only the missing ones. Ctrl-C stops\n"
+     "after the current word; the keys written until then stay."},
+    {"compact", Command::Compact, nullptr, 0, "compact the database file",
+     "Rewrites the database file compactly. Whatever fails, the file remains a whole database."},
+    {"stats", Command::Stats, nullptr, 0, "the number of words in the database",
+     "Prints the database's statistics, as the About window shows them."},
+    {"keys", Command::Keys, "TEXT", 0, "the Sorted and Letters keys of TEXT, separated by a tab",
+     "Prints the two letter keys a word TEXT is stored with: Sorted (its characters in descending order) and\n"
+     "Letters (each of them once), separated by a tab. Needs no database."},
+};
+
+const CommandInfo* findCommand(const QString& name) {
+    for (const CommandInfo& info : kCommands)
+        if (name == QLatin1String(info.name)) return &info;
+    return nullptr;
+}
+
+const CommandInfo* findCommand(Command command) {
+    for (const CommandInfo& info : kCommands)
+        if (info.command == command) return &info;
+    return nullptr;
+}
+
+const char* const kSearchOptions =
+    "  --min N          only words of at least N characters (alone: no upper limit)\n"
+    "  --max N          only words of at most N characters (alone: no lower limit)\n"
+    "  --sort-length    order by length, then by word (default: by word)\n";
+const char* const kFilterOptions =
+    "  --min N          leave out words shorter than N characters\n"
+    "  --max N          leave out words longer than N characters\n"
+    "  --ignore CHARS   leave out words that contain any of CHARS (letter case counts)\n"
+    "  --remove CHARS   remove the first occurrence of each of CHARS from every word, in order\n"
+    "  --append         add to the database (import) or to the end of LIST (export)\n";
+const char* const kCommonOptions =
+    "  --db FILE        the word database; without it, the one the Lexivo window last had open\n"
+    "  --help           this text\n"
+    "  --               ends the options (for a TEXT that starts with \"-\")\n";
+const char* const kOutputAndStatus =
+    "Results go to standard output, one per line; messages and counts go to standard error.\n"
+    "Exit status: 0 success (also a search that finds nothing), 1 failure, 2 usage error,\n"
+    "130 stopped by Ctrl-C (what was stored before the stop stays stored).\n";
+
+QString synopsis(const CommandInfo& info) {
+    QString text = QStringLiteral("lexivo-cli [--db FILE] ") + QLatin1String(info.name);
+    if (info.operand) text += QLatin1Char(' ') + QLatin1String(info.operand);
+    if (info.options & kForce) text += QStringLiteral(" [--force]");
+    if (info.options & kQuick) text += QStringLiteral(" [--quick]");
+    if (info.options & kAppend) text += QStringLiteral(" [--append]");
+    if (info.options & kFilter) text += QStringLiteral(" [--min N] [--max N] [--ignore CHARS] [--remove CHARS]");
+    if (info.options & kLength) text += QStringLiteral(" [--min N] [--max N] [--sort-length]");
+    return text;
+}
+
+// A length for a search: a whole number of characters.
+std::optional<int> wholeLength(const QString& text) {
+    bool ok = false;
+    const int value = text.toInt(&ok);
+    if (!ok || value < 0) return std::nullopt;
+    return value;
+}
+
+// A length for the word filter, which reads its boxes as numbers (a fraction allowed).
+std::optional<double> filterLength(const QString& text) {
+    bool ok = false;
+    const double value = text.toDouble(&ok);
+    if (!ok || !std::isfinite(value) || value < 0) return std::nullopt;
+    return value;
+}
+
+struct GivenOption {
+    QString name;
+    QString value;
+};
+
+bool takesValue(const QString& name) {
+    return name == QLatin1String("--db") || name == QLatin1String("--min") || name == QLatin1String("--max") ||
+           name == QLatin1String("--ignore") || name == QLatin1String("--remove");
+}
+
+bool isKnown(const QString& name) {
+    return takesValue(name) || name == QLatin1String("--help") || name == QLatin1String("--append") ||
+           name == QLatin1String("--force") || name == QLatin1String("--quick") ||
+           name == QLatin1String("--sort-length");
+}
+
+// The command's own use of an option, or the usage error.
+QString applyOption(Invocation& inv, const CommandInfo& info, const GivenOption& option) {
+    const QString& name = option.name;
+    const QString& value = option.value;
+    auto notFor = [&] { return QStringLiteral("%1 does not apply to %2").arg(name, QLatin1String(info.name)); };
+    if (name == QLatin1String("--db")) {
+        if (value.isEmpty()) return QStringLiteral("--db needs a file name");
+        inv.database = value;
+    } else if (name == QLatin1String("--append")) {
+        if (!(info.options & kAppend)) return notFor();
+        inv.append = true;
+    } else if (name == QLatin1String("--force")) {
+        if (!(info.options & kForce)) return notFor();
+        inv.force = true;
+    } else if (name == QLatin1String("--quick")) {
+        if (!(info.options & kQuick)) return notFor();
+        inv.quick = true;
+    } else if (name == QLatin1String("--sort-length")) {
+        if (!(info.options & kLength)) return notFor();
+        inv.sortByLength = true;
+    } else if (name == QLatin1String("--min") || name == QLatin1String("--max")) {
+        const bool minimum = name == QLatin1String("--min");
+        if (info.options & kLength) {
+            const std::optional<int> length = wholeLength(value);
+            if (!length) return QStringLiteral("%1 needs a whole number of characters, not '%2'").arg(name, value);
+            (minimum ? inv.minimumLength : inv.maximumLength) = *length;
+        } else if (info.options & kFilter) {
+            const std::optional<double> length = filterLength(value);
+            if (!length) return QStringLiteral("%1 needs a number of characters, not '%2'").arg(name, value);
+            if (minimum) {
+                inv.filter.minimumOn = true;
+                inv.filter.minimum = *length;
+            } else {
+                inv.filter.maximumOn = true;
+                inv.filter.maximum = *length;
+            }
+        } else {
+            return notFor();
+        }
+    } else if (name == QLatin1String("--ignore") || name == QLatin1String("--remove")) {
+        if (!(info.options & kFilter)) return notFor();
+        if (name == QLatin1String("--ignore")) {
+            inv.filter.ignoreOn = true;
+            inv.filter.ignore = value;
+        } else {
+            inv.filter.removeOn = true;
+            inv.filter.remove = value;
+        }
+    }
+    return {};
+}
+
+}  // namespace
+
+Parsed ParseArguments(const QStringList& args) {
+    Parsed parsed;
+    Invocation& inv = parsed.invocation;
+    std::vector<GivenOption> options;
+    QStringList operands;
+    bool optionsEnded = false;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& arg = args.at(i);
+        if (optionsEnded || arg == QLatin1String("-") || !arg.startsWith(QLatin1Char('-'))) {
+            operands << arg;
+        } else if (arg == QLatin1String("--")) {
+            optionsEnded = true;
+        } else if (arg == QLatin1String("-h")) {
+            inv.help = true;
+        } else {
+            GivenOption option;
+            const qsizetype equals = arg.indexOf(QLatin1Char('='));
+            option.name = equals < 0 ? arg : arg.left(equals);
+            if (!arg.startsWith(QLatin1String("--")) || !isKnown(option.name)) {
+                parsed.error = QStringLiteral("unknown option '%1'").arg(option.name);
+                return parsed;
+            }
+            if (takesValue(option.name)) {
+                // The value is the next argument whatever it looks like: "--remove -" removes hyphens.
+                if (equals >= 0) {
+                    option.value = arg.mid(equals + 1);
+                } else if (i + 1 < args.size()) {
+                    option.value = args.at(++i);
+                } else {
+                    parsed.error = QStringLiteral("%1 needs a value").arg(option.name);
+                    return parsed;
+                }
+            } else if (equals >= 0) {
+                parsed.error = QStringLiteral("%1 takes no value").arg(option.name);
+                return parsed;
+            }
+            if (option.name == QLatin1String("--help"))
+                inv.help = true;
+            else
+                options.push_back(option);
+        }
+    }
+
+    if (operands.isEmpty()) {
+        if (!inv.help) parsed.error = QStringLiteral("no command given");
+        return parsed;
+    }
+    inv.commandName = operands.takeFirst();
+    const CommandInfo* info = findCommand(inv.commandName);
+    if (!info) {
+        parsed.error = QStringLiteral("unknown command '%1'").arg(inv.commandName);
+        return parsed;
+    }
+    inv.command = info->command;
+    if (inv.help) return parsed;
+
+    for (const GivenOption& option : options) {
+        parsed.error = applyOption(inv, *info, option);
+        if (!parsed.error.isEmpty()) return parsed;
+    }
+    if (info->operand) {
+        if (operands.isEmpty()) {
+            parsed.error = QStringLiteral("%1 needs %2").arg(inv.commandName, QLatin1String(info->operand));
+            return parsed;
+        }
+        inv.operand = operands.takeFirst();
+    }
+    if (!operands.isEmpty()) {
+        parsed.error = QStringLiteral("unexpected argument '%1'").arg(operands.first());
+        return parsed;
+    }
+    if (inv.command != Command::Add && inv.command != Command::Delete && info->operand && inv.operand.isEmpty()) {
+        parsed.error = QStringLiteral("%1 must not be empty").arg(QLatin1String(info->operand));
+        return parsed;
+    }
+    if (inv.minimumLength && inv.maximumLength && *inv.maximumLength < *inv.minimumLength) {
+        parsed.error = QStringLiteral("--max must not be below --min");
+        return parsed;
+    }
+    return parsed;
+}
+
+QString ProgramUsage() {
+    QString text = QStringLiteral(
+        "Usage: lexivo-cli [--db FILE] COMMAND [ARGUMENTS] [OPTIONS]\n\n"
+        "Searches and maintains a Lexivo word database, with the same results as the Lexivo window.\n\n"
+        "Commands:\n");
+    for (const CommandInfo& info : kCommands) {
+        QString head = QStringLiteral("  ") + QLatin1String(info.name);
+        if (info.operand) head += QLatin1Char(' ') + QLatin1String(info.operand);
+        if (info.options & kQuick) head += QStringLiteral(" [--quick]");
+        if (info.options & kForce) head += QStringLiteral(" [--force]");
+        if (info.options & (kAppend | kFilter)) head += QStringLiteral(" [--append] [FILTER]");
+        head = head.leftJustified(34);
+        if (head.size() > 34) head += QStringLiteral("\n") + QString(34, QLatin1Char(' '));
+        text += head + QLatin1String(info.summary) + QLatin1Char('\n');
+    }
+    text += QStringLiteral("\nSearch options (anagram, synogram, letters, mask, palindromes):\n") +
+            QLatin1String(kSearchOptions) + QStringLiteral("\nFILTER (import, export):\n") +
+            QLatin1String(kFilterOptions) + QStringLiteral("\n") + QLatin1String(kCommonOptions) +
+            QStringLiteral("\nThe searches print one word per line, in the order the window lists them.\n") +
+            QLatin1String(kOutputAndStatus);
+    return text;
+}
+
+QString CommandUsage(Command command) {
+    const CommandInfo* info = findCommand(command);
+    if (!info) return ProgramUsage();
+    QString text = QStringLiteral("Usage: ") + synopsis(*info) + QStringLiteral("\n\n") +
+                   QLatin1String(info->description) + QStringLiteral("\n\nOptions:\n");
+    if (info->options & kLength) text += QLatin1String(kSearchOptions);
+    if (info->options & kFilter) text += QLatin1String(kFilterOptions);
+    if (info->options & kForce) text += QStringLiteral("  --force          replace an existing FILE\n");
+    if (info->options & kQuick) text += QStringLiteral("  --quick          fill in only the missing keys\n");
+    text += QLatin1String(kCommonOptions) + QStringLiteral("\n") + QLatin1String(kOutputAndStatus);
+    return text;
+}
+
+}  // namespace lexivo::cli

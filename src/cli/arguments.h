@@ -1,0 +1,64 @@
+#pragma once
+
+// The command line of lexivo-cli: which command, its operand and its options, and the help texts.
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+#include "wordlists/word_filter.h"
+
+namespace lexivo::cli {
+
+enum class Command {
+    None,
+    New,
+    Import,
+    Export,
+    Anagram,
+    Synogram,
+    Letters,
+    Mask,
+    Palindromes,
+    Add,
+    Delete,
+    Check,
+    Rebuild,
+    Compact,
+    Stats,
+    Keys,
+};
+
+struct Invocation {
+    Command command = Command::None;
+    QString commandName;
+    bool help = false;  // --help: the usage of the command (or of the program) and nothing else
+    QString database;   // --db; empty: the database the window last had open
+    QString operand;    // TEXT, WORD, LIST or FILE
+    bool append = false;
+    bool force = false;
+    bool quick = false;
+    bool sortByLength = false;
+    // The length limits of a search, inclusive; either may be given alone.
+    std::optional<int> minimumLength;
+    std::optional<int> maximumLength;
+    // The word filter of the import and the export.
+    WordFilter filter;
+
+    bool needsDatabase() const { return command != Command::New && command != Command::Keys; }
+};
+
+struct Parsed {
+    Invocation invocation;
+    QString error;  // a usage error; empty when the command line is sound
+    bool ok() const { return error.isEmpty(); }
+};
+
+// args without the program name.
+Parsed ParseArguments(const QStringList& args);
+
+// The usage of the whole program, and of one command (the whole program's for Command::None).
+QString ProgramUsage();
+QString CommandUsage(Command command);
+
+}  // namespace lexivo::cli

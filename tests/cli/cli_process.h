@@ -1,0 +1,113 @@
+#pragma once
+
+// Runs the built lexivo-cli as a user runs it: its own process, its exit status, standard output and standard
+// error kept apart.
+
+#include <gtest/gtest.h>
+
+#include <QByteArray>
+#include <QDir>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <functional>
+#include <ostream>
+
+// Failures show texts as texts.
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
+
+namespace lexivo::test {
+
+inline const QString kCliProgram = QStringLiteral(LEXIVO_BINARY_DIR "/lexivo-cli");
+
+struct CliResult {
+    int code = -1;
+    bool crashed = false;
+    QByteArray out;
+    QByteArray err;
+
+    QString output() const { return QString::fromUtf8(out); }
+    QString error() const { return QString::fromUtf8(err); }
+    // Standard output as lines ("\n" ends each).
+    QStringList lines() const {
+        QString text = output();
+        if (text.endsWith(QLatin1Char('\n'))) text.chop(1);
+        return text.isEmpty() ? QStringList() : text.split(QLatin1Char('\n'));
+    }
+    // Standard error as lines.
+    QStringList messages() const {
+        QString text = error();
+        if (text.endsWith(QLatin1Char('\n'))) text.chop(1);
+        return text.isEmpty() ? QStringList() : text.split(QLatin1Char('\n'));
+    }
+};
+
+inline std::ostream& operator<<(std::ostream& os, const CliResult& r) {
+    return os << "status " << r.code << (r.crashed ? " (crashed)" : "") << "\nstdout: " << r.out.toStdString()
+              << "\nstderr: " << r.err.toStdString();
+}
+
+struct CliOptions {
+    QString program = kCliProgram;
+    QString standardOutputFile;           // instead of a pipe (/dev/full, say)
+    std::function<void()> childModifier;  // runs in the child before the program (to drop rights)
+    std::function<void(QProcess&)> whileRunning;
+};
+
+// Runs the program with a configuration folder and a home of the test's own: whatever settings the developer's
+// own window keeps must never be what a test reads.
+class CliRunner {
+public:
+    explicit CliRunner(const QString& scratchFolder) : environment(QProcessEnvironment::systemEnvironment()) {
+        const QDir scratch(scratchFolder);
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), scratch.filePath(QStringLiteral("config")));
+        environment.insert(QStringLiteral("HOME"), scratch.filePath(QStringLiteral("home")));
+        scratch.mkpath(QStringLiteral("home"));
+    }
+
+    CliResult run(const QStringList& args, const CliOptions& options = {}) const {
+        QProcess process;
+        process.setProcessEnvironment(environment);
+        process.setProgram(options.program);
+        process.setArguments(args);
+        process.setStandardInputFile(QProcess::nullDevice());
+        if (!options.standardOutputFile.isEmpty()) process.setStandardOutputFile(options.standardOutputFile);
+        if (options.childModifier) process.setChildProcessModifier(options.childModifier);
+        process.start();
+        CliResult result;
+        if (!process.waitForStarted(10000)) {
+            ADD_FAILURE() << "lexivo-cli did not start: " << process.errorString().toStdString();
+            return result;
+        }
+        if (options.whileRunning) options.whileRunning(process);
+        if (!process.waitForFinished(180000)) {
+            process.kill();
+            process.waitForFinished();
+            ADD_FAILURE() << "lexivo-cli did not finish";
+        }
+        result.crashed = process.exitStatus() != QProcess::NormalExit;
+        result.code = process.exitCode();
+        result.out = process.readAllStandardOutput();
+        result.err = process.readAllStandardError();
+        return result;
+    }
+
+    QProcessEnvironment environment;
+};
+
+class CliFixture : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
+
+    QString path(const QString& name) const { return dir.filePath(name); }
+    CliResult cli(const QStringList& args, const CliOptions& options = {}) const { return runner.run(args, options); }
+
+    QTemporaryDir dir;
+    CliRunner runner{dir.path()};
+};
+
+}  // namespace lexivo::test

@@ -1,0 +1,156 @@
+// The core pieces the command line leans on: the mask search on a range of the Word index, loading without a
+// word count, the statistics text and the folder for scratch files.
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include "search/search_query.h"
+#include "search/search_run.h"
+#include "store/current_database.h"
+#include "store/like_matcher.h"
+#include "store/settings_file.h"
+#include "store/statistics.h"
+#include "support/fake_run.h"
+#include "support/scripted_dialogs.h"
+#include "support/word_db.h"
+
+namespace lexivo::test {
+namespace {
+
+TEST(MaskIndexRangeTest, CoversTheWordsThatBeginWithTheMasksLiteralStart) {
+    EXPECT_EQ(MaskIndexRange("c??k"), "[Word]>='c' AND [Word]<'d'");
+    EXPECT_EQ(MaskIndexRange("CA*"), "[Word]>='ca' AND [Word]<'cb'");
+    EXPECT_EQ(MaskIndexRange("zebra"), "[Word]>='zebra' AND [Word]<'zebrb'");
+    EXPECT_EQ(MaskIndexRange("a'b*"), "[Word]>='a''b' AND [Word]<'a''c'");
+    EXPECT_EQ(MaskIndexRange("ba#e"), "[Word]>='ba' AND [Word]<'bb'");
+    EXPECT_EQ(MaskIndexRange("tea@"), "[Word]>='tea' AND [Word]<'teb'");
+    // Nothing to narrow: a wildcard or placeholder first, a letter that other characters fold to (the Kelvin
+    // sign to k, the long s to s), or a character outside ASCII, whose capital the index orders elsewhere.
+    for (const char* mask : {"?at", "*ing", "@pple", "#a#e", "kiwi", "Stop", "éclair", ""})
+        EXPECT_EQ(MaskIndexRange(QString::fromUtf8(mask)), QString()) << mask;
+    EXPECT_EQ(MaskIndexRange("bask"), "[Word]>='ba' AND [Word]<'bb'");
+    EXPECT_EQ(IndexedMaskQuery("c??k", "LEN([Word]) BETWEEN 4 AND 4", " ORDER BY [Word]"),
+              "SELECT [Word] FROM [Dictionary] WHERE [Word] LIKE 'c??k'  AND [Word]>='c' AND [Word]<'d' AND "
+              "LEN([Word]) BETWEEN 4 AND 4 ORDER BY [Word]");
+}
+
+// The range leaves out only what the pattern match could never accept: the only characters outside ASCII that
+// fold to an ASCII letter fold to "k" or "s", which never start a range.
+TEST(MaskIndexRangeTest, OnlyKAndSHaveForeignCaseVariants) {
+    for (char32_t c = 0x80; c <= 0x10FFFF; ++c) {
+        if (c >= 0xD800 && c <= 0xDFFF) continue;
+        const char32_t folded = FoldCase(c);
+        if (folded < 0x80) {
+            EXPECT_TRUE(folded == U'k' || folded == U's') << std::hex << static_cast<unsigned>(c);
+        }
+    }
+}
+
+TEST(MaskIndexRangeTest, TheIndexedQueryListsTheRowsOfTheFullScan) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath("words.mdb");
+    CreateWordDatabase(path, {QString::fromUtf8("\u212Aiwi"),
+                              "kiwi",
+                              QString::fromUtf8("\u017Ftop"),
+                              "Stop",
+                              "Cafe",
+                              "cafe",
+                              "CAFE",
+                              QString::fromUtf8("café"),
+                              QString::fromUtf8("Éclair"),
+                              QString::fromUtf8("éclair"),
+                              "[ab]",
+                              "~tilde",
+                              "a'b",
+                              "a'c",
+                              "zebra",
+                              "Zulu",
+                              "z{",
+                              "100%",
+                              "1000",
+                              "c",
+                              "cd",
+                              "d",
+                              "b~",
+                              "C",
+                              "ca",
+                              "cz",
+                              "czz"});
+    DatabaseState state;
+    OpenWordDatabase(state, path);
+    ScriptedDialogs dialogs;
+    auto list = [&](const QString& query, const MaskTest& test) {
+        FakeRun run;
+        run.beginRun(kStartingSearch);
+        QStringList words;
+        CallbackSink sink([&words](const QString& w) { words << w; });
+        ListQueryResults(state.CurrentDatabase, query, run, sink,
+                         [&test](const QString& word) { return test.accepts(word); });
+        return words;
+    };
+    for (const char* m : {"c*",  "caf?", "C??E", "éclair", "Éclair", "é*",  "kiwi", "K*", "stop", "s*",  "[*",  "~*",
+                          "a'*", "z*",   "Z*",   "1*",     "100%",   "zz*", "c",    "C",  "c?",   "b~*", "cz*", "d"}) {
+        const QString mask = QString::fromUtf8(m);
+        const MaskTest test(mask);
+        for (const QString& order : {OrderClause(false), OrderClause(true)}) {
+            const QStringList scanned = list(MaskQuery(mask, QString(), order), test);
+            EXPECT_EQ(list(IndexedMaskQuery(mask, QString(), order), test), scanned) << m;
+            EXPECT_EQ(list(IndexedMaskQuery(mask, "LEN([Word]) BETWEEN 2 AND 4", order), test),
+                      list(MaskQuery(mask, "LEN([Word]) BETWEEN 2 AND 4", order), test))
+                << m;
+        }
+    }
+    EXPECT_EQ(list(IndexedMaskQuery("kiwi", QString(), OrderClause(false)), MaskTest("kiwi")).size(), 2);
+    EXPECT_EQ(list(IndexedMaskQuery("c*", QString(), OrderClause(false)), MaskTest("c*")).size(), 10);
+}
+
+class QuietView : public RecordingView {
+public:
+    bool showsWordCount() const override { return false; }
+};
+
+TEST(LoadingWithoutCountTest, TellsEmptinessButShowsNoCount) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath("words.mdb");
+    CreateWordDatabase(path);
+    DatabaseState state;
+    state.DatabasePath = path;
+    QuietView view;
+    ScriptedDialogs dialogs;
+    ASSERT_TRUE(LoadDatabase(state, view, dialogs));
+    EXPECT_EQ(dialogs.texts(), QStringList{kEmptyDatabaseMessage});
+    EXPECT_EQ(view.windowShown, 1);
+    EXPECT_TRUE(view.status.isEmpty());
+    EXPECT_TRUE(DatabaseIsEmpty(state.CurrentDatabase));
+    EXPECT_EQ(StatisticsText(state), "Database is empty, import from a word list text file.");
+
+    WordTable(state.CurrentDatabase).addNew("tea", "tea", "tea");
+    EXPECT_FALSE(DatabaseIsEmpty(state.CurrentDatabase));
+    EXPECT_EQ(StatisticsText(state), "Database contains 1 words.");
+    dialogs.clear();
+    ASSERT_TRUE(LoadDatabase(state, view, dialogs));
+    EXPECT_TRUE(dialogs.texts().isEmpty());
+    EXPECT_TRUE(view.status.isEmpty());
+    EXPECT_TRUE(view.loaded);
+
+    state.CurrentDatabase.close();
+    state.DatabasePath.clear();
+    EXPECT_EQ(StatisticsText(state), "No database loaded.");
+}
+
+TEST(ScratchFolderTest, ScratchFilesGoBesideTheProgramWhereThatFolderCanBeWritten) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString program = dir.filePath("program");
+    const QString fallback = dir.filePath("config");
+    ASSERT_TRUE(QDir().mkpath(program));
+    EXPECT_EQ(SettingsFile(program, fallback).writableFolder(), program);
+    EXPECT_EQ(SettingsFile(dir.filePath("missing"), fallback).writableFolder(), fallback);
+}
+
+}  // namespace
+}  // namespace lexivo::test
