@@ -4,7 +4,7 @@ set -euo pipefail
 packages=(g++ cmake make pkg-config qt6-base-dev qt6-qpa-plugins libsqlite3-dev sqlite3 libgtest-dev
           fonts-liberation fonts-dejavu-core)
 if [ "${1:-}" = "--bench" ]; then
-  packages+=(wamerican-insane an bc time)
+  packages+=(wamerican-insane an bc time hyperfine)
 elif [ "${1:-}" = "--screenshot" ]; then
   packages+=(xvfb xauth imagemagick)
 elif [ "${1:-}" = "--fuzz" ]; then
