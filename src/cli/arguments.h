@@ -45,7 +45,12 @@ struct Invocation {
     // The word filter of the import and the export.
     WordFilter filter;
 
-    bool needsDatabase() const { return command != Command::New && command != Command::Keys; }
+    // The commands that walk many words and can stop after any of them.
+    bool hasLongRun() const {
+        return command == Command::Import || command == Command::Export || command == Command::Anagram ||
+               command == Command::Synogram || command == Command::Letters || command == Command::Mask ||
+               command == Command::Palindromes || command == Command::Check || command == Command::Rebuild;
+    }
 };
 
 struct Parsed {

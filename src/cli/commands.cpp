@@ -89,7 +89,7 @@ struct Session {
     // A reported failure decides the status, then a stop by Ctrl-C.
     int status(int outcome) const {
         if (dialogs.failed() || outcome == kFailure) return kFailure;
-        if (Interrupted()) return kInterrupted;
+        if (run.stoppedByInterrupt()) return kInterrupted;
         return outcome;
     }
 };

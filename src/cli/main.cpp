@@ -26,6 +26,8 @@ int main(int argc, char** argv) {
         std::fputs(CommandUsage(inv.command).toUtf8().constData(), stdout);
         return std::fflush(stdout) == 0 && !std::ferror(stdout) ? kSuccess : kFailure;
     }
-    InstallInterruptHandler();
+    // Elsewhere Ctrl-C ends the program at once, as it would any other: there is no run to stop cleanly, and
+    // every change the program makes is whole or not made.
+    if (inv.hasLongRun()) InstallInterruptHandler();
     return RunCommand(inv);
 }

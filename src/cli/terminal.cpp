@@ -30,8 +30,8 @@ void InstallInterruptHandler() {
     action.sa_handler = onInterrupt;
     sigemptyset(&action.sa_mask);
     // The first Ctrl-C asks for a clean stop; the handler then goes back to the default, so a second one ends
-    // the program at once when the stop is slow in coming.
-    action.sa_flags = SA_RESETHAND;
+    // the program at once when the stop is slow in coming. Calls under way go on as if nothing had happened.
+    action.sa_flags = SA_RESETHAND | SA_RESTART;
     sigaction(SIGINT, &action, nullptr);
 }
 
@@ -63,16 +63,20 @@ int Terminal::width() const {
 }
 
 QString Terminal::oneLine(const QString& text) {
+    // Paragraphs of a message box become sentences of one line; a paragraph that goes on in small letters
+    // (an engine's reason after what failed) follows a colon.
     QString line;
     for (const QString& part : text.split(QLatin1Char('\n'))) {
         const QString piece = part.trimmed();
         if (piece.isEmpty()) continue;
         if (!line.isEmpty()) {
             const QChar last = line.back();
-            line += (last == QLatin1Char('.') || last == QLatin1Char('!') || last == QLatin1Char('?') ||
-                     last == QLatin1Char(':'))
-                        ? QStringLiteral(" ")
-                        : QStringLiteral(": ");
+            const bool ended = last == QLatin1Char('.') || last == QLatin1Char('!') || last == QLatin1Char('?') ||
+                               last == QLatin1Char(':');
+            if (ended)
+                line += QLatin1Char(' ');
+            else
+                line += piece.front().isUpper() ? QStringLiteral(". ") : QStringLiteral(": ");
         }
         line += piece;
     }

@@ -84,7 +84,12 @@ public:
     void setStatus(const QString& text) override;
     void setProgressMaximum(qint64 maximum) override;
     void setProgressValue(qint64 value) override;
-    bool stopFlag() const override { return !active_ || stopRequested_ || Interrupted(); }
+    bool stopFlag() const override {
+        if (active_ && Interrupted()) stoppedByInterrupt_ = true;
+        return !active_ || stopRequested_ || Interrupted();
+    }
+    // Whether a run has ended early on Ctrl-C (an interrupt after the last word stops nothing).
+    bool stoppedByInterrupt() const { return stoppedByInterrupt_; }
 
     // Ends the run after the current record (standard output has failed, say).
     void requestStop() { stopRequested_ = true; }
@@ -104,6 +109,7 @@ private:
     qint64 value_ = 0;
     bool active_ = false;
     bool stopRequested_ = false;
+    mutable bool stoppedByInterrupt_ = false;
 };
 
 // No status line: loading need not count the words, except where a command reports the count it leaves
