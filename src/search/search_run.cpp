@@ -9,27 +9,27 @@
 namespace lexivo {
 
 qint64 ListQueryResults(Connection& db, const QString& query, RunControl& run, WordSink& sink, const RowTest& test) {
-    Cursor cursor(db, query);
+    auto cursor = std::make_unique<Cursor>(db, query);
     qint64 listed = 0;
-    if (cursor.recordCount() > 0) {
+    if (cursor->recordCount() > 0) {
         // Reading a huge result takes a while before the first row is shown; the user may stop it meanwhile.
-        cursor.moveLast([&run] {
+        cursor->moveLast([&run] {
             run.step(0, kStartingSearch);
             return !run.stopFlag();
         });
         if (!run.stopFlag()) {
-            run.setProgressMaximum(cursor.recordCount());
+            run.setProgressMaximum(cursor->recordCount());
             qint64 counter = 0;
             QString word;
-            for (cursor.moveFirst(); !cursor.eof();) {
+            for (cursor->moveFirst(); !cursor->eof();) {
                 ++counter;
-                const std::optional<QString>& value = cursor.value(0);
+                const std::optional<QString>& value = cursor->value(0);
                 word = value ? *value : QString();
                 if (!test || test(word)) {
                     sink.add(word);
                     ++listed;
                 }
-                cursor.moveNext();
+                cursor->moveNext();
                 // Progress, the current word and pending input once per time slice; the stop flag every row.
                 if (run.step(counter, word)) sink.flush();
                 if (run.stopFlag()) break;
@@ -37,8 +37,8 @@ qint64 ListQueryResults(Connection& db, const QString& query, RunControl& run, W
             run.flush(counter, word);
         }
     }
-    cursor.close();
     sink.flush();
+    sink.release(std::move(cursor));
     return listed;
 }
 

@@ -6,10 +6,12 @@
 
 #include <QString>
 #include <functional>
+#include <memory>
 
 namespace lexivo {
 
 class Connection;
+class Cursor;
 class Dialogs;
 class RunControl;
 
@@ -21,6 +23,10 @@ public:
     virtual ~WordSink() = default;
     virtual void add(const QString& word) = 0;
     virtual void flush() {}
+    // The result cursor once the run is done with it. Releasing the rows of a large result takes a while (after a
+    // stop most of them were never listed), so a window may keep it until it is idle again; by default it goes
+    // at once.
+    virtual void release(std::unique_ptr<Cursor> cursor) { cursor.reset(); }
 };
 
 // A WordSink on a callback for each word (a printer, a collector in tests).

@@ -3,6 +3,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QSignalBlocker>
+#include <memory>
+#include <vector>
 
 #include "search/search_query.h"
 #include "search/search_run.h"
@@ -28,10 +30,14 @@ public:
         model_.append(pending_);
         pending_.clear();
     }
+    // Kept until the search has shown its result: a stop is not kept waiting by the release of the rows the run
+    // read but never listed.
+    void release(std::unique_ptr<Cursor> cursor) override { done_.push_back(std::move(cursor)); }
 
 private:
     ResultsModel& model_;
     QStringList pending_;
+    std::vector<std::unique_ptr<Cursor>> done_;
 };
 
 SearchRequest readRequest(const SearchPanel& panel, const QString& mode, const QString& input) {
