@@ -124,7 +124,12 @@ void WordListReader::detectEncoding() {
 }
 
 QString WordListReader::decode(const char* begin, qsizetype length) const {
-    if (utf8_) return QString::fromUtf8(begin, length);
+    if (utf8_) {
+        // QString::fromUtf8 would drop a byte order mark at the start of each item; only the file's own is one
+        // (skipped already), and one at the start of an item is a character of the word.
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+        return utf8.decode(QByteArrayView(begin, length));
+    }
     return cp1252Text_.mid(begin - data_.constData(), length);
 }
 

@@ -92,8 +92,7 @@ TEST(WordListReader, Utf8WithAndWithoutByteOrderMark) {
     // A byte order mark is skipped only at the start.
     EXPECT_EQ(Items("a\n\xEF\xBB\xBF"
                     "b"),
-              (QStringList{"a", QString::fromUtf8("\xEF\xBB\xBF"
-                                                  "b")}));
+              (QStringList{"a", QChar(0xFEFF) + QStringLiteral("b")}));
 }
 
 TEST(WordListReader, Cp1252WhenNotUtf8) {
