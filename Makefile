@@ -1,8 +1,11 @@
 # make run    installs what is missing, builds and starts Lexivo
 # make test   installs what is missing, builds and runs the whole test suite
+# make stress the fault trials at full size under the sanitizers (1,000 corrupt databases, a 100 MB line, ...)
+# make fuzz   each fuzz target for FUZZ_SECONDS (60) under libFuzzer; failures land in fuzz/found/
 BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
+FUZZ_SECONDS ?= 60
 
 .PHONY: run test build setup bench sanitize clean format
 
@@ -32,3 +35,16 @@ format:
 
 clean:
 	rm -rf build build-asan
+
+.PHONY: stress fuzz
+
+stress: setup
+	cmake -S . -B build-asan -DLEXIVO_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug >/dev/null
+	cmake --build build-asan -j $(JOBS) --target test_reliability reliability_child
+	LEXIVO_STRESS=1 ./build-asan/tests/test_reliability
+
+fuzz:
+	@bash scripts/setup.sh --fuzz
+	cmake -S fuzz -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	cmake --build build-fuzz -j $(JOBS)
+	bash scripts/fuzz.sh build-fuzz $(FUZZ_SECONDS)
