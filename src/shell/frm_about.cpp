@@ -11,6 +11,7 @@
 #include "shell/version.h"
 #include "store/current_database.h"
 #include "store/dialogs.h"
+#include "store/statistics.h"
 
 namespace lexivo {
 
@@ -94,7 +95,11 @@ Frm_About::Frm_About(DatabaseState& state, QWidget* parent)
     connect(Cmd_OK, &QPushButton::clicked, this, &QDialog::accept);
 
     Lbl_Version->setText(VersionText(kVersionMajor, kVersionMinor, kVersionRevision));
-    Lbl_Stats->setText(StatisticsText(state));
+    try {
+        Lbl_Stats->setText(StatisticsText(state));
+    } catch (const Error& e) {
+        Lbl_Stats->setText(QStringLiteral("The words could not be counted: ") + e.message());
+    }
 }
 
 QString Frm_About::VersionText(int major, int minor, int revision) {
@@ -102,17 +107,6 @@ QString Frm_About::VersionText(int major, int minor, int revision) {
         .arg(major)
         .arg(minor, 2, 10, QLatin1Char('0'))
         .arg(revision, 4, 10, QLatin1Char('0'));
-}
-
-QString Frm_About::StatisticsText(DatabaseState& state) {
-    if (state.DatabasePath.isEmpty()) return QStringLiteral("No database loaded.");
-    try {
-        const qint64 count = WordCount(state.CurrentDatabase);
-        if (count < 1) return QStringLiteral("Database is empty, import from a word list text file.");
-        return QStringLiteral("Database contains ") + QString::number(count) + QStringLiteral(" words.");
-    } catch (const Error& e) {
-        return QStringLiteral("The words could not be counted: ") + e.message();
-    }
 }
 
 void Frm_About::showEvent(QShowEvent* event) {

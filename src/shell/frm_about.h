@@ -38,9 +38,6 @@ public:
 
     // The major version as it is, the minor as at least two digits, the revision as at least four: 1.00.0037.
     static QString VersionText(int major, int minor, int revision);
-    // "No database loaded.", "Database is empty, import from a word list text file." or
-    // "Database contains N words.".
-    static QString StatisticsText(DatabaseState& state);
 
 protected:
     void showEvent(QShowEvent* event) override;
