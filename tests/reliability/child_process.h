@@ -11,6 +11,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <QFile>
 #include <QString>
 #include <QStringList>
 #include <cerrno>
@@ -53,9 +54,11 @@ struct ChildReport {
 
 class ChildProcess {
 public:
-    ChildProcess(const QStringList& args, const ChildOptions& options = {}) {
+    // Runs program (the reliability child unless another is named) with args.
+    explicit ChildProcess(const QStringList& args, const ChildOptions& options = {},
+                          const QString& program = ChildProgram()) {
         std::vector<std::string> argStrings;
-        argStrings.push_back(ChildProgram().toStdString());
+        argStrings.push_back(QFile::encodeName(program).toStdString());
         for (const QString& a : args) argStrings.push_back(a.toLocal8Bit().toStdString());
         std::vector<char*> argv;
         for (auto& s : argStrings) argv.push_back(s.data());
@@ -96,6 +99,8 @@ public:
     ChildProcess& operator=(const ChildProcess&) = delete;
 
     bool started() const { return pid_ > 0; }
+    // Called from finish()'s onLine: kills the child as soon as the line has been read.
+    void killNow() { killRequested_ = true; }
     double elapsedSeconds() const {
         return std::chrono::duration<double>(std::chrono::steady_clock::now() - started_).count();
     }
@@ -133,6 +138,11 @@ public:
                 take(report, QString::fromUtf8(buffer.data(), static_cast<qsizetype>(end)), onLine);
                 buffer.erase(0, end + 1);
             }
+            if (killRequested_) {
+                ::kill(pid_, SIGKILL);
+                report.killed = true;
+                break;
+            }
         }
         if (!report.killed && !buffer.empty()) take(report, QString::fromUtf8(buffer), onLine);
         ::waitpid(pid_, &report.status, 0);
@@ -169,12 +179,14 @@ private:
     pid_t pid_ = -1;
     int fd_ = -1;
     bool reaped_ = false;
+    bool killRequested_ = false;
     std::chrono::steady_clock::time_point started_;
 };
 
-// Runs the child to its end.
-inline ChildReport RunChild(const QStringList& args, const ChildOptions& options = {}) {
-    ChildProcess child(args, options);
+// Runs the child (or another program) to its end.
+inline ChildReport RunChild(const QStringList& args, const ChildOptions& options = {},
+                            const QString& program = ChildProgram()) {
+    ChildProcess child(args, options, program);
     return child.finish();
 }
 
