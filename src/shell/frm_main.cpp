@@ -16,8 +16,11 @@
 #include <QScreen>
 
 #include "shell/appearance.h"
+#include "shell/edit_commands.h"
 #include "shell/frm_import.h"
+#include "shell/help_commands.h"
 #include "shell/long_run.h"
+#include "shell/maintenance_commands.h"
 #include "shell/results_commands.h"
 #include "shell/results_list.h"
 #include "shell/results_model.h"
@@ -81,6 +84,9 @@ Frm_Main::Frm_Main(Dialogs& dialogs, const QString& settingsFolder, QWidget* par
     connect(Mnu_File_Close, &QAction::triggered, this, &Frm_Main::closeDatabase);
     connect(Mnu_File_Import, &QAction::triggered, this, [this] { ShowImportExport(*this); });
     InstallResultsCommands(*this);
+    InstallEditCommands(*this);
+    InstallMaintenanceCommands(*this);
+    InstallHelpCommands(*this);
 
     Cmd_Close->setFocus();
     startUp();
