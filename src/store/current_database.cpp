@@ -63,9 +63,15 @@ bool LoadDatabase(DatabaseState& state, DatabaseView& view, Dialogs& dialogs) {
             if (!TableExists(db, kDictionary))
                 throw Error(QStringLiteral("It has no table Dictionary, so it is not a word database."));
             checkFieldTypes(db);
-            EnsureField(db, kDictionary, QStringLiteral("Letters"), kTextField, kMaxFieldLength, dialogs);
-            EnsureField(db, kDictionary, QStringLiteral("Sorted"), kTextField, kMaxFieldLength, dialogs);
-            ensureLookupIndexes(db, dialogs);
+            {
+                // All of the upgrade or none of it: a step that fails (an index on a collation that only another
+                // program knows, say) leaves the file as it was.
+                Transaction upgrade(db);
+                EnsureField(db, kDictionary, QStringLiteral("Letters"), kTextField, kMaxFieldLength, dialogs);
+                EnsureField(db, kDictionary, QStringLiteral("Sorted"), kTextField, kMaxFieldLength, dialogs);
+                ensureLookupIndexes(db, dialogs);
+                upgrade.commit();
+            }
             const bool counted = view.showsWordCount();
             const qint64 count = counted ? WordCount(db) : -1;
             if (counted ? count == 0 : DatabaseIsEmpty(db)) {
