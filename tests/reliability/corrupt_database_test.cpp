@@ -5,10 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <exception>
 #include <random>
 
+#include "reliability/child_process.h"
 #include "reliability/reliability_support.h"
 #include "search/search_query.h"
 #include "search/search_run.h"
@@ -50,15 +52,41 @@ protected:
         pristine = FileBytes(original);
     }
 
+    // Copy n: a few bytes changed anywhere (a quarter of them in the header and schema page), a burst of bytes
+    // overwritten, a whole page wiped or scrambled, or the file cut short.
     static QByteArray corrupted(const QByteArray& pristine, std::uint32_t seed) {
         std::mt19937 random(seed);
         QByteArray bytes = pristine;
-        const int changes = 1 + static_cast<int>(random() % 16);
-        for (int i = 0; i < changes; ++i) {
-            // A quarter of the changes land in the file header and the first page (the schema), where they
-            // matter most; the rest anywhere.
-            const auto span = random() % 4 == 0 ? std::min<qsizetype>(bytes.size(), 4096) : bytes.size();
-            bytes[static_cast<qsizetype>(random() % span)] = static_cast<char>(random() & 0xFF);
+        const auto size = bytes.size();
+        constexpr qsizetype kPage = 4096;
+        const auto anywhere = [&](qsizetype span) {
+            return static_cast<qsizetype>(random() % std::max<qsizetype>(span, 1));
+        };
+        switch (seed % 4) {
+            case 0: {
+                const int changes = 1 + static_cast<int>(random() % 16);
+                for (int i = 0; i < changes; ++i) {
+                    const qsizetype span = random() % 4 == 0 ? std::min(size, kPage) : size;
+                    bytes[anywhere(span)] = static_cast<char>(random() & 0xFF);
+                }
+                break;
+            }
+            case 1: {
+                const qsizetype start = anywhere(size);
+                const qsizetype length = std::min<qsizetype>(16 + anywhere(240), size - start);
+                for (qsizetype i = 0; i < length; ++i) bytes[start + i] = static_cast<char>(random() & 0xFF);
+                break;
+            }
+            case 2: {
+                const qsizetype page = anywhere(size / kPage) * kPage;
+                const bool wipe = random() % 2 == 0;
+                for (qsizetype i = page; i < std::min(page + kPage, size); ++i)
+                    bytes[i] = wipe ? '\0' : static_cast<char>(random() & 0xFF);
+                break;
+            }
+            default:
+                bytes.truncate(anywhere(size / kPage) * kPage + (random() % 2 == 0 ? 0 : anywhere(kPage)));
+                break;
         }
         return bytes;
     }
@@ -153,9 +181,9 @@ protected:
             EXPECT_FALSE(db.inTransaction());
         }
         std::printf(
-            "[ figure ] corrupt databases: %d copies, 0 crashes; %d refused at load with a message, %d "
+            "[ figure ] corrupt databases (seed %u): %d copies, 0 crashes; %d refused at load with a message, %d "
             "loaded; %d commands run on them, %d failed with a message, %d failures unreported\n",
-            tally.copies, tally.refusedAtLoad, tally.loaded, tally.commandsRun, tally.commandsReported,
+            seed, tally.copies, tally.refusedAtLoad, tally.loaded, tally.commandsRun, tally.commandsReported,
             tally.unreported);
         EXPECT_EQ(tally.unreported, 0);
     }
@@ -165,7 +193,42 @@ protected:
 };
 
 TEST_F(CorruptDatabases, EveryCopyIsRefusedOrServedAndEveryFailureIsReported) {
-    trial(TrialSize(100, 1000), 424242);
+    trial(TrialSize(100, 1000), TrialSeed(424242));
+}
+
+// The command line on corrupt copies: every run ends with status 0 or 1 (never a signal), a failure with a
+// message on standard error.
+TEST_F(CorruptDatabases, TheCommandLineEndsCleanlyOnEveryCopy) {
+    const QString cli = QStringLiteral(LEXIVO_BINARY_DIR "/lexivo-cli");
+    if (!QFileInfo(cli).isExecutable()) GTEST_SKIP() << "no lexivo-cli";
+    const QString path = dir.filePath("copy.mdb");
+    const QStringList commands[] = {{"anagram", "tea"}, {"letters", "ea"}, {"mask", "c@#*"},
+                                    {"palindromes"},    {"stats"},         {"check"}};
+    const int copies = TrialSize(40, 400);
+    int runs = 0, failed = 0;
+    for (int n = 0; n < copies; ++n) {
+        SCOPED_TRACE(n);
+        const QByteArray bytes = corrupted(pristine, TrialSeed(5150) + static_cast<std::uint32_t>(n));
+        for (const QStringList& command : commands) {
+            WriteFile(path, bytes);
+            ChildProcess child(command + QStringList{"--db", path}, {}, cli);
+            const ChildReport report = child.finish(60.0);
+            ++runs;
+            ASSERT_FALSE(report.killed) << command.join(' ').toStdString() << " hung";
+            ASSERT_TRUE(WIFEXITED(report.status)) << command.join(' ').toStdString() << " ended by a signal\n"
+                                                  << report.otherOutput.toStdString();
+            const int status = WEXITSTATUS(report.status);
+            EXPECT_TRUE(status == 0 || status == 1) << status;
+            if (status != 0) {
+                ++failed;
+                EXPECT_TRUE(report.otherOutput.contains("lexivo-cli: ")) << report.otherOutput.toStdString();
+            }
+        }
+    }
+    std::printf(
+        "[ figure ] corrupt databases through lexivo-cli: %d runs on %d copies, 0 signals, %d ended with a "
+        "message and status 1\n",
+        runs, copies, failed);
 }
 
 }  // namespace

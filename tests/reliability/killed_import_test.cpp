@@ -84,7 +84,7 @@ TEST_F(KilledImport, EveryCommittedBatchSurvivesAKill) {
     ASSERT_FALSE(HasFailure());
 
     const int kills = TrialSize(20, 100);
-    std::mt19937 random(20240607);
+    std::mt19937 random(TrialSeed(20240607));
     int sound = 0;
     qint64 committedLost = 0;
     int killedWithBatches = 0, killedBeforeFirstBatch = 0, completedBeforeKill = 0;

@@ -28,6 +28,14 @@ inline int TrialSize(int quick, int stress) {
     return StressRun() ? stress : quick;
 }
 
+// The seed of a trial's random choices: its own, or LEXIVO_TRIAL_SEED to explore further (the figure printed
+// names the seed, so that a failure can be run again).
+inline std::uint32_t TrialSeed(std::uint32_t own) {
+    bool ok = false;
+    const uint seed = qEnvironmentVariable("LEXIVO_TRIAL_SEED").toUInt(&ok);
+    return ok ? seed : own;
+}
+
 // A scratch folder in memory where the system has one: a killed process leaves the same files there as on a disk
 // (only a power cut would tell them apart), and the trials do not wait for the disk's syncs.
 inline QString MemoryFolderTemplate() {
