@@ -83,7 +83,7 @@ TEST_F(KilledImport, EveryCommittedBatchSurvivesAKill) {
     const double wholeReplace = wholeRun(false);
     ASSERT_FALSE(HasFailure());
 
-    const int kills = TrialSize(20, 100);
+    const int kills = TrialSize(20, 50);
     std::mt19937 random(TrialSeed(20240607));
     int sound = 0;
     qint64 committedLost = 0;
