@@ -401,7 +401,7 @@ void Cursor::moveLast(const std::function<bool()>& keepGoing) {
     QElapsedTimer timer;
     timer.start();
     while (fetchRow()) {
-        if (keepGoing && timer.elapsed() >= 15) {
+        if (keepGoing && (rows_.size() & 255) == 0 && timer.elapsed() >= 15) {
             if (!keepGoing()) {
                 exhausted_ = true;
                 statement_.reset();
