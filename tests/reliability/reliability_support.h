@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStorageInfo>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -40,7 +41,10 @@ inline std::uint32_t TrialSeed(std::uint32_t own) {
 // (only a power cut would tell them apart), and the trials do not wait for the disk's syncs.
 inline QString MemoryFolderTemplate() {
     const QFileInfo shm(QStringLiteral("/dev/shm"));
-    if (shm.isDir() && shm.isWritable()) return QStringLiteral("/dev/shm/lexivo-trial-XXXXXX");
+    // Containers often give it only 64 MB; the largest trial writes a list of 100 MB.
+    constexpr qint64 kEnough = 1024ll * 1024 * 1024;
+    if (shm.isDir() && shm.isWritable() && QStorageInfo(shm.filePath()).bytesAvailable() > kEnough)
+        return QStringLiteral("/dev/shm/lexivo-trial-XXXXXX");
     return QDir::tempPath() + QStringLiteral("/lexivo-trial-XXXXXX");
 }
 
