@@ -204,7 +204,7 @@ TEST_F(CorruptDatabases, TheCommandLineEndsCleanlyOnEveryCopy) {
     const QString path = dir.filePath("copy.mdb");
     const QStringList commands[] = {{"anagram", "tea"}, {"letters", "ea"}, {"mask", "c@#*"},
                                     {"palindromes"},    {"stats"},         {"check"}};
-    const int copies = TrialSize(40, 400);
+    const int copies = TrialSize(40, 150);
     int runs = 0, failed = 0;
     for (int n = 0; n < copies; ++n) {
         SCOPED_TRACE(n);

@@ -160,6 +160,46 @@ TEST_F(DiskFull, CompleteRebuildKeepsTheWordsAndNoWrongKey) {
     }
 }
 
+TEST_F(DiskFull, NoRoomAtAllEveryWritingCommandSaysSo) {
+    {
+        Connection c = Connection::open(db);
+        c.execute("UPDATE [Dictionary] SET [Sorted]=NULL, [Letters]=NULL WHERE rowid <= 10");
+    }
+    before = FileBytes(db);
+    const QString list = dir.filePath("list.txt");
+    WriteFile(list, "alpha\r\nbeta\r\n");
+    const QString work = dir.filePath("work");
+    ASSERT_TRUE(QDir().mkpath(work));
+    const QStringList commands[] = {{"import", list, "1"},
+                                    {"import", list, "0"},
+                                    {"add", "newword"},
+                                    {"delete", earlier[0]},
+                                    {"search", "Add", "newword"},
+                                    {"search", "Delete", earlier[1]},
+                                    {"rebuild"},
+                                    {"quick"},
+                                    {"check"},
+                                    {"clear"},
+                                    {"compact", work}};
+    int reported = 0;
+    for (const QStringList& command : commands) {
+        SCOPED_TRACE(command.join(' ').toStdString());
+        const ChildReport report = runLimited(0, command);
+        QStringList failures = report.with("dialog failure") + report.with("dialog error") + report.with("error");
+        ASSERT_GE(failures.size(), 1) << report.describe().toStdString();
+        const bool reason = failures[0].contains("disk is full") || failures[0].contains("disk I/O error") ||
+                            failures[0].contains("File too large");
+        EXPECT_TRUE(reason) << failures[0].toStdString();
+        EXPECT_FALSE(report.with("dialog notice").contains("OK!"));
+        EXPECT_EQ(report.with("state").value(0), "idle");
+        EXPECT_EQ(FileBytes(db), before);
+        if (reason) ++reported;
+    }
+    EXPECT_EQ(IntegrityCheck(db), "ok");
+    std::printf("[ figure ] no room at all: %d/%d writing commands reported it with the reason, file unchanged\n",
+                reported, static_cast<int>(std::size(commands)));
+}
+
 TEST_F(DiskFull, CompactionKeepsTheDatabaseUnderItsName) {
     const QString work = dir.filePath("work");
     ASSERT_TRUE(QDir().mkpath(work));

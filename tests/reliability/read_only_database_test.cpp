@@ -9,10 +9,12 @@
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include "reliability/child_process.h"
 #include "reliability/reliability_support.h"
+#include "store/current_database.h"
 #include "support/word_db.h"
 
 namespace lexivo {
@@ -134,6 +136,57 @@ TEST(ReadOnlyDatabase, WritingCommandsSaySoAndSearchesWork) {
         "[ figure ] read-only database: %d/%d writing commands refused with the reason, %d/%d reading "
         "commands worked, file unchanged\n",
         refused, static_cast<int>(steps.size()) - worked, worked, worked);
+}
+
+// Another program killed in the middle of a large change leaves its journal beside the file, with the changed
+// pages already written; a user who may not write the file cannot roll the change back, so the database is
+// refused with the reason. The next open that may write recovers it.
+TEST(ReadOnlyDatabase, AnUnfinishedChangeThatCannotBeRolledBackIsReported) {
+    const QString tool = QStandardPaths::findExecutable("sqlite3");
+    if (tool.isEmpty()) GTEST_SKIP() << "no sqlite3 tool";
+    if (::geteuid() != 0) GTEST_SKIP() << "needs to run the child as another user";
+    const passwd* nobody = ::getpwnam("nobody");
+    if (!nobody) GTEST_SKIP() << "no unprivileged user to run as";
+    QTemporaryDir dir(MemoryFolderTemplate());
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath("words.mdb");
+    const QStringList words = GeneratedWords(20000, 13);
+    CreateWordDatabase(path, words);
+    // A tiny cache makes the tool write changed pages into the file before its commit; then it is killed while
+    // it counts for ever.
+    ChildProcess other({path,
+                        "PRAGMA cache_size=5; BEGIN; UPDATE Dictionary SET Word = Word || 'x'; WITH RECURSIVE "
+                        "c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c) SELECT COUNT(*) FROM c;"},
+                       {}, tool);
+    for (int i = 0; i < 200 && QFileInfo(path + "-journal").size() < 100000; ++i) ::usleep(50000);
+    ::usleep(200000);
+    other.finish(0);
+    ASSERT_GT(QFileInfo(path + "-journal").size(), 100000) << "no journal of the change";
+
+    ChildOptions options;
+    options.uid = static_cast<int>(nobody->pw_uid);
+    options.gid = static_cast<int>(nobody->pw_gid);
+    const QFile::Permissions readable =
+        QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther;
+    QFile::setPermissions(dir.path(), readable | QFile::WriteOwner);
+    const QByteArray before = FileBytes(path);
+    const ChildReport report = RunChild({path, "count"}, options);
+    if (WIFEXITED(report.status) && WEXITSTATUS(report.status) >= 126) GTEST_SKIP() << "the user cannot run the child";
+    const QStringList failures = report.with("dialog failure");
+    ASSERT_EQ(failures.size(), 1) << report.describe().toStdString();
+    EXPECT_TRUE(failures[0].contains(path)) << failures[0].toStdString();
+    EXPECT_TRUE(report.with("view").contains("none"));
+    EXPECT_EQ(FileBytes(path), before);
+
+    DatabaseState state;
+    OpenWordDatabase(state, path);
+    EXPECT_EQ(IntegrityCheck(state.CurrentDatabase), "ok");
+    EXPECT_EQ(StoredWords(state.CurrentDatabase), words);
+    EXPECT_FALSE(QFile::exists(path + "-journal"));
+    std::printf(
+        "[ figure ] an unfinished change the user cannot roll back: refused with \"%s\"; recovered at the "
+        "next writable open\n",
+        qPrintable(failures[0].section(QLatin1Char('\n'), -1)));
 }
 
 }  // namespace
