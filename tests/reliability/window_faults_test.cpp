@@ -182,8 +182,9 @@ TEST_F(WindowFaults, ADatabaseHeldByAnotherProgramIsReportedByEveryCommand) {
     window->Mnu_Edit_Add->trigger();
     EXPECT_EQ(dialogs.lastText(), "OK!");
     expectIdle();
-    std::printf("[ figure ] locked database in the window: 5 searches, find-and-add, Edit Add, check, both "
-                "re-builds, Clear and compaction each reported the lock; file unchanged; idle after each\n");
+    std::printf(
+        "[ figure ] locked database in the window: 5 searches, find-and-add, Edit Add, check, both "
+        "re-builds, Clear and compaction each reported the lock; file unchanged; idle after each\n");
 }
 
 }  // namespace
