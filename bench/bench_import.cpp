@@ -20,13 +20,7 @@ int main(int argc, char** argv) {
     qint64 words = 0;
     for (int i = 0; i < 5; ++i) {
         bench::QuietDialogs dialogs;
-        struct NoView : lexivo::DatabaseView {
-            QString status;
-            void showDatabaseLoaded(const QString&) override {}
-            void showNoDatabase() override {}
-            void setStatus(const QString& text) override { status = text; }
-            void showWindow() override {}
-        } view;
+        bench::NoView view;
         QElapsedTimer timer;
         timer.start();
         lexivo::DatabaseState state;

@@ -18,41 +18,6 @@
 
 namespace {
 
-// The processor time of this process: beside the wall time it shows what the run itself costs when other
-// programs compete for the machine.
-double CpuMilliseconds() {
-    timespec ts{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return static_cast<double>(ts.tv_sec) * 1e3 + static_cast<double>(ts.tv_nsec) / 1e6;
-}
-
-struct NoView : lexivo::DatabaseView {
-    void showDatabaseLoaded(const QString&) override {}
-    void showNoDatabase() override {}
-    void setStatus(const QString&) override {}
-    void showWindow() override {}
-};
-
-// A new, empty word database at path, loaded into state as the main window would have it.
-void CreateEmpty(lexivo::DatabaseState& state, const QString& path) {
-    QFile::remove(path);
-    bench::QuietDialogs dialogs;
-    NoView view;
-    lexivo::Connection created;
-    lexivo::OpenOrCreateDatabase(created, path, dialogs);
-    created.close();
-    state.DatabasePath = path;
-    lexivo::LoadDatabase(state, view, dialogs);
-    lexivo::CompleteNewDatabase(state.CurrentDatabase, dialogs);
-}
-
-void Open(lexivo::DatabaseState& state, const QString& path) {
-    bench::QuietDialogs dialogs;
-    NoView view;
-    state.DatabasePath = path;
-    lexivo::LoadDatabase(state, view, dialogs);
-}
-
 qint64 LineCount(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return -1;
@@ -61,7 +26,7 @@ qint64 LineCount(const QString& path) {
 
 double ImportThroughTheWindow(const QString& database, const QString& list, QString& message) {
     lexivo::DatabaseState state;
-    CreateEmpty(state, database);
+    bench::CreateEmptyDatabase(state, database);
     bench::QuietDialogs dialogs;
     lexivo::Frm_Import window(state.CurrentDatabase, dialogs, [] { return QStringList(); });
     window.setStartFolder(QFileInfo(list).absolutePath());
@@ -95,7 +60,7 @@ int main(int argc, char** argv) {
 
     // Export of every word, as the window's OK action runs it with no filter ticked.
     lexivo::DatabaseState state;
-    Open(state, database);
+    bench::OpenDatabase(state, database);
     const qint64 words = lexivo::WordCount(state.CurrentDatabase);
     const QString exported = work + QStringLiteral("/io-export.txt");
     std::vector<double> exports, exportsCpu;
@@ -104,11 +69,11 @@ int main(int argc, char** argv) {
         bench::QuietDialogs dialogs;
         QElapsedTimer timer;
         timer.start();
-        const double cpu = CpuMilliseconds();
+        const double cpu = bench::cpuMilliseconds();
         lexivo::ExportWords(
             state.CurrentDatabase, exported, false, [] { return lexivo::WordFilter{}; }, run, dialogs);
         exports.push_back(bench::millisecondsOf(timer));
-        exportsCpu.push_back(CpuMilliseconds() - cpu);
+        exportsCpu.push_back(bench::cpuMilliseconds() - cpu);
     }
     state.CurrentDatabase.close();
     const qint64 lines = LineCount(exported);
@@ -126,12 +91,12 @@ int main(int argc, char** argv) {
     std::vector<double> core, windowed, coreCpu, windowedCpu;
     QString windowMessage;
     for (int i = 0; i < 3; ++i) {
-        double cpu = CpuMilliseconds();
+        double cpu = bench::cpuMilliseconds();
         core.push_back(bench::CreateAndImport(work + QStringLiteral("/io-core.mdb"), copy));
-        coreCpu.push_back(CpuMilliseconds() - cpu);
-        cpu = CpuMilliseconds();
+        coreCpu.push_back(bench::cpuMilliseconds() - cpu);
+        cpu = bench::cpuMilliseconds();
         windowed.push_back(ImportThroughTheWindow(work + QStringLiteral("/io-window.mdb"), copy, windowMessage));
-        windowedCpu.push_back(CpuMilliseconds() - cpu);
+        windowedCpu.push_back(bench::cpuMilliseconds() - cpu);
     }
     const double coreMs = bench::median(core);
     const double windowMs = bench::median(windowed);

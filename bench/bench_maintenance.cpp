@@ -18,38 +18,16 @@
 
 namespace {
 
-struct NoView : lexivo::DatabaseView {
-    QString status;
-    void showDatabaseLoaded(const QString&) override {}
-    void showNoDatabase() override {}
-    void setStatus(const QString& text) override { status = text; }
-    void showWindow() override {}
-};
-
-bool load(lexivo::DatabaseState& state, const QString& path) {
-    bench::QuietDialogs dialogs;
-    NoView view;
-    state.DatabasePath = path;
-    return lexivo::LoadDatabase(state, view, dialogs);
-}
-
-double cpuMilliseconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 +
-           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
-}
-
 // Runs work and prints "NAME_ms" (wall clock) and "NAME_cpu_ms" (processor time, which a busy machine does
 // not stretch).
 template <class Work>
 void timed(const char* name, Work work) {
-    const double cpu = cpuMilliseconds();
+    const double cpu = bench::cpuMilliseconds();
     QElapsedTimer timer;
     timer.start();
     work();
     const double wall = bench::millisecondsOf(timer);
-    std::printf("%s_ms %.1f\n%s_cpu_ms %.1f\n", name, wall, name, cpuMilliseconds() - cpu);
+    std::printf("%s_ms %.1f\n%s_cpu_ms %.1f\n", name, wall, name, bench::cpuMilliseconds() - cpu);
 }
 
 bool keysSound(lexivo::Connection& db) {
@@ -82,7 +60,7 @@ int main(int argc, char** argv) {
     }
 
     lexivo::DatabaseState state;
-    if (!load(state, path)) return 1;
+    if (!bench::OpenDatabase(state, path)) return 1;
     lexivo::Connection& db = state.CurrentDatabase;
     const qint64 words = lexivo::WordCount(db);
     std::printf("words %lld\n", static_cast<long long>(words));
@@ -113,7 +91,7 @@ int main(int argc, char** argv) {
         db.execute(QStringLiteral("DELETE FROM [Dictionary] WHERE [Word] LIKE '*z*'"));
         const qint64 remaining = lexivo::WordCount(db);
         std::printf("compact_before_mib %.1f\n", QFileInfo(path).size() / 1048576.0);
-        NoView view;
+        bench::NoView view;
         timed("compact", [&] { lexivo::CompactDatabase(state, view, dialogs, scratch.path()); });
         std::printf("compact_after_mib %.1f\ncompact_words_kept %s\n", QFileInfo(path).size() / 1048576.0,
                     view.status == QString::number(remaining) + QStringLiteral(" words.") ? "yes" : "no");

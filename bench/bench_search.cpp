@@ -46,21 +46,9 @@ struct Case {
     int repetitions;
 };
 
-bool loadDatabase(lexivo::DatabaseState& state, const QString& path) {
-    bench::QuietDialogs dialogs;
-    struct NoView : lexivo::DatabaseView {
-        void showDatabaseLoaded(const QString&) override {}
-        void showNoDatabase() override {}
-        void setStatus(const QString&) override {}
-        void showWindow() override {}
-    } view;
-    state.DatabasePath = path;
-    return lexivo::LoadDatabase(state, view, dialogs);
-}
-
 int runQueries(const QString& path) {
     lexivo::DatabaseState state;
-    if (!loadDatabase(state, path)) return 1;
+    if (!bench::OpenDatabase(state, path)) return 1;
     const Case cases[] = {
         {"anagram_tea", lexivo::kModeAnagram, "tea", 21}, {"synogram_tea", lexivo::kModeSynogram, "tea", 21},
         {"letters_tea", lexivo::kModeLetters, "tea", 7},  {"mask_c??k", lexivo::kModeMask, "c??k", 7},

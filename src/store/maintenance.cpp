@@ -82,6 +82,14 @@ bool worthRebuildingIndex(qint64 rowsToWrite, qint64 tableRows) {
     return rowsToWrite >= 1000 && rowsToWrite * 4 >= tableRows;
 }
 
+// A database that cannot be written is refused before the run starts, so that nothing is half-written.
+bool refusedBeforeStart(Connection& db, Dialogs& dialogs, RebuildResult& result) {
+    result.error = WriteProblem(db);
+    if (result.error.isEmpty()) return false;
+    dialogs.failure(rebuildFailed(result.error));
+    return true;
+}
+
 enum class PassEnd { Completed, Aborted };
 
 // One pass of the quick re-build, in one transaction: Sorted from Word, or Letters from the stored Sorted.
@@ -161,11 +169,7 @@ CheckResult CheckDatabase(Connection& db, RunControl& run, Dialogs& dialogs, con
 
 RebuildResult QuickRebuild(Connection& db, RunControl& run, Dialogs& dialogs) {
     RebuildResult result;
-    if (const QString problem = WriteProblem(db); !problem.isEmpty()) {
-        result.error = problem;
-        dialogs.failure(rebuildFailed(problem));
-        return result;
-    }
+    if (refusedBeforeStart(db, dialogs, result)) return result;
     run.beginRun(QStringLiteral("Rebuilding index (1/2)..."));
     try {
         WordTable table(db);
@@ -188,11 +192,7 @@ RebuildResult QuickRebuild(Connection& db, RunControl& run, Dialogs& dialogs) {
 
 RebuildResult CompleteRebuild(Connection& db, RunControl& run, Dialogs& dialogs) {
     RebuildResult result;
-    if (const QString problem = WriteProblem(db); !problem.isEmpty()) {
-        result.error = problem;
-        dialogs.failure(rebuildFailed(problem));
-        return result;
-    }
+    if (refusedBeforeStart(db, dialogs, result)) return result;
     run.beginRun(QStringLiteral("Rebuilding index..."));
     try {
         WordTable table(db);
