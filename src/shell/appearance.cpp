@@ -1,6 +1,8 @@
 #include "shell/appearance.h"
 
 #include <QFontDatabase>
+#include <QLabel>
+#include <QPalette>
 
 // Resources of a static library are not linked in unless something refers to their initialiser, and the
 // macro must be used outside any namespace.
@@ -39,6 +41,16 @@ QString frameStyleSheet() {
     return QStringLiteral(
         "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 6px; }"
         "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left; left: 6px; padding: 0 2px; }");
+}
+
+void styleStatusLine(QLabel* status) {
+    QFont bold = status->font();
+    bold.setBold(true);
+    status->setFont(bold);
+    status->setAutoFillBackground(true);
+    QPalette grey = status->palette();
+    grey.setColor(QPalette::Window, QColor(192, 192, 192));
+    status->setPalette(grey);
 }
 
 }  // namespace lexivo

@@ -4,6 +4,8 @@
 #include <QIcon>
 #include <QPixmap>
 
+class QLabel;
+
 namespace lexivo {
 
 // The font the window's boxes were measured for: a small sans serif whose metrics fit the twips layout.
@@ -14,5 +16,7 @@ QPixmap programPicture(int size);
 // Frames with their caption on the border line, so that controls placed just under a frame's top edge sit
 // inside it, clear of the caption.
 QString frameStyleSheet();
+// The look of a window's status line: bold text on light grey.
+void styleStatusLine(QLabel* status);
 
 }  // namespace lexivo

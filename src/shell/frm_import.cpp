@@ -17,6 +17,7 @@
 #include <QScreen>
 #include <QSignalBlocker>
 
+#include "shell/appearance.h"
 #include "shell/folder_chooser.h"
 #include "shell/frm_main.h"
 #include "shell/long_run.h"
@@ -120,13 +121,7 @@ void Frm_Import::buildControls() {
     Status = Named(new QLabel(this), QStringLiteral("Status"), 120, 5880, 7335, 375);
     Status->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     Status->setIndent(4);
-    QFont bold = Status->font();
-    bold.setBold(true);
-    Status->setFont(bold);
-    Status->setAutoFillBackground(true);
-    QPalette grey = Status->palette();
-    grey.setColor(QPalette::Window, QColor(192, 192, 192));
-    Status->setPalette(grey);
+    styleStatusLine(Status);
 
     Cmd_OK = Button(QStringLiteral("Import"), QStringLiteral("Cmd_OK"), this, 6240, 240, 1215, 495,
                     QStringLiteral("Begin import/export process."));

@@ -112,13 +112,7 @@ void Frm_Main::buildControls() {
     Status = new QLabel(client);
     Status->setObjectName(QStringLiteral("Status"));
     Status->setAlignment(Qt::AlignCenter);
-    QFont bold;
-    bold.setBold(true);
-    Status->setFont(bold);
-    Status->setAutoFillBackground(true);
-    QPalette grey = Status->palette();
-    grey.setColor(QPalette::Window, QColor(192, 192, 192));
-    Status->setPalette(grey);
+    styleStatusLine(Status);
     setTwipsGeometry(Status, 120, 5280, 2655, 255);
 
     Cmd_Close = new QPushButton(QStringLiteral("&Close"), client);
