@@ -54,7 +54,10 @@ int runQueries(const QString& path) {
         {"letters_tea", lexivo::kModeLetters, "tea", 7},  {"mask_c??k", lexivo::kModeMask, "c??k", 7},
         {"mask_*@", lexivo::kModeMask, "*@", 7},          {"palindromes", lexivo::kModePalindrome, "", 3},
     };
+    // LEXIVO_BENCH_ONLY names the one case to run (for profiling a single query).
+    const QByteArray only = qgetenv("LEXIVO_BENCH_ONLY");
     for (const Case& c : cases) {
+        if (!only.isEmpty() && only != c.name) continue;
         std::vector<double> times;
         std::vector<double> cpu;
         qint64 found = 0;

@@ -6,12 +6,18 @@
 #include <QRegularExpression>
 #include <cstring>
 
+#include "store/keys.h"
 #include "store/like_matcher.h"
 #include "store/statement.h"
 
 namespace lexivo {
 
 namespace {
+
+// The page cache (in KiB, negative as SQLite takes it) while writing, large enough to hold the indexes of a
+// big list while it is imported or rebuilt; and while an index is built by sorting (see buildIndex).
+#define kWritingCache "-65536"
+#define kSortingCache "-4000"
 
 // Another program may hold the file for a moment; past this the reason is reported.
 constexpr int kBusyTimeoutMs = 3000;
@@ -60,10 +66,25 @@ void likeFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
     sqlite3_result_int(ctx, pattern->matches(std::string_view(t, static_cast<size_t>(sqlite3_value_bytes(argv[1])))));
 }
 
+// SortString(text) and UniqueChars(text): the letter keys, so that a statement can write them into many rows.
+// They are not part of the schema: the stock sqlite3 tool never needs them.
+template <QString (*Key)(const QString&)>
+void keyFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    const auto* p = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
+    const QByteArray key = Key(QString::fromUtf8(p, sqlite3_value_bytes(argv[0]))).toUtf8();
+    sqlite3_result_text(ctx, key.constData(), static_cast<int>(key.size()), SQLITE_TRANSIENT);
+}
+
 void registerDialect(sqlite3* db) {
     const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS;
     sqlite3_create_function(db, "LEN", 1, flags, nullptr, lenFunction, nullptr, nullptr);
     sqlite3_create_function(db, "like", 2, flags, nullptr, likeFunction, nullptr, nullptr);
+    sqlite3_create_function(db, "SortString", 1, flags, nullptr, keyFunction<SortString>, nullptr, nullptr);
+    sqlite3_create_function(db, "UniqueChars", 1, flags, nullptr, keyFunction<UniqueChars>, nullptr, nullptr);
 }
 
 sqlite3* openHandle(const QString& path, int flags) {
@@ -84,7 +105,7 @@ sqlite3* openHandle(const QString& path, int flags) {
 void runPragmas(sqlite3* db) {
     // A rollback journal (one file when closed) with full syncs: a crash never loses a committed batch.
     // The cache is large enough to hold the indexes of a big list while it is imported or rebuilt.
-    const char* pragmas = "PRAGMA synchronous=FULL; PRAGMA cache_size=-65536; PRAGMA temp_store=MEMORY;";
+    const char* pragmas = "PRAGMA synchronous=FULL; PRAGMA cache_size=" kWritingCache ";";
     char* err = nullptr;
     if (const int rc = sqlite3_exec(db, pragmas, nullptr, nullptr, &err); rc != SQLITE_OK) {
         QString message = QString::fromUtf8(err ? err : sqlite3_errstr(rc));
@@ -241,6 +262,21 @@ qint64 Connection::scalar(const QString& query) {
     return s.step() ? s.integer(0) : 0;
 }
 
+void Connection::buildIndex(const QString& statement) {
+    // SQLite's sorter works in runs the size of the page cache. Runs of a few megabytes stay within the
+    // processor's caches and are sorted on a second thread while the first goes on; one run of the whole column,
+    // as the large writing cache allows, takes about twice as long.
+    execute(QStringLiteral("PRAGMA cache_size=" kSortingCache));
+    execute(QStringLiteral("PRAGMA threads=2"));
+    struct Restore {
+        sqlite3* db;
+        ~Restore() {
+            sqlite3_exec(db, "PRAGMA threads=0; PRAGMA cache_size=" kWritingCache, nullptr, nullptr, nullptr);
+        }
+    } restore{handle()};
+    execute(statement);
+}
+
 qint64 Connection::changes() const {
     return db_ ? sqlite3_changes64(db_) : 0;
 }
@@ -340,6 +376,15 @@ void BatchedTransaction::rowWritten() {
     if (pending_ < rowsPerBatch_ &&
         (pending_ % 256 != 0 || QDateTime::currentMSecsSinceEpoch() - batchStart_ < millisecondsPerBatch_))
         return;
+    commitBatch();
+    connection_.beginTransaction();
+    open_ = true;
+    batchStart_ = QDateTime::currentMSecsSinceEpoch();
+}
+
+void BatchedTransaction::rowsWritten(qint64 count) {
+    pending_ += count;
+    if (pending_ < rowsPerBatch_ && QDateTime::currentMSecsSinceEpoch() - batchStart_ < millisecondsPerBatch_) return;
     commitBatch();
     connection_.beginTransaction();
     open_ = true;
@@ -520,6 +565,55 @@ qint64 WordTable::deleteWord(const QString& word) {
     delete_->step();
     delete_->reset();
     return connection_.changes();
+}
+
+}  // namespace lexivo
+
+namespace lexivo {
+
+// ---- RowCallback ----
+
+RowCallback::RowCallback(Connection& connection, const QString& name, int argumentCount, Body body)
+    : connection_(connection), name_(name.toUtf8()), argumentCount_(argumentCount), body_(std::move(body)) {
+    // Not deterministic: the answer may change from one call to the next (a stop, a counter).
+    const int rc = sqlite3_create_function(connection_.handle(), name_.constData(), argumentCount_, SQLITE_UTF8, this,
+                                           &RowCallback::call, nullptr, nullptr);
+    if (rc != SQLITE_OK) ThrowEngineError(connection_.handle(), rc);
+}
+
+RowCallback::~RowCallback() {
+    if (connection_.isOpen())
+        sqlite3_create_function(connection_.handle(), name_.constData(), argumentCount_, SQLITE_UTF8, nullptr, nullptr,
+                                nullptr, nullptr);
+}
+
+void RowCallback::call(sqlite3_context* context, int count, sqlite3_value** values) {
+    auto* self = static_cast<RowCallback*>(sqlite3_user_data(context));
+    try {
+        self->arguments_.resize(static_cast<size_t>(count));
+        for (int i = 0; i < count; ++i) {
+            if (sqlite3_value_type(values[i]) == SQLITE_NULL) {
+                self->arguments_[i].reset();
+            } else {
+                const auto* p = reinterpret_cast<const char*>(sqlite3_value_text(values[i]));
+                self->arguments_[i] = QString::fromUtf8(p, sqlite3_value_bytes(values[i]));
+            }
+        }
+        sqlite3_result_int(context, self->body_(self->arguments_) ? 1 : 0);
+    } catch (...) {
+        self->pending_ = std::current_exception();
+        sqlite3_result_error(context, "interrupted by the program", -1);
+    }
+}
+
+void RowCallback::execute(const QString& statement) {
+    pending_ = nullptr;
+    try {
+        connection_.execute(statement);
+    } catch (const Error&) {
+        if (pending_) std::rethrow_exception(std::exchange(pending_, nullptr));
+        throw;
+    }
 }
 
 }  // namespace lexivo

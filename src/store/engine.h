@@ -9,6 +9,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -17,6 +18,8 @@
 #include "store/error.h"
 
 struct sqlite3;
+struct sqlite3_context;
+struct sqlite3_value;
 
 namespace lexivo {
 
@@ -50,6 +53,8 @@ public:
     // Runs a query that yields one number (for example a count). Throws Error.
     qint64 scalar(const QString& query);
     qint64 changes() const;
+    // Runs a CREATE INDEX statement, which sorts the whole column, with the settings that sort fastest.
+    void buildIndex(const QString& statement);
 
     void beginTransaction();
     void commit();
@@ -74,6 +79,7 @@ public:
 
 private:
     friend class Statement;
+    friend class RowCallback;
     Connection(sqlite3* db, QString path);
     sqlite3* handle() const;
 
@@ -109,8 +115,11 @@ public:
     void rowWritten();
     // Commits the pending rows (throws Error when the commit fails).
     void finish();
-    // Rows committed so far.
+    // Call after a statement wrote count rows at once.
+    void rowsWritten(qint64 count);
+    // Rows committed so far, and the most a batch holds.
     qint64 committedRows() const { return committed_; }
+    int rowsPerBatch() const { return rowsPerBatch_; }
 
     // The limits of writers that choose none: 50,000 rows or 2 seconds. Fault trials lower them, so that a
     // writer killed part-way has committed many batches.
@@ -122,10 +131,39 @@ private:
     Connection& connection_;
     int rowsPerBatch_;
     int millisecondsPerBatch_;
-    int pending_ = 0;
+    qint64 pending_ = 0;
     qint64 committed_ = 0;
     qint64 batchStart_ = 0;
     bool open_ = false;
+};
+
+// A function of text arguments that statements on the connection can call while the object lives, bound to a
+// callable of this program: a statement that updates many rows at once calls back for each row it reaches
+// (progress, the stop question, a test the SQL cannot express), without reading the rows out and writing
+// them back one by one. The callable gets the arguments as text (nullopt for null) and answers true or false.
+// It should not throw; if it does, the statement fails and rethrowPending() throws the exception again.
+class RowCallback {
+public:
+    using Arguments = std::vector<std::optional<QString>>;
+    using Body = std::function<bool(const Arguments&)>;
+
+    RowCallback(Connection& connection, const QString& name, int argumentCount, Body body);
+    ~RowCallback();
+    RowCallback(const RowCallback&) = delete;
+    RowCallback& operator=(const RowCallback&) = delete;
+
+    // Runs a statement that calls the function; an exception the callable threw comes out as itself.
+    void execute(const QString& statement);
+
+private:
+    static void call(sqlite3_context* context, int count, sqlite3_value** values);
+
+    Connection& connection_;
+    QByteArray name_;
+    int argumentCount_;
+    Body body_;
+    Arguments arguments_;
+    std::exception_ptr pending_;
 };
 
 // A forward cursor over the rows of a query text. The rows are read once; recordCount() is 0 right after

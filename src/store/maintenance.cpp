@@ -36,13 +36,6 @@ bool abortConfirmed(RunControl& run, Dialogs& dialogs) {
     return run.stopFlag() && dialogs.question(kAbortQuestion);
 }
 
-qint64 rowId(const Cursor& rows) {
-    return rows.value(0).value_or(QString()).toLongLong();
-}
-QString wordOf(const Cursor& rows) {
-    return rows.value(1).value_or(QString());
-}
-
 // Writing a key into most rows is far cheaper without that key's index: each write would move an index entry
 // to a random place, where one sort at the end builds the whole index (and cures an index that had gone
 // wrong). Inside a transaction the drop is undone together with the rows when the transaction rolls back; a
@@ -90,54 +83,122 @@ bool refusedBeforeStart(Connection& db, Dialogs& dialogs, RebuildResult& result)
     return true;
 }
 
+// The per-row part of a re-build, called back by the statements that write the keys: the row counter, the
+// progress and the current word, and the stop question. Once the user has confirmed the abort, no further row
+// is taken.
+class RebuildSteps {
+public:
+    RebuildSteps(RunControl& run, Dialogs& dialogs) : run_(run), dialogs_(dialogs) {}
+
+    // Counts the row of word and shows it; false when the row is not to be written because the run is aborted.
+    bool take(const QString& word) {
+        if (aborted_) return false;
+        ++counter_;
+        word_ = word;
+        run_.step(counter_, word_);
+        aborted_ = abortConfirmed(run_, dialogs_);
+        return !aborted_;
+    }
+    bool aborted() const { return aborted_; }
+    void flush() { run_.flush(counter_, word_); }
+    qint64 counter() const { return counter_; }
+
+private:
+    RunControl& run_;
+    Dialogs& dialogs_;
+    qint64 counter_ = 0;
+    QString word_;
+    bool aborted_ = false;
+};
+
+// The rows of the table in runs of consecutive row ids, in table order. Each run is written by one statement:
+// a batch can commit between runs, and once the user stops the rest of a run costs next to nothing.
+class RowIdRanges {
+    inline static const QString kOutOfOrder =
+        QStringLiteral("the rows of the table are out of order (the file is damaged)");
+
+public:
+    explicit RowIdRanges(Connection& db) : db_(db) {}
+
+    // The next range holding at most rows rows, as a condition on the row id; nullopt after the last row.
+    std::optional<QString> next(qint64 rows) {
+        const std::optional<qint64> first = rowIdOf(
+            started_ ? QStringLiteral("SELECT rowid FROM [Dictionary] WHERE rowid>%1 ORDER BY rowid LIMIT 1").arg(last_)
+                     : QStringLiteral("SELECT rowid FROM [Dictionary] ORDER BY rowid LIMIT 1"));
+        if (!first) return std::nullopt;
+        // Each range starts after the last: a damaged file could otherwise hand out the same rows forever.
+        if (started_ && *first <= last_) throw Error(kOutOfOrder);
+        started_ = true;
+        const std::optional<qint64> end =
+            rowIdOf(QStringLiteral("SELECT rowid FROM [Dictionary] WHERE rowid>=%1 ORDER BY rowid LIMIT 1 OFFSET %2")
+                        .arg(*first)
+                        .arg(rows - 1));
+        last_ = end ? *end : rowIdOf(QStringLiteral("SELECT MAX(rowid) FROM [Dictionary]")).value_or(*first);
+        if (last_ < *first) throw Error(kOutOfOrder);
+        return QStringLiteral("rowid BETWEEN %1 AND %2").arg(*first).arg(last_);
+    }
+
+private:
+    std::optional<qint64> rowIdOf(const QString& query) {
+        Cursor cursor(db_, query);
+        if (cursor.recordCount() == 0 || !cursor.value(0)) return std::nullopt;
+        return cursor.value(0)->toLongLong();
+    }
+
+    Connection& db_;
+    bool started_ = false;
+    qint64 last_ = 0;
+};
+
+// Rows written by one statement of a re-build.
+constexpr qint64 kRangeRows = 16384;
+
 enum class PassEnd { Completed, Aborted };
 
 // One pass of the quick re-build, in one transaction: Sorted from Word, or Letters from the stored Sorted.
-PassEnd quickPass(Connection& db, WordTable& table, RunControl& run, Dialogs& dialogs, bool lettersPass,
-                  qint64& written) {
+PassEnd quickPass(Connection& db, RunControl& run, Dialogs& dialogs, bool lettersPass, qint64& written) {
     Transaction transaction(db);
-    // All rows are read before the first write: the selection's own condition changes under the writes.
-    Cursor rows(db, lettersPass ? QStringLiteral("SELECT rowid, [Word], [Sorted] FROM [Dictionary] WHERE [Letters] "
-                                                 "IS NULL")
-                                : QStringLiteral("SELECT rowid, [Word] FROM [Dictionary] WHERE [Sorted] IS NULL"));
-    rows.moveLast();
-    const qint64 count = rows.recordCount();
-    PassEnd end = PassEnd::Completed;
+    const QString& key = lettersPass ? kLetters : kSorted;
+    const qint64 count = db.scalar(QStringLiteral("SELECT COUNT(*) FROM [Dictionary] WHERE [%1] IS NULL").arg(key));
+    RebuildSteps steps(run, dialogs);
     if (count > 0) {
         run.setProgressMaximum(count);
         std::optional<SuspendedIndexes> index;
-        if (worthRebuildingIndex(count, table.recordCount()))
-            index.emplace(db, QStringList{lettersPass ? kLetters : kSorted});
-        qint64 counter = 0;
-        QString word;
-        for (rows.moveFirst(); !rows.eof(); rows.moveNext()) {
-            ++counter;
-            word = wordOf(rows);
-            run.step(counter, word);
-            if (abortConfirmed(run, dialogs)) {
-                end = PassEnd::Aborted;
-                break;
-            }
+        if (worthRebuildingIndex(count, db.scalar(QStringLiteral("SELECT COUNT(*) FROM [Dictionary]"))))
+            index.emplace(db, QStringList{key});
+        // Only a row of the selection (its key null) is counted, shown and written.
+        RowCallback take(db, QStringLiteral("RebuildRow"), 1, [&steps](const RowCallback::Arguments& word) {
+            return steps.take(word[0].value_or(QString()));
+        });
+        const QString selected =
+            QStringLiteral(" AND CASE WHEN [%1] IS NULL THEN RebuildRow([Word]) ELSE 0 END").arg(key);
+        RowIdRanges ranges(db);
+        while (!steps.aborted()) {
+            const std::optional<QString> range = ranges.next(kRangeRows);
+            if (!range) break;
             if (!lettersPass) {
-                table.updateKeys(rowId(rows), SortString(word), std::nullopt);
-            } else if (const auto& sorted = rows.value(2)) {
-                // Derived from the stored key even when it is stale: only the complete rebuild corrects a key.
-                table.updateKeys(rowId(rows), std::nullopt, UniqueChars(*sorted));
-            } else {
-                // A row stored without keys since the first pass (by another program) gets both.
-                const WordKeys keys = KeysOf(word);
-                table.updateKeys(rowId(rows), keys.sorted, keys.letters);
+                take.execute(QStringLiteral("UPDATE [Dictionary] SET [Sorted]=SortString([Word]) WHERE ") + *range +
+                             selected);
+                written += db.changes();
+                continue;
             }
-            ++written;
+            // Letters is derived from the stored key even when it is stale: only the complete rebuild corrects
+            // a key. A row stored without either key since the first pass (by another program) gets both.
+            take.execute(QStringLiteral("UPDATE [Dictionary] SET [Sorted]=SortString([Word]), "
+                                        "[Letters]=UniqueChars(SortString([Word])) WHERE ") +
+                         *range + QStringLiteral(" AND [Sorted] IS NULL") + selected);
+            written += db.changes();
+            take.execute(QStringLiteral("UPDATE [Dictionary] SET [Letters]=UniqueChars([Sorted]) WHERE ") + *range +
+                         selected);
+            written += db.changes();
         }
-        run.flush(counter, word);
+        steps.flush();
         if (index) index->restore();
     }
-    rows.close();
     // An aborted pass commits the rows done so far: the user asked to stop, not to undo, and every key
     // written is sound.
     transaction.commit();
-    return end;
+    return steps.aborted() ? PassEnd::Aborted : PassEnd::Completed;
 }
 
 }  // namespace
@@ -172,12 +233,11 @@ RebuildResult QuickRebuild(Connection& db, RunControl& run, Dialogs& dialogs) {
     if (refusedBeforeStart(db, dialogs, result)) return result;
     run.beginRun(QStringLiteral("Rebuilding index (1/2)..."));
     try {
-        WordTable table(db);
-        if (quickPass(db, table, run, dialogs, false, result.rowsWritten) == PassEnd::Aborted) {
+        if (quickPass(db, run, dialogs, false, result.rowsWritten) == PassEnd::Aborted) {
             result.aborted = true;
         } else {
             run.setStatus(QStringLiteral("Rebuilding index (2/2)..."));
-            result.aborted = quickPass(db, table, run, dialogs, true, result.rowsWritten) == PassEnd::Aborted;
+            result.aborted = quickPass(db, run, dialogs, true, result.rowsWritten) == PassEnd::Aborted;
         }
     } catch (const Error& e) {
         // The failed pass is rolled back whole; a pass committed before it stays.
@@ -195,39 +255,39 @@ RebuildResult CompleteRebuild(Connection& db, RunControl& run, Dialogs& dialogs)
     if (refusedBeforeStart(db, dialogs, result)) return result;
     run.beginRun(QStringLiteral("Rebuilding index..."));
     try {
-        WordTable table(db);
-        // Table order; all rows are read first so that no write happens under an open selection.
-        Cursor rows(db, QStringLiteral("SELECT rowid, [Word], [Sorted], [Letters] FROM [Dictionary]"));
-        rows.moveLast();
-        const qint64 count = rows.recordCount();
+        const qint64 count = db.scalar(QStringLiteral("SELECT COUNT(*) FROM [Dictionary]"));
         if (count > 0) {
             run.setProgressMaximum(count);
             BatchedTransaction batch(db);
             std::optional<SuspendedIndexes> indexes;
-            qint64 counter = 0;
-            QString word;
-            for (rows.moveFirst(); !rows.eof(); rows.moveNext()) {
-                ++counter;
-                word = wordOf(rows);
-                run.step(counter, word);
-                if (abortConfirmed(run, dialogs)) {
-                    result.aborted = true;
-                    break;
-                }
+            RebuildSteps steps(run, dialogs);
+            // A row whose keys are right already would be written with the same values: it is left alone.
+            RowCallback keysWrong(db, QStringLiteral("KeysWrong"), 3, [&steps](const RowCallback::Arguments& row) {
+                const QString word = row[0].value_or(QString());
+                if (!steps.take(word)) return false;
                 const WordKeys keys = KeysOf(word);
-                // A row whose keys are right already would be written with the same values: it is left alone.
-                if (rows.value(2) != keys.sorted || rows.value(3) != keys.letters) {
-                    // How many rows will need writing shows only on the way: once a good share of those seen
-                    // so far does, the rest is written without the key indexes.
-                    if (!indexes && counter >= 1000 &&
-                        worthRebuildingIndex(result.rowsWritten * count / counter, count))
-                        indexes.emplace(db, QStringList{kSorted, kLetters});
-                    table.updateKeys(rowId(rows), keys.sorted, keys.letters);
-                    batch.rowWritten();
-                    ++result.rowsWritten;
-                }
+                return row[1] != keys.sorted || row[2] != keys.letters;
+            });
+            RowIdRanges ranges(db);
+            // How many rows need writing shows only on the way, so the first range is short: once a good share
+            // of the rows seen so far needed writing, the rest is written without the key indexes.
+            qint64 rangeRows = 1000;
+            while (!steps.aborted()) {
+                const std::optional<QString> range = ranges.next(std::min<qint64>(rangeRows, batch.rowsPerBatch()));
+                if (!range) break;
+                rangeRows = kRangeRows;
+                keysWrong.execute(QStringLiteral("UPDATE [Dictionary] SET [Sorted]=SortString([Word]), "
+                                                 "[Letters]=UniqueChars(SortString([Word])) WHERE ") +
+                                  *range + QStringLiteral(" AND KeysWrong([Word],[Sorted],[Letters])"));
+                const qint64 written = db.changes();
+                result.rowsWritten += written;
+                if (!indexes && steps.counter() > 0 &&
+                    worthRebuildingIndex(result.rowsWritten * count / steps.counter(), count))
+                    indexes.emplace(db, QStringList{kSorted, kLetters});
+                batch.rowsWritten(written);
             }
-            run.flush(counter, word);
+            result.aborted = steps.aborted();
+            steps.flush();
             if (indexes) indexes->restore();
             batch.finish();
         }

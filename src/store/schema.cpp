@@ -98,7 +98,7 @@ void AddIndex(Connection& db, const QString& table, const QString& index, const 
     if (IndexExists(db, table, index)) return;
     QStringList columns;
     for (const QString& field : fields) columns << quoted(field);
-    db.execute(QStringLiteral("CREATE INDEX %1 ON %2 (%3)").arg(quoted(index), quoted(table), columns.join(',')));
+    db.buildIndex(QStringLiteral("CREATE INDEX %1 ON %2 (%3)").arg(quoted(index), quoted(table), columns.join(',')));
 }
 
 }  // namespace lexivo

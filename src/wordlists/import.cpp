@@ -1,8 +1,11 @@
 #include "wordlists/import.h"
 
 #include <QStringList>
+#include <cstring>
 #include <optional>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "store/dialogs.h"
 #include "store/engine.h"
@@ -23,25 +26,115 @@ QString trimSpaces(const QString& item) {
     return (begin == 0 && end == item.size()) ? item : item.mid(begin, end - begin);
 }
 
-// The key indexes of Dictionary, taken away while an emptied table is filled and put back afterwards.
+// The indexes of Dictionary, taken away while an emptied table is filled and put back afterwards: one sort
+// per index at the end costs far less than placing every word in each index as it comes.
 class DroppedIndexes {
 public:
     void dropFor(Connection& db) {
         for (const QString& name : db.indexNames(QStringLiteral("Dictionary"))) {
-            if (name.compare(QLatin1String("Sorted"), Qt::CaseInsensitive) == 0 ||
-                name.compare(QLatin1String("Letters"), Qt::CaseInsensitive) == 0) {
+            for (const QString& field : {QStringLiteral("Word"), QStringLiteral("Sorted"), QStringLiteral("Letters")}) {
+                if (name.compare(field, Qt::CaseInsensitive) != 0) continue;
                 db.execute(QStringLiteral("DROP INDEX \"%1\"").arg(name));
                 dropped_ << name;
             }
         }
     }
+    bool dropped(const QString& name) const { return dropped_.contains(name, Qt::CaseInsensitive); }
     void restore(Connection& db) {
         for (const QString& name : std::exchange(dropped_, {}))
-            db.execute(QStringLiteral("CREATE INDEX IF NOT EXISTS \"%1\" ON [Dictionary] (\"%1\")").arg(name));
+            db.buildIndex(QStringLiteral("CREATE INDEX IF NOT EXISTS \"%1\" ON [Dictionary] (\"%1\")").arg(name));
     }
 
 private:
     QStringList dropped_;
+};
+
+// The words a run has stored in a table it filled from empty, compared exactly as the Word index compares
+// them: the case of A-Z is ignored and nothing else, and two texts of the same length compare only up to the
+// first NUL character. So duplicates are found without the index. The words are kept in one block and found
+// through an open-addressing table of their hashes: one memory access per look-up for most words, where a
+// node per word would cost several.
+class ImportedWords {
+public:
+    ImportedWords() : slots_(1 << 16) {}
+
+    // Whether a word equal to word is stored. The word looked up last can then be recorded with insertLast().
+    bool contains(const QString& word) {
+        makeKey(word);
+        slot_ = find();
+        return slots_[slot_].hash != 0;
+    }
+    void insertLast() {
+        if (slots_[slot_].hash != 0) return;
+        slots_[slot_] = {hash_, static_cast<quint64>(words_.size())};
+        words_.append(reinterpret_cast<const char*>(&length_), sizeof length_);
+        const auto keySize = static_cast<quint32>(key_.size());
+        words_.append(reinterpret_cast<const char*>(&keySize), sizeof keySize);
+        words_.append(key_);
+        if (++used_ * 2 > slots_.size()) grow();
+    }
+
+private:
+    struct Slot {
+        quint64 hash = 0;  // 0: empty
+        quint64 offset = 0;
+    };
+
+    void makeKey(const QString& word) {
+        const QByteArray utf8 = word.toUtf8();
+        length_ = static_cast<quint32>(utf8.size());
+        key_.clear();
+        for (const char c : utf8) {
+            key_ += (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+            if (c == '\0') break;
+        }
+        hash_ = hashOf(length_, key_);
+    }
+
+    static quint64 hashOf(quint32 length, const std::string& key) {
+        quint64 h = 14695981039346656037ULL ^ length;  // FNV-1a
+        for (const char c : key) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
+        return h == 0 ? 1 : h;
+    }
+
+    bool sameWord(const Slot& slot) const {
+        quint32 length = 0;
+        quint32 keySize = 0;
+        std::memcpy(&length, words_.data() + slot.offset, sizeof length);
+        std::memcpy(&keySize, words_.data() + slot.offset + sizeof length, sizeof keySize);
+        return length == length_ && keySize == key_.size() &&
+               std::memcmp(words_.data() + slot.offset + sizeof length + sizeof keySize, key_.data(), keySize) == 0;
+    }
+
+    // The slot of the current key: its own when stored, else the empty slot where it belongs.
+    size_t find() const {
+        const size_t mask = slots_.size() - 1;
+        for (size_t i = hash_ & mask;; i = (i + 1) & mask) {
+            const Slot& slot = slots_[i];
+            if (slot.hash == 0 || (slot.hash == hash_ && sameWord(slot))) return i;
+        }
+    }
+
+    void grow() {
+        std::vector<Slot> old(slots_.size() * 2);
+        old.swap(slots_);
+        const size_t mask = slots_.size() - 1;
+        for (const Slot& slot : old) {
+            if (slot.hash == 0) continue;
+            size_t i = slot.hash & mask;
+            while (slots_[i].hash != 0) i = (i + 1) & mask;
+            slots_[i] = slot;
+        }
+    }
+
+    std::vector<Slot> slots_;
+    std::string words_;
+    size_t used_ = 0;
+    // The word looked up last.
+    std::string key_;
+    quint32 length_ = 0;
+    quint64 hash_ = 0;
+    size_t slot_ = 0;
 };
 
 }  // namespace
@@ -75,6 +168,9 @@ ImportResult ImportWords(Connection& db, const QString& filename, bool append,
             // updated at random for every word; loading the database rebuilds them should the run never end.
             indexes.dropFor(db);
         }
+        // Without the Word index, the run itself knows which words the table holds: it started empty.
+        std::optional<ImportedWords> stored;
+        if (indexes.dropped(QStringLiteral("Word"))) stored.emplace();
         run.setProgressMaximum(reader.size() + 128);
         WordFilter current = filter();
         while (!reader.atEnd()) {
@@ -82,7 +178,7 @@ ImportResult ImportWords(Connection& db, const QString& filename, bool append,
             progress = reader.position() / 128 * 128;
             bool include = current.apply(word);
             // Looked up even when the filter left it out, so such a word that is stored counts as a duplicate.
-            if (table.seek(word)) {
+            if (stored ? stored->contains(word) : table.seek(word)) {
                 include = false;
                 ++counts.duplicates;
             }
@@ -96,6 +192,7 @@ ImportResult ImportWords(Connection& db, const QString& filename, bool append,
                 } else {
                     const WordKeys keys = KeysOf(word);
                     table.addNew(word, keys.sorted, keys.letters);
+                    if (stored) stored->insertLast();
                     batch->rowWritten();
                     ++counts.imported;
                 }

@@ -185,6 +185,34 @@ TEST_F(MaintenanceTest, CompleteRebuildOfManyWrongRowsRebuildsTheKeyIndexes) {
     EXPECT_EQ(db().scalar("SELECT COUNT(*) FROM [Dictionary] WHERE [Letters]='xw10'"), 11);
 }
 
+// The re-builds write the table in ranges of row ids: rows far apart, below zero and past every range
+// boundary are all reached once, in table order.
+TEST_F(MaintenanceTest, RebuildsReachEveryRowWhateverItsRowId) {
+    open({});
+    for (const qint64 id : {-7LL, 0LL, 3LL, 4LL, 5LL, 1000000000000LL, 9223372036854775807LL})
+        db().execute(QStringLiteral("INSERT INTO [Dictionary] (rowid, [Word]) VALUES (%1, 'w%2')").arg(id).arg(id));
+    BatchedTransaction::setDefaultLimits(2, 0);  // ranges of two rows
+    const RebuildResult complete = CompleteRebuild(db(), run, dialogs);
+    BatchedTransaction::setDefaultLimits(0, 0);
+    EXPECT_TRUE(complete.ok()) << complete.error.toStdString();
+    EXPECT_EQ(complete.rowsWritten, 7);
+    EXPECT_EQ(run.value, 7);
+    EXPECT_EQ(RowsNeedingRebuild(db()), 0);
+    EXPECT_EQ(StoredKeys(db(), "w-7"), "w7-|w7-");
+
+    db().execute("UPDATE [Dictionary] SET [Sorted]=NULL WHERE rowid<>4");
+    db().execute("UPDATE [Dictionary] SET [Letters]=NULL WHERE rowid>4");
+    run.words.clear();
+    const RebuildResult quick = QuickRebuild(db(), run, dialogs);
+    EXPECT_TRUE(quick.ok()) << quick.error.toStdString();
+    EXPECT_EQ(quick.rowsWritten, 9);
+    // Each pass shows its rows in table order, and its last word once more at its end.
+    EXPECT_EQ(run.words,
+              QStringList({"w-7", "w0", "w3", "w5", "w1000000000000", "w9223372036854775807", "w9223372036854775807",
+                           "w5", "w1000000000000", "w9223372036854775807", "w9223372036854775807"}));
+    EXPECT_EQ(RowsNeedingRebuild(db()), 0);
+}
+
 TEST_F(MaintenanceTest, CompleteRebuildOfAnEmptyTableEndsAtOnce) {
     open({});
     const RebuildResult result = CompleteRebuild(db(), run, dialogs);

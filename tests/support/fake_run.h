@@ -25,6 +25,7 @@ public:
     int begins = 0;
     int ends = 0;
     QStringList statuses;
+    QStringList words;  // the word shown with each progress step, in order
 
     void beginRun(const QString& status) override {
         running = true;
@@ -48,7 +49,10 @@ protected:
         ++records;
         return everyRecord || RunControl::sliceDue();
     }
-    void showProgress(qint64 progress, const QString&) override { value = progress; }
+    void showProgress(qint64 progress, const QString& word) override {
+        value = progress;
+        words << word;
+    }
     void processEvents() override {
         if (onEvents) onEvents();
         if (stopAtRecord > 0 && records >= stopAtRecord) stop_ = true;

@@ -99,6 +99,25 @@ TEST_F(ImportTest, AwkwardCharactersAreOrdinaryWords) {
     EXPECT_EQ(dialogs.lastText(), "Import Complete. 0 words imported,9 duplicates skipped, 0, blanks skipped.");
 }
 
+// Filling an emptied table, the run finds duplicates itself; appending, it asks the Word index. Both must
+// agree: the case of A-Z is ignored, other letters' case is not, and a NUL ends what is compared.
+TEST_F(ImportTest, ReplacingAndAppendingFindTheSameDuplicates) {
+    const QByteArray list = QString::fromUtf8(
+                                "Apple\r\napple\r\nAPPLE \r\n\xC3\x84pfel\r\n\xC3\xA4pfel\r\nstra\xC3\x9F"
+                                "e\r\nSTRASSE\r\nab\r\nab \r\n")
+                                .toUtf8() +
+                            QByteArray("x\0y\r\nX\0z\r\nx\0yz\r\n", 16);
+    import(list);
+    const QStringList replaced = StoredWords(db());
+    const QString replacedMessage = dialogs.lastText();
+    db().execute("DELETE FROM [Dictionary]");
+    import(list, true);
+    EXPECT_EQ(StoredWords(db()), replaced);
+    EXPECT_EQ(dialogs.lastText(), replacedMessage);
+    EXPECT_TRUE(replacedMessage.startsWith("Import Complete. 8 words imported,4 duplicates skipped"))
+        << replacedMessage.toStdString();
+}
+
 TEST_F(ImportTest, CodePage1252AndByteOrderMark) {
     import("caf\xE9\r\nna\xEFve\r\n");
     EXPECT_EQ(StoredWords(db()), QStringList({QString::fromUtf8("café"), QString::fromUtf8("naïve")}));
