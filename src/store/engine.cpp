@@ -167,6 +167,12 @@ void Statement::bind(int index, const QString& text) {
     if (rc != SQLITE_OK) ThrowEngineError(db_, rc);
 }
 
+void Statement::bindInPlace(int index, const QString& text) {
+    const int rc =
+        sqlite3_bind_text16(stmt_.get(), index, text.utf16(), static_cast<int>(text.size() * 2), SQLITE_STATIC);
+    if (rc != SQLITE_OK) ThrowEngineError(db_, rc);
+}
+
 void Statement::bind(int index, const std::optional<QString>& text) {
     if (text) {
         bind(index, *text);
@@ -517,10 +523,10 @@ void WordTable::addNew(const QString& word, const QString& sorted, const QString
     if (!insert_)
         insert_ = std::make_unique<Statement>(
             connection_, QStringLiteral("INSERT INTO [Dictionary]([Word],[Sorted],[Letters]) VALUES(?1,?2,?3)"));
-    insert_->reset();
-    insert_->bind(1, word);
-    insert_->bind(2, sorted);
-    insert_->bind(3, letters);
+    // The texts stay alive until the step is done: SQLite may read them in place.
+    insert_->bindInPlace(1, word);
+    insert_->bindInPlace(2, sorted);
+    insert_->bindInPlace(3, letters);
     insert_->step();
     insert_->reset();
 }

@@ -25,6 +25,8 @@ public:
     void bind(int index, const QString& text);
     void bind(int index, const std::optional<QString>& text);
     void bind(int index, qint64 value);
+    // Binds text without copying it: it must outlive the statement's next step.
+    void bindInPlace(int index, const QString& text);
     int columnCount() const { return sqlite3_column_count(stmt_.get()); }
     QString columnName(int column) const;
     bool isNull(int column) const { return sqlite3_column_type(stmt_.get(), column) == SQLITE_NULL; }
