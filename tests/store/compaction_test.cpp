@@ -63,8 +63,11 @@ protected:
     ScriptedDialogs dialogs;
 };
 
+// A copy left by an interrupted run is removed first, whatever its rights.
 TEST_F(CompactionTest, CompactsInPlaceKeepingEveryWord) {
     openWithFreeSpace();
+    test::WriteFile(intermediate(), "left from an interrupted run");
+    QFile::setPermissions(intermediate(), QFile::ReadOwner);
     const qint64 sizeBefore = QFileInfo(path).size();
     const CompactionResult result = compact();
     EXPECT_TRUE(result.compacted);
@@ -73,18 +76,8 @@ TEST_F(CompactionTest, CompactsInPlaceKeepingEveryWord) {
     EXPECT_EQ(countAt(path), 100);
     EXPECT_EQ(view.status, "100 words.");
     EXPECT_TRUE(view.loaded);
-    EXPECT_TRUE(state.loaded());
     EXPECT_EQ(state.DatabasePath, path);
     EXPECT_TRUE(dialogs.shown().empty());
-    EXPECT_FALSE(QFile::exists(intermediate()));
-}
-
-TEST_F(CompactionTest, LeftoverIntermediateIsRemovedWhateverItsRights) {
-    open({"cat", "dog"});
-    test::WriteFile(intermediate(), "left from an interrupted run");
-    QFile::setPermissions(intermediate(), QFile::ReadOwner);
-    EXPECT_TRUE(compact().compacted);
-    EXPECT_EQ(countAt(path), 2);
     EXPECT_FALSE(QFile::exists(intermediate()));
 }
 
@@ -96,25 +89,21 @@ TEST_F(CompactionTest, EmptyDatabaseIsCompactedAndReloaded) {
     EXPECT_TRUE(state.loaded());
 }
 
-TEST_F(CompactionTest, CompactedFileKeepsTheRightsOfTheOriginal) {
-    open({"cat"});
-    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0640), 0);
-    ASSERT_TRUE(compact().compacted);
-    struct stat compacted {};
-    ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &compacted), 0);
-    EXPECT_EQ(compacted.st_mode & 0777, 0640u);
-}
-
-TEST_F(CompactionTest, LinkedDatabaseStaysALink) {
+// The database opened through a link stays a link to a file with the rights the original had.
+TEST_F(CompactionTest, LinkAndRightsOfTheOriginalSurvive) {
     open({"cat", "dog"});
     state.CurrentDatabase.close();
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0640), 0);
     const QString link = dir.filePath("program/linked.mdb");
     ASSERT_TRUE(QFile::link(path, link));
     test::OpenWordDatabase(state, link);
     ASSERT_TRUE(compact().compacted);
     EXPECT_TRUE(QFileInfo(link).isSymLink());
-    EXPECT_EQ(countAt(path), 2);
     EXPECT_EQ(state.DatabasePath, link);
+    EXPECT_EQ(countAt(path), 2);
+    struct stat compacted {};
+    ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &compacted), 0);
+    EXPECT_EQ(compacted.st_mode & 0777, 0640u);
 }
 
 TEST_F(CompactionTest, IntermediateFolderOnAnotherDevice) {
@@ -134,30 +123,40 @@ TEST_F(CompactionTest, IntermediateFolderOnAnotherDevice) {
     EXPECT_TRUE(dialogs.shown().empty());
 }
 
-TEST_F(CompactionTest, FolderThatCannotBeMadeIsReportedBeforeAnythingCloses) {
-    open({"cat"});
-    test::WriteFile(dir.filePath("plain"), "a file, not a folder");
-    work = dir.filePath("plain/program");
-    const CompactionResult result = compact();
-    EXPECT_FALSE(result.compacted);
-    EXPECT_TRUE(result.loaded);
-    EXPECT_EQ(dialogs.texts(),
-              QStringList({"The database cannot be compacted: Unable to create the folder " + work + "."}));
-    EXPECT_TRUE(state.loaded());
-    EXPECT_EQ(WordCount(state.CurrentDatabase), 1);
-}
-
-TEST_F(CompactionTest, DatabaseThatIsItselfTheIntermediateFileIsRefused) {
+// What cannot be compacted is reported with its reason before anything is closed.
+TEST_F(CompactionTest, RefusalsLeaveTheDatabaseLoaded) {
     open({"cat"});
     state.CurrentDatabase.close();
-    ASSERT_TRUE(QFile::rename(path, intermediate()));
-    path = intermediate();
-    test::OpenWordDatabase(state, path);
-    EXPECT_FALSE(compact().compacted);
-    EXPECT_EQ(dialogs.texts(),
-              QStringList({"The database cannot be compacted: it is itself the intermediate file " + path + "."}));
-    EXPECT_EQ(countAt(path), 1);
-    EXPECT_TRUE(state.loaded());
+    test::WriteFile(dir.filePath("plain"), "a file, not a folder");
+    ASSERT_TRUE(QFile::copy(path, intermediate()));
+    const QString badWork = dir.filePath("plain/program");
+    const struct {
+        QString database;
+        QString folder;
+        QString reason;
+    } cases[] = {
+        {path, badWork, "Unable to create the folder " + badWork + "."},
+        {intermediate(), work, "it is itself the intermediate file " + intermediate() + "."},
+        {path, work, "The word database " + path + " is read-only."},  // the last: it takes the rights away
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.reason.toStdString());
+        if (&c == &cases[2]) {
+            QFile::setPermissions(c.database, QFile::ReadOwner);
+            if (::geteuid() == 0) GTEST_SKIP() << "running with rights that ignore file permissions";
+        }
+        state.DatabasePath = path = c.database;
+        work = c.folder;
+        state.CurrentDatabase = Connection::open(path);
+        dialogs.clear();
+        const CompactionResult result = compact();
+        EXPECT_FALSE(result.compacted);
+        EXPECT_TRUE(result.loaded);
+        EXPECT_EQ(dialogs.texts(), QStringList({"The database cannot be compacted: " + c.reason}));
+        EXPECT_TRUE(state.loaded());
+        EXPECT_EQ(WordCount(state.CurrentDatabase), 1);
+        state.CurrentDatabase.close();
+    }
 }
 
 TEST_F(CompactionTest, LockedDatabaseIsOfferedForRetry) {
@@ -171,19 +170,6 @@ TEST_F(CompactionTest, LockedDatabaseIsOfferedForRetry) {
     EXPECT_EQ(dialogs.shown()[0].title, "Error!");
     EXPECT_EQ(dialogs.shown()[0].text, "database is locked");
     EXPECT_EQ(countAt(path), 2);
-}
-
-TEST_F(CompactionTest, ReadOnlyDatabaseIsRefused) {
-    open({"cat"});
-    state.CurrentDatabase.close();
-    QFile::setPermissions(path, QFile::ReadOwner);
-    if (::geteuid() == 0) GTEST_SKIP() << "running with rights that ignore file permissions";
-    state.CurrentDatabase = Connection::open(path);
-    EXPECT_FALSE(compact().compacted);
-    EXPECT_EQ(dialogs.texts(),
-              QStringList({"The database cannot be compacted: The word database " + path + " is read-only."}));
-    EXPECT_FALSE(QFileInfo(path).isWritable());
-    EXPECT_TRUE(state.loaded());
 }
 
 // A failure injected at one step, answered Abort, Retry or Ignore; with the folders on one device or on two.

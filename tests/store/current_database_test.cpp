@@ -13,7 +13,6 @@ namespace lexivo {
 namespace {
 
 using test::ReadFile;
-using test::RecordingView;
 using test::ScriptedDialogs;
 
 class LoadTest : public ::testing::Test {
@@ -24,16 +23,17 @@ protected:
     }
     QTemporaryDir dir;
     DatabaseState state;
-    RecordingView view;
+    test::RecordingView view;
     ScriptedDialogs dialogs;
 };
 
 TEST_F(LoadTest, NewDatabaseHasTheTableInFieldOrderAndIsEmpty) {
-    const QString path = dir.filePath("english.mdb");
+    const QString path = dir.filePath("my.words.mdb");
+    test::WriteFile(dir.filePath("my.words.bak"), "a stale backup");
     Connection db;
     ASSERT_TRUE(OpenOrCreateDatabase(db, path, dialogs));
-    state.DatabasePath = path;
-    ASSERT_TRUE(LoadDatabase(state, view, dialogs));
+    EXPECT_FALSE(QFile::exists(dir.filePath("my.words.bak")));
+    ASSERT_TRUE(load(path));
     CompleteNewDatabase(state.CurrentDatabase, dialogs);
     QStringList fields;
     for (const auto& c : state.CurrentDatabase.columns("Dictionary")) fields << c.name;
@@ -41,9 +41,14 @@ TEST_F(LoadTest, NewDatabaseHasTheTableInFieldOrderAndIsEmpty) {
     EXPECT_TRUE(IndexExists(state.CurrentDatabase, "Dictionary", "Word"));
     EXPECT_EQ(state.CurrentDatabase.tableNames(), QStringList({"Dictionary"}));
     EXPECT_EQ(view.status, "0 words.");
-    EXPECT_EQ(view.caption, "english.mdb");
+    EXPECT_EQ(view.caption, "my.words.mdb");
     EXPECT_EQ(dialogs.texts(), QStringList({kEmptyDatabaseMessage}));
     EXPECT_EQ(view.windowShown, 1);
+
+    Connection nowhere;
+    EXPECT_FALSE(OpenOrCreateDatabase(nowhere, dir.filePath("no/such/folder/x.mdb"), dialogs));
+    EXPECT_EQ(dialogs.shown().size(), 2u);
+    EXPECT_FALSE(nowhere.isOpen());
 }
 
 TEST_F(LoadTest, CountsAndCaption) {
@@ -82,70 +87,42 @@ TEST_F(LoadTest, OlderTableGetsItsKeyFieldsAndIndexes) {
 }
 
 TEST_F(LoadTest, FilesThatAreNotWordDatabasesAreReportedAndLeftUnchanged) {
-    struct Case {
-        const char* name;
-        QByteArray bytes;
-    };
-    QByteArray truncated;
-    {
-        const QString good = dir.filePath("good.mdb");
-        test::CreateWordDatabase(good, {"a", "b", "c"});
-        truncated = ReadFile(good).left(700);
-    }
+    const QString good = dir.filePath("good.mdb");
+    test::CreateWordDatabase(good, {"a", "b", "c"});
     QByteArray random(4096, 0);
     for (int i = 0; i < random.size(); ++i) random[i] = static_cast<char>((i * 7919 + 13) % 251);
-    const Case cases[] = {
-        {"empty.mdb", QByteArray()},
-        {"text.mdb", QByteArray("apple\r\npear\r\n")},
-        {"truncated.mdb", truncated},
-        {"random.mdb", random},
+    {
+        Connection other = Connection::create(dir.filePath("other.sqlite"));
+        other.execute("CREATE TABLE notes (body TEXT)");
+        Connection wrong = Connection::create(dir.filePath("wrong.sqlite"));
+        wrong.execute("CREATE TABLE Dictionary (ID INTEGER, Word INTEGER)");
+    }
+    const struct {
+        const char* name;
+        QByteArray bytes;  // written first unless empty
+        QString reason;    // a part of the message besides the path
+    } cases[] = {
+        {"empty.mdb", {}, {}},
+        {"text.mdb", "apple\r\npear\r\n", {}},
+        {"truncated.mdb", ReadFile(good).left(700), {}},
+        {"random.mdb", random, {}},
+        {"other.sqlite", {}, "no table Dictionary"},
+        {"wrong.sqlite", {}, "not text"},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
         const QString path = dir.filePath(c.name);
-        test::WriteFile(path, c.bytes);
+        if (!c.bytes.isEmpty() || !QFile::exists(path)) test::WriteFile(path, c.bytes);
+        const QByteArray before = ReadFile(path);
         dialogs.clear();
-        EXPECT_FALSE(load(path)) << c.name;
-        EXPECT_EQ(dialogs.shown().size(), 1u) << c.name;
-        EXPECT_EQ(dialogs.shown().at(0).kind, ScriptedDialogs::Kind::Failure);
-        EXPECT_TRUE(dialogs.lastText().contains(path)) << c.name;
+        EXPECT_FALSE(load(path));
+        ASSERT_EQ(dialogs.shown().size(), 1u);
+        EXPECT_EQ(dialogs.shown()[0].kind, ScriptedDialogs::Kind::Failure);
+        EXPECT_TRUE(dialogs.lastText().contains(path));
+        EXPECT_TRUE(dialogs.lastText().contains(c.reason)) << dialogs.lastText().toStdString();
         EXPECT_TRUE(state.DatabasePath.isEmpty());
-        EXPECT_EQ(ReadFile(path), c.bytes) << c.name;
+        EXPECT_EQ(ReadFile(path), before);
     }
-}
-
-TEST_F(LoadTest, OtherSqliteFilesAreNotWordDatabases) {
-    const QString noTable = dir.filePath("other.sqlite");
-    const QString wrongType = dir.filePath("wrong.sqlite");
-    {
-        Connection db = Connection::create(noTable);
-        db.execute("CREATE TABLE notes (body TEXT)");
-        Connection db2 = Connection::create(wrongType);
-        db2.execute("CREATE TABLE Dictionary (ID INTEGER, Word INTEGER)");
-    }
-    const QByteArray before1 = ReadFile(noTable), before2 = ReadFile(wrongType);
-    EXPECT_FALSE(load(noTable));
-    EXPECT_TRUE(dialogs.lastText().contains("no table Dictionary"));
-    EXPECT_FALSE(load(wrongType));
-    EXPECT_TRUE(dialogs.lastText().contains("not text"));
-    EXPECT_EQ(ReadFile(noTable), before1);
-    EXPECT_EQ(ReadFile(wrongType), before2);
-}
-
-TEST_F(LoadTest, StaleBackupBesideANewDatabaseIsRemoved) {
-    const QString path = dir.filePath("my.words.mdb");
-    const QString backup = dir.filePath("my.words.bak");
-    test::WriteFile(backup, "old");
-    Connection db;
-    ASSERT_TRUE(OpenOrCreateDatabase(db, path, dialogs));
-    EXPECT_FALSE(QFile::exists(backup));
-    EXPECT_TRUE(db.isOpen());
-}
-
-TEST_F(LoadTest, CreatingInAnUnwritableFolderIsReported) {
-    Connection db;
-    EXPECT_FALSE(OpenOrCreateDatabase(db, dir.filePath("no/such/folder/x.mdb"), dialogs));
-    EXPECT_EQ(dialogs.shown().size(), 1u);
-    EXPECT_FALSE(db.isOpen());
 }
 
 }  // namespace

@@ -23,29 +23,23 @@ protected:
     test::ScriptedDialogs dialogs;
 };
 
-TEST_F(SchemaTest, EnsureFieldCreatesTableWithIdFirstAndIsIdempotent) {
-    EXPECT_FALSE(TableExists(db, "Dictionary"));
-    EnsureField(db, "Dictionary", "Letters", kTextField, 255, dialogs);
-    EXPECT_EQ(fieldNames("Dictionary"), QStringList({"ID", "Letters"}));
-    EnsureField(db, "dictionary", "LETTERS", kTextField, 255, dialogs);
-    EnsureField(db, "Dictionary", "Letters", kTextField, 255, dialogs);
-    EXPECT_EQ(fieldNames("Dictionary"), QStringList({"ID", "Letters"}));
-    // An existing field is never changed, even when asked for another type.
-    EnsureField(db, "Dictionary", "Letters", kLongField, 0, dialogs);
-    EXPECT_TRUE(db.columns("Dictionary")[1].type.startsWith("TEXT"));
-    EXPECT_TRUE(dialogs.shown().empty());
-}
-
-TEST_F(SchemaTest, NamesMatchWithoutCaseButIndexesWithCase) {
+// Table and field names match without regard to case, index names with it; nothing that exists is changed.
+TEST_F(SchemaTest, FieldsAndIndexesAreAddedOnce) {
     EnsureField(db, "Dictionary", "Word", kTextField, 255, dialogs);
+    EXPECT_EQ(fieldNames("Dictionary"), QStringList({"ID", "Word"}));
+    EnsureField(db, "dictionary", "WORD", kTextField, 255, dialogs);
+    EnsureField(db, "Dictionary", "Word", kLongField, 0, dialogs);
+    EXPECT_EQ(fieldNames("Dictionary"), QStringList({"ID", "Word"}));
+    EXPECT_TRUE(db.columns("Dictionary")[1].type.startsWith("TEXT"));
     EXPECT_TRUE(TableExists(db, "DICTIONARY"));
     EXPECT_TRUE(FieldExists(db, "Dictionary", "word", dialogs));
     EXPECT_FALSE(FieldExists(db, "Nothing", "Word", dialogs));
     AddIndex(db, "Dictionary", "Word", "Word", dialogs);
+    AddIndex(db, "Dictionary", "Word", "Word", dialogs);
     EXPECT_TRUE(IndexExists(db, "Dictionary", "Word"));
     EXPECT_FALSE(IndexExists(db, "Dictionary", "word"));
-    AddIndex(db, "Dictionary", "Word", "Word", dialogs);  // an existing index is left alone
     EXPECT_EQ(db.indexNames("Dictionary"), QStringList({"Word"}));
+    EXPECT_TRUE(dialogs.shown().empty());
 }
 
 TEST_F(SchemaTest, AddIndexReportsMissingTableAndField) {
@@ -74,15 +68,13 @@ TEST_F(SchemaTest, LockedTableAsksRetryOrCancel) {
     other.execute("BEGIN EXCLUSIVE");
     other.execute("INSERT INTO Dictionary(Word) VALUES('x')");
     db.setBusyTimeout(50);
-    test::ScriptedDialogs locked;
-    locked.retry().cancel();
-    EXPECT_THROW(FieldExists(db, "Dictionary", "Word", locked), DesignAccessCancelled);
-    EXPECT_EQ(locked.texts(),
+    dialogs.retry().cancel();
+    EXPECT_THROW(FieldExists(db, "Dictionary", "Word", dialogs), DesignAccessCancelled);
+    EXPECT_EQ(dialogs.texts(),
               QStringList(2, "Unable to modify database design, close all access to the database and try again."));
     // Retry after the other program let go finds the field.
-    locked.retry();
-    locked.onNextShown([&] { other.rollback(); });
-    EXPECT_TRUE(FieldExists(db, "Dictionary", "Word", locked));
+    dialogs.retry().onNextShown([&] { other.rollback(); });
+    EXPECT_TRUE(FieldExists(db, "Dictionary", "Word", dialogs));
 }
 
 }  // namespace

@@ -31,57 +31,36 @@ protected:
     ScriptedDialogs dialogs;
 };
 
+// The text is stored exactly as typed, spaces, quotes and all, with the keys of that text.
 TEST_F(WordEditingTest, AddAsksThenStoresTheWordWithItsKeys) {
     open({"dog"});
-    dialogs.yes();
-    EXPECT_EQ(AddWord(db(), "cat", dialogs), AddResult::Added);
-    EXPECT_EQ(dialogs.texts(), QStringList({"Add 'cat' to database?", "OK!"}));
-    EXPECT_EQ(dialogs.shown()[1].kind, ScriptedDialogs::Kind::Notice);
-    EXPECT_EQ(StoredWords(db()), QStringList({"dog", "cat"}));
-    EXPECT_EQ(StoredKeys(db(), "cat"), "tca|tca");
-}
-
-TEST_F(WordEditingTest, AddDeclinedOrEmptyChangesNothing) {
-    open({"dog"});
-    EXPECT_EQ(AddWord(db(), "", dialogs), AddResult::NothingToAdd);
-    EXPECT_EQ(dialogs.texts(), QStringList({"Nothing to add!"}));
-    dialogs.clear();
-    dialogs.no();
-    EXPECT_EQ(AddWord(db(), "cat", dialogs), AddResult::Declined);
-    EXPECT_EQ(dialogs.texts(), QStringList({"Add 'cat' to database?"}));
-    EXPECT_EQ(StoredWords(db()), QStringList({"dog"}));
-}
-
-TEST_F(WordEditingTest, AddOfAWordPresentInAnyCaseSaysAlreadyInDatabase) {
-    open({"cat"});
-    dialogs.yes();
-    EXPECT_EQ(AddWord(db(), "CAT", dialogs), AddResult::AlreadyPresent);
-    EXPECT_EQ(dialogs.texts(), QStringList({"Add 'CAT' to database?", "Already in database!"}));
-    EXPECT_EQ(StoredWords(db()), QStringList({"cat"}));
-}
-
-TEST_F(WordEditingTest, AddStoresTheTextExactlyAsTyped) {
-    open({});
     dialogs.yes().yes().yes();
     EXPECT_EQ(AddWord(db(), " ice cream ", dialogs), AddResult::Added);
     EXPECT_EQ(AddWord(db(), "don't", dialogs), AddResult::Added);
     EXPECT_EQ(AddWord(db(), "Zoë", dialogs), AddResult::Added);
-    EXPECT_EQ(StoredWords(db()), QStringList({" ice cream ", "don't", "Zoë"}));
+    EXPECT_EQ(dialogs.texts(), QStringList({"Add ' ice cream ' to database?", "OK!", "Add 'don't' to database?", "OK!",
+                                            "Add 'Zoë' to database?", "OK!"}));
+    EXPECT_EQ(dialogs.shown()[1].kind, ScriptedDialogs::Kind::Notice);
+    EXPECT_EQ(StoredWords(db()), QStringList({"dog", " ice cream ", "don't", "Zoë"}));
     EXPECT_EQ(StoredKeys(db(), " ice cream "), "rmieecca   |rmieca ");
     EXPECT_EQ(StoredKeys(db(), "don't"), "tond'|tond'");
     EXPECT_EQ(StoredKeys(db(), "Zoë"), "ëoZ|ëoZ");
-    EXPECT_EQ(dialogs.texts()[2], "Add 'don't' to database?");
 }
 
-TEST_F(WordEditingTest, AddRefusesATextLongerThanAWordCanBe) {
+TEST_F(WordEditingTest, AddThatStoresNothing) {
     open({"cat"});
+    dialogs.no().yes();
+    EXPECT_EQ(AddWord(db(), "", dialogs), AddResult::NothingToAdd);
+    EXPECT_EQ(AddWord(db(), "dog", dialogs), AddResult::Declined);
+    EXPECT_EQ(AddWord(db(), "CAT", dialogs), AddResult::AlreadyPresent);  // the case of A-Z is ignored
     EXPECT_EQ(AddWord(db(), QString(256, 'a'), dialogs), AddResult::TooLong);
-    EXPECT_EQ(dialogs.texts(), QStringList({"The text is 256 characters long, but a word can have at most 255 "
+    EXPECT_EQ(dialogs.texts(), QStringList({"Nothing to add!", "Add 'dog' to database?", "Add 'CAT' to database?",
+                                            "Already in database!",
+                                            "The text is 256 characters long, but a word can have at most 255 "
                                             "characters, so it cannot be added."}));
-    EXPECT_EQ(dialogs.shown()[0].kind, ScriptedDialogs::Kind::Failure);
+    EXPECT_EQ(dialogs.shown().back().kind, ScriptedDialogs::Kind::Failure);
     EXPECT_EQ(StoredWords(db()), QStringList({"cat"}));
 
-    dialogs.clear();
     dialogs.yes();
     EXPECT_EQ(AddWord(db(), QString(255, 'b'), dialogs), AddResult::Added);
     EXPECT_EQ(db().scalar("SELECT LEN([Sorted]) FROM [Dictionary] WHERE LEN([Word])=255"), 255);
@@ -100,14 +79,10 @@ TEST_F(WordEditingTest, AddToALockedDatabaseSaysWhyAndStoresNothing) {
     EXPECT_EQ(StoredWords(db()), QStringList({"dog"}));
 }
 
-TEST_F(WordEditingTest, DeleteQuestionsAndStatement) {
+TEST_F(WordEditingTest, DeleteRemovesEveryMatchingRowAndNothingElse) {
     EXPECT_EQ(DeleteCurrentQuestion("cat"), "Delete cat ?");
     EXPECT_EQ(DeleteSelectedQuestion(3), "Delete 3 selected words?");
-    EXPECT_EQ(DeleteStatement("cat"), "DELETE * FROM [Dictionary] WHERE [Word] = 'cat'");
     EXPECT_EQ(DeleteStatement("o'clock's"), "DELETE * FROM [Dictionary] WHERE [Word] = 'o''clock''s'");
-}
-
-TEST_F(WordEditingTest, DeleteRemovesEveryMatchingRowAndNothingElse) {
     open({"cat", "Cat", "CAT", "cat", "c?t", "cart", "don't", "dont"});
     const DeleteResult result = DeleteWords(db(), {"cat", "don't", "c?t"}, dialogs);
     EXPECT_TRUE(result.ok());
