@@ -63,20 +63,20 @@ protected:
     ScriptedDialogs dialogs;
 };
 
+// Whatever the boxes hold, only the number they read as reaches the query: no exponent, no text.
 TEST(ExportQueryTextTest, LengthLimitsGoInAsPlainNumbers) {
-    EXPECT_EQ(ExportQueryText({}), "SELECT * FROM [Dictionary]  ORDER BY [Word]");
-    EXPECT_EQ(ExportQueryText(Lengths(true, 3, true, 8)),
-              "SELECT * FROM [Dictionary]  WHERE  LEN([Word])>=3 AND LEN([Word])<=8 ORDER BY [Word]");
-    EXPECT_EQ(ExportQueryText(Lengths(true, 4, false, 8)),
-              "SELECT * FROM [Dictionary]  WHERE  LEN([Word])>=4 ORDER BY [Word]");
-    EXPECT_EQ(ExportQueryText(Lengths(false, 4, true, 25)),
-              "SELECT * FROM [Dictionary]  WHERE  LEN([Word])<=25 ORDER BY [Word]");
-    // Whatever the boxes hold, only the number they read as reaches the query: no exponent, no text.
-    EXPECT_EQ(ExportQueryText(Lengths(true, LeadingNumber("2.5 letters"), true, LeadingNumber("8) OR (1=1"))),
-              "SELECT * FROM [Dictionary]  WHERE  LEN([Word])>=2.5 AND LEN([Word])<=8 ORDER BY [Word]");
-    EXPECT_EQ(ExportQueryText(Lengths(true, LeadingNumber("abc"), true, LeadingNumber("1" + QString(20, '0')))),
-              "SELECT * FROM [Dictionary]  WHERE  LEN([Word])>=0 AND LEN([Word])<=100000000000000000000 ORDER BY "
-              "[Word]");
+    const std::pair<WordFilter, QString> cases[] = {
+        {{}, ""},
+        {Lengths(true, 3, true, 8), " WHERE  LEN([Word])>=3 AND LEN([Word])<=8"},
+        {Lengths(true, 4, false, 8), " WHERE  LEN([Word])>=4"},
+        {Lengths(false, 4, true, 25), " WHERE  LEN([Word])<=25"},
+        {Lengths(true, LeadingNumber("2.5 letters"), true, LeadingNumber("8) OR (1=1")),
+         " WHERE  LEN([Word])>=2.5 AND LEN([Word])<=8"},
+        {Lengths(true, LeadingNumber("abc"), true, LeadingNumber("1" + QString(20, '0'))),
+         " WHERE  LEN([Word])>=0 AND LEN([Word])<=100000000000000000000"},
+    };
+    for (const auto& [filter, where] : cases)
+        EXPECT_EQ(ExportQueryText(filter), "SELECT * FROM [Dictionary] " + where + " ORDER BY [Word]");
 }
 
 TEST_F(ExportTest, WholeDatabaseInWordOrderAsUtf8WithCrLf) {
@@ -105,37 +105,21 @@ TEST_F(ExportTest, LengthsByQueryThenCharacterFilters) {
     EXPECT_EQ(ReadFile(file), "abc\r\nlion\r\ntiger\r\n");
 }
 
+// Appending adds to the file; replacing starts it afresh. With nothing to write the file is still made.
 TEST_F(ExportTest, AppendOrReplace) {
     useDatabase({"one", "two"});
     const QString file = dir.filePath("out.txt");
     WriteFile(file, "old\r\n");
     exportWords(file, true);
-    exportWords(file, true);
-    EXPECT_EQ(ReadFile(file), "old\r\none\r\ntwo\r\none\r\ntwo\r\n");
     exportSelection({"three"}, file, true);
-    EXPECT_EQ(ReadFile(file), "old\r\none\r\ntwo\r\none\r\ntwo\r\nthree\r\n");
+    exportSelection({}, file, true);
+    EXPECT_EQ(ReadFile(file), "old\r\none\r\ntwo\r\nthree\r\n");
     exportWords(file);
     EXPECT_EQ(ReadFile(file), "one\r\ntwo\r\n");
-    EXPECT_EQ(dialogs.texts(), QStringList(4, "Export Complete."));
-}
-
-TEST_F(ExportTest, NothingToWriteStillMakesOrKeepsTheFile) {
-    useDatabase({});
-    const QString empty = dir.filePath("empty.txt");
-    exportWords(empty);
-    EXPECT_TRUE(QFile::exists(empty));
-    EXPECT_EQ(ReadFile(empty), "");
-
-    const QString kept = dir.filePath("kept.txt");
-    WriteFile(kept, "old\r\n");
-    exportWords(kept, true);
-    exportSelection({}, kept, true);
-    EXPECT_EQ(ReadFile(kept), "old\r\n");
-
-    const QString selection = dir.filePath("selection.txt");
-    exportSelection({}, selection);
-    EXPECT_TRUE(QFile::exists(selection));
-    EXPECT_EQ(dialogs.texts(), QStringList(4, "Export Complete."));
+    const QString fresh = dir.filePath("fresh.txt");
+    exportSelection({}, fresh);
+    EXPECT_TRUE(QFile::exists(fresh));
+    EXPECT_EQ(dialogs.texts(), QStringList(5, "Export Complete."));
 }
 
 TEST_F(ExportTest, StopEndsTheFileAfterTheLastWordWritten) {
@@ -193,23 +177,22 @@ protected:
     }
 };
 
-TEST_F(ExportFailureTest, FolderOfThatName) {
-    useDatabase({"word"});
-    const QString folder = dir.filePath("list.txt");
+TEST_F(ExportFailureTest, FileThatCannotBeWritten) {
     ASSERT_TRUE(QDir(dir.path()).mkdir("list.txt"));
-    expectFailure(exportWords(folder), folder, "A folder of that name exists.");
-    EXPECT_TRUE(QFileInfo(folder).isDir());
-}
-
-TEST_F(ExportFailureTest, MissingFolder) {
-    const QString file = dir.filePath("missing/list.txt");
-    expectFailure(exportSelection({"word"}, file), file, "No such file or directory");
+    const std::pair<QString, QString> cases[] = {
+        {dir.filePath("list.txt"), "A folder of that name exists."},
+        {dir.filePath("missing/list.txt"), "No such file or directory"},
+        {"/dev/full", "No space left on device"},
+    };
+    for (const auto& [file, reason] : cases) {
+        SCOPED_TRACE(file.toStdString());
+        if (file == "/dev/full" && !QFileInfo::exists(file)) continue;
+        dialogs.clear();
+        run = FakeRun();
+        expectFailure(exportSelection({"word"}, file), file, reason);
+    }
+    EXPECT_TRUE(QFileInfo(dir.filePath("list.txt")).isDir());
     EXPECT_FALSE(QFileInfo::exists(dir.filePath("missing")));
-}
-
-TEST_F(ExportFailureTest, FullDevice) {
-    if (!QFileInfo::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
-    expectFailure(exportSelection({"word"}, "/dev/full"), "/dev/full", "No space left on device");
 }
 
 // A file size limit stands in for a full disk under a regular file: writes past it fail.

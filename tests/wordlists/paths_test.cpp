@@ -15,97 +15,58 @@ protected:
         ASSERT_TRUE(temp.isValid());
         root = temp.path();
         ASSERT_TRUE(QDir(root).mkpath("lists/empty"));
-        touch("lists/words.mdb");
-        touch("lists/my.words.txt");
-        touch("lists/.hidden");
-        touch("lists/odd[1].txt");
+        for (const char* name : {"lists/words.mdb", "lists/my.words.txt", "lists/.hidden", "lists/odd[1].txt"}) {
+            QFile file(root + "/" + name);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        }
     }
-
-    void touch(const QString& relative) {
-        QFile file(root + "/" + relative);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    }
-
     QTemporaryDir temp;
     QString root;
 };
 
-TEST_F(PathsOnDisk, FileExistsForFilesAndFoldersButNotWithATrailingSlash) {
-    EXPECT_TRUE(FileExists(root + "/lists/words.mdb"));
-    EXPECT_TRUE(FileExists(root + "/lists"));
-    EXPECT_FALSE(FileExists(root + "/lists/"));
-    EXPECT_FALSE(FileExists(root + "/lists/words.mdb/"));
-    EXPECT_FALSE(FileExists(root + "/lists/missing.mdb"));
-    EXPECT_FALSE(FileExists(root + "/missing/words.mdb"));
+// Files and folders exist, but not with a trailing slash; "*" and "?" match in the last component only, with
+// case, and brackets are ordinary characters.
+TEST_F(PathsOnDisk, FileExists) {
+    for (const char* path : {"/lists/words.mdb", "/lists", "/lists/*.mdb", "/lists/word?.mdb", "/lists/*",
+                             "/lists/*words*", "/lists/emp?y", "/lists/.hid*", "/lists/odd[1]*"})
+        EXPECT_TRUE(FileExists(root + path)) << path;
+    for (const char* path : {"/lists/", "/lists/words.mdb/", "/lists/missing.mdb", "/missing/words.mdb", "/lists/*.doc",
+                             "/lists/word?.mdbx", "/lists/?words.mdb", "/lists/*.MDB", "/lists/empty/*", "/missing/*",
+                             "/lists/*/", "/lists/odd[0-9]*"})
+        EXPECT_FALSE(FileExists(root + path)) << path;
     EXPECT_FALSE(FileExists(QString()));
     EXPECT_TRUE(FileExists("/"));
 }
 
-TEST_F(PathsOnDisk, FileExistsMatchesWildcardsInTheLastComponent) {
-    EXPECT_TRUE(FileExists(root + "/lists/*.mdb"));
-    EXPECT_TRUE(FileExists(root + "/lists/word?.mdb"));
-    EXPECT_TRUE(FileExists(root + "/lists/*"));
-    EXPECT_TRUE(FileExists(root + "/lists/*words*"));
-    EXPECT_TRUE(FileExists(root + "/lists/emp?y"));  // a folder matches as well as a file
-    EXPECT_TRUE(FileExists(root + "/lists/.hid*"));
-    EXPECT_FALSE(FileExists(root + "/lists/*.doc"));
-    EXPECT_FALSE(FileExists(root + "/lists/word?.mdbx"));
-    EXPECT_FALSE(FileExists(root + "/lists/?words.mdb"));
-    EXPECT_FALSE(FileExists(root + "/lists/*.MDB"));    // file names are case-sensitive here
-    EXPECT_FALSE(FileExists(root + "/lists/empty/*"));  // "." and ".." are not entries
-    EXPECT_FALSE(FileExists(root + "/missing/*"));
-    EXPECT_FALSE(FileExists(root + "/lists/*/"));
-}
-
-TEST_F(PathsOnDisk, BracketsInAPatternAreOrdinaryCharacters) {
-    EXPECT_TRUE(FileExists(root + "/lists/odd[1]*"));
-    EXPECT_FALSE(FileExists(root + "/lists/odd[0-9]*"));
-}
-
-TEST(GetFileName, GivesTheLastComponent) {
-    EXPECT_EQ(GetFileName("/lists/words.mdb"), "words.mdb");
-    EXPECT_EQ(GetFileName("/lists/"), "lists");
-    EXPECT_EQ(GetFileName("a/b/c"), "c");
-    EXPECT_EQ(GetFileName("words"), "words");
-    EXPECT_EQ(GetFileName("/words.mdb"), "words.mdb");
-    // Only one trailing slash is dropped.
-    EXPECT_EQ(GetFileName("/lists//"), "");
-    EXPECT_EQ(GetFileName("/"), "");
-    EXPECT_EQ(GetFileName(""), "");
-}
-
-TEST_F(PathsOnDisk, GetFolderPathOfFilesPatternsAndFolders) {
-    EXPECT_EQ(GetFolderPath(root + "/lists/words.mdb"), root + "/lists");
-    EXPECT_EQ(GetFolderPath(root + "/lists/missing.mdb"), root + "/lists");
-    EXPECT_EQ(GetFolderPath(root + "/lists/*.txt"), root + "/lists");
-    EXPECT_EQ(GetFolderPath(root + "/lists/w*/x"), root + "/lists");
+TEST_F(PathsOnDisk, GetFolderPath) {
     // A path naming an existing folder is its own folder; a missing one is not.
-    EXPECT_EQ(GetFolderPath(root + "/lists"), root + "/lists");
-    EXPECT_EQ(GetFolderPath(root + "/lists/"), root + "/lists");
-    EXPECT_EQ(GetFolderPath(root + "/lists///"), root + "/lists");
-    EXPECT_EQ(GetFolderPath(root + "/nothing"), root);
-    EXPECT_EQ(GetFolderPath(root + "/lists//words.mdb"), root + "/lists");
+    const std::pair<const char*, const char*> cases[] = {
+        {"/lists/words.mdb", "/lists"}, {"/lists/missing.mdb", "/lists"},
+        {"/lists/*.txt", "/lists"},     {"/lists/w*/x", "/lists"},
+        {"/lists", "/lists"},           {"/lists/", "/lists"},
+        {"/lists///", "/lists"},        {"/nothing", ""},
+        {"/lists//words.mdb", "/lists"}};
+    for (const auto& [relative, folder] : cases) EXPECT_EQ(GetFolderPath(root + relative), root + folder) << relative;
+    const std::pair<const char*, const char*> bare[] = {{"words.mdb", ""},   {"*.mdb", ""}, {"", ""},
+                                                        {"/words.mdb", "/"}, {"/", "/"},    {"/*", "/"}};
+    for (const auto& [path, folder] : bare) EXPECT_EQ(GetFolderPath(path), folder) << path;
 }
 
-TEST(GetFolderPath, WithoutAFolderOrAtTheRoot) {
-    EXPECT_EQ(GetFolderPath("words.mdb"), "");
-    EXPECT_EQ(GetFolderPath("*.mdb"), "");
-    EXPECT_EQ(GetFolderPath(""), "");
-    EXPECT_EQ(GetFolderPath("/words.mdb"), "/");
-    EXPECT_EQ(GetFolderPath("/"), "/");
-    EXPECT_EQ(GetFolderPath("/*"), "/");
-}
-
-TEST(GetBaseName, DropsOnlyTheLastExtension) {
+TEST(Paths, NameParts) {
+    // Only one trailing slash is dropped.
+    const std::pair<const char*, const char*> names[] = {{"/lists/words.mdb", "words.mdb"},
+                                                         {"/lists/", "lists"},
+                                                         {"a/b/c", "c"},
+                                                         {"words", "words"},
+                                                         {"/lists//", ""},
+                                                         {"/", ""},
+                                                         {"", ""}};
+    for (const auto& [path, name] : names) EXPECT_EQ(GetFileName(path), name) << path;
     EXPECT_EQ(GetBaseName("/lists/my.words.mdb"), "my.words");
-    EXPECT_EQ(GetBaseName("/lists/words"), "words");
     EXPECT_EQ(GetBaseName("/lists.d/words"), "words");  // a dot in a folder name is not an extension
     EXPECT_EQ(GetBaseName("words.mdb"), "words");
     EXPECT_EQ(GetNamePart("/lists/my.words.mdb"), "my.words.mdb");
     EXPECT_EQ(GetNamePart("/lists/"), "");
-}
-
-TEST(GetPathRoot, IsTheRootOrTheFirstComponent) {
     EXPECT_EQ(GetPathRoot("/lists/words.txt"), "/");
     EXPECT_EQ(GetPathRoot("lists/words.txt"), "lists");
     EXPECT_EQ(GetPathRoot("words.txt"), "words.txt");
