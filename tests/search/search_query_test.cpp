@@ -9,6 +9,7 @@ namespace {
 
 const QString kByWord = QStringLiteral(" ORDER BY [Word]");
 const QString kByLength = QStringLiteral(" ORDER BY LEN([Word]),[Word]");
+const QString kSelect = QStringLiteral("SELECT [Word] FROM [Dictionary] WHERE ");
 
 TEST(SearchQuery, ModeNamesFollowTheButtonIndexes) {
     const QStringList expected{"Anagram", "Synogram", "Palindrome", "Mask", "Add", "Delete", "Letters"};
@@ -17,131 +18,93 @@ TEST(SearchQuery, ModeNamesFollowTheButtonIndexes) {
     EXPECT_EQ(SearchMode(7), QString());
 }
 
-TEST(SearchQuery, LengthClauseUsesTheLeadingNumbersOnlyWhenAMinimumIsChosen) {
-    EXPECT_EQ(LengthClause(3, "4 letters", "7 letters"), "LEN([Word]) BETWEEN 4 AND 7");
-    EXPECT_EQ(LengthClause(49, "50 letters", "50 letters"), "LEN([Word]) BETWEEN 50 AND 50");
-    // "(All words)" in the minimum list means no limit, whatever the maximum shows.
-    EXPECT_EQ(LengthClause(0, "(All words)", "7 letters"), QString());
-    // A text without a leading number reads as 0; a fraction stays a plain decimal.
-    EXPECT_EQ(LengthClause(1, "letters", " 7.50 letters"), "LEN([Word]) BETWEEN 0 AND 7.5");
-}
-
-TEST(SearchQuery, OrderClauses) {
-    EXPECT_EQ(OrderClause(true), kByLength);
-    EXPECT_EQ(OrderClause(false), kByWord);
-}
-
-TEST(SearchQuery, LetterModeTexts) {
-    EXPECT_EQ(AnagramQuery("Tea", "", kByWord),
-              "SELECT [Word] FROM [Dictionary] WHERE [Sorted]='tea' AND LEN([Sorted])=3 ORDER BY [Word]");
-    // The length condition stands between the key test and the length test on the key.
-    EXPECT_EQ(AnagramQuery("TEA", "LEN([Word]) BETWEEN 3 AND 3", kByWord),
-              "SELECT [Word] FROM [Dictionary] WHERE [Sorted]='tea' AND LEN([Word]) BETWEEN 3 AND 3 AND "
-              "LEN([Sorted])=3 ORDER BY [Word]");
-    EXPECT_EQ(SynogramQuery("aab", "", kByWord),
-              "SELECT [Word] FROM [Dictionary] WHERE [Letters]='ba' ORDER BY [Word]");
-    EXPECT_EQ(SynogramQuery("aab", "", kByWord), SynogramQuery("AB", "", kByWord));
-    EXPECT_EQ(LettersQuery("cat", "LEN([Word]) BETWEEN 4 AND 7", kByLength),
-              "SELECT [Word] FROM [Dictionary] WHERE [Letters] LIKE '*t*c*a*' AND LEN([Word]) BETWEEN 4 AND 7 "
-              "ORDER BY LEN([Word]),[Word]");
-    // An empty key matches every row.
-    EXPECT_EQ(LettersPattern(""), "*");
-}
-
-TEST(SearchQuery, StarInTheInputStaysInTheSortedKeyOnly) {
-    EXPECT_EQ(InputSortedKey("a*B"), "ba*");
-    EXPECT_EQ(InputLettersKey("a*B"), "ba");
-    EXPECT_EQ(LettersQuery("t*a", "", kByWord), LettersQuery("ta", "", kByWord));
-}
-
-TEST(SearchQuery, MaskPaletteAndPalindromeAndFindTexts) {
-    EXPECT_EQ(MaskQuery("c@@k", "", kByWord),
-              "SELECT [Word] FROM [Dictionary] WHERE [Word] LIKE 'c??k'  ORDER BY [Word]");
-    EXPECT_EQ(MaskQuery("#a#e", "LEN([Word]) BETWEEN 4 AND 4", kByWord),
-              "SELECT [Word] FROM [Dictionary] WHERE [Word] LIKE '?a?e'  AND LEN([Word]) BETWEEN 4 AND 4 ORDER BY "
-              "[Word]");
-    // The mask is matched as typed, capitals and all.
-    EXPECT_EQ(MaskPattern("C@#*@"), "C??*?");
-    EXPECT_EQ(PalindromeQuery("", kByWord), "SELECT [Word] FROM Dictionary ORDER BY [Word]");
-    EXPECT_EQ(PalindromeQuery("LEN([Word]) BETWEEN 4 AND 7", kByLength),
-              "SELECT [Word] FROM Dictionary WHERE LEN([Word]) BETWEEN 4 AND 7 ORDER BY LEN([Word]),[Word]");
-    EXPECT_EQ(FindWordQuery("cat", kByWord), "SELECT * FROM [Dictionary] WHERE [Word]='cat' ORDER BY [Word]");
-}
-
-TEST(SearchQuery, QuotesInTheInputAreDoubled) {
-    EXPECT_EQ(FindWordQuery("don't", kByWord), "SELECT * FROM [Dictionary] WHERE [Word]='don''t' ORDER BY [Word]");
-    EXPECT_EQ(MaskQuery("o'@", "", kByWord),
-              "SELECT [Word] FROM [Dictionary] WHERE [Word] LIKE 'o''?'  ORDER BY [Word]");
-    EXPECT_EQ(AnagramQuery("'", "", kByWord),
-              "SELECT [Word] FROM [Dictionary] WHERE [Sorted]='''' AND LEN([Sorted])=1 ORDER BY [Word]");
-    EXPECT_EQ(LettersQuery("a'", "", kByWord),
-              "SELECT [Word] FROM [Dictionary] WHERE [Letters] LIKE '*a*''*' ORDER BY [Word]");
-}
-
-TEST(SearchQuery, KeysCountCharactersNotUnits) {
+// The texts of the statements: a length condition goes between the key test and the length test on the key, the
+// mask is matched as typed, quotes in the input are doubled, and keys count characters, not UTF-16 units.
+TEST(SearchQuery, StatementTexts) {
     const QString emoji = QString::fromUtf8("\xF0\x9F\x98\x80");
-    EXPECT_TRUE(AnagramQuery("a" + emoji, "", kByWord).contains("LEN([Sorted])=2"));
-    EXPECT_EQ(LettersPattern(emoji + "a"), "*" + emoji + "*a*");
+    const std::pair<QString, QString> cases[] = {
+        {LengthClause(3, "4 letters", "7 letters"), "LEN([Word]) BETWEEN 4 AND 7"},
+        {LengthClause(49, "50 letters", "50 letters"), "LEN([Word]) BETWEEN 50 AND 50"},
+        // "(All words)" in the minimum list means no limit, whatever the maximum shows.
+        {LengthClause(0, "(All words)", "7 letters"), ""},
+        // A text without a leading number reads as 0; a fraction stays a plain decimal.
+        {LengthClause(1, "letters", " 7.50 letters"), "LEN([Word]) BETWEEN 0 AND 7.5"},
+        {OrderClause(true), kByLength},
+        {OrderClause(false), kByWord},
+        {AnagramQuery("Tea", "", kByWord), kSelect + "[Sorted]='tea' AND LEN([Sorted])=3 ORDER BY [Word]"},
+        {AnagramQuery("TEA", "LEN([Word]) BETWEEN 3 AND 3", kByWord),
+         kSelect + "[Sorted]='tea' AND LEN([Word]) BETWEEN 3 AND 3 AND LEN([Sorted])=3 ORDER BY [Word]"},
+        {AnagramQuery("a" + emoji, "", kByWord),
+         kSelect + "[Sorted]='" + emoji + "a' AND LEN([Sorted])=2 ORDER BY [Word]"},
+        {AnagramQuery("'", "", kByWord), kSelect + "[Sorted]='''' AND LEN([Sorted])=1 ORDER BY [Word]"},
+        {SynogramQuery("aab", "", kByWord), kSelect + "[Letters]='ba' ORDER BY [Word]"},
+        {SynogramQuery("AB", "", kByWord), kSelect + "[Letters]='ba' ORDER BY [Word]"},
+        {LettersQuery("cat", "LEN([Word]) BETWEEN 4 AND 7", kByLength),
+         kSelect + "[Letters] LIKE '*t*c*a*' AND LEN([Word]) BETWEEN 4 AND 7 ORDER BY LEN([Word]),[Word]"},
+        {LettersQuery("a'", "", kByWord), kSelect + "[Letters] LIKE '*a*''*' ORDER BY [Word]"},
+        {LettersQuery("t*a", "", kByWord), LettersQuery("ta", "", kByWord)},
+        {LettersPattern(""), "*"},  // an empty key matches every row
+        {LettersPattern(emoji + "a"), "*" + emoji + "*a*"},
+        {InputSortedKey("a*B"), "ba*"},  // a star stays in the sorted key only
+        {InputLettersKey("a*B"), "ba"},
+        {MaskQuery("c@@k", "", kByWord), kSelect + "[Word] LIKE 'c??k'  ORDER BY [Word]"},
+        {MaskQuery("#a#e", "LEN([Word]) BETWEEN 4 AND 4", kByWord),
+         kSelect + "[Word] LIKE '?a?e'  AND LEN([Word]) BETWEEN 4 AND 4 ORDER BY [Word]"},
+        {MaskQuery("o'@", "", kByWord), kSelect + "[Word] LIKE 'o''?'  ORDER BY [Word]"},
+        {MaskPattern("C@#*@"), "C??*?"},
+        {PalindromeQuery("", kByWord), "SELECT [Word] FROM Dictionary ORDER BY [Word]"},
+        {PalindromeQuery("LEN([Word]) BETWEEN 4 AND 7", kByLength),
+         "SELECT [Word] FROM Dictionary WHERE LEN([Word]) BETWEEN 4 AND 7 ORDER BY LEN([Word]),[Word]"},
+        {FindWordQuery("cat", kByWord), "SELECT * FROM [Dictionary] WHERE [Word]='cat' ORDER BY [Word]"},
+        {FindWordQuery("don't", kByWord), "SELECT * FROM [Dictionary] WHERE [Word]='don''t' ORDER BY [Word]"},
+        {ReverseString("leveL"), "Level"},
+        {ReverseString(""), ""},
+        {ReverseString("a" + emoji + "b"), "b" + emoji + "a"}};
+    for (const auto& [actual, expected] : cases) EXPECT_EQ(actual, expected);
 }
 
-TEST(MaskTestRows, VowelsAndConsonants) {
-    const MaskTest cook("c@@k");
-    EXPECT_TRUE(cook.accepts("cook"));
-    EXPECT_FALSE(cook.accepts("cask"));  // s is not a vowel
-    EXPECT_FALSE(cook.accepts("cork"));
-    // The test uses the lower-cased word; the mask's own case does not matter to it.
-    EXPECT_TRUE(cook.accepts("COOK"));
-    EXPECT_TRUE(MaskTest("C@@K").accepts("Cook"));
-
-    const MaskTest cake("#a#e");
-    EXPECT_TRUE(cake.accepts("cake"));
-    EXPECT_TRUE(cake.accepts("make"));
-    EXPECT_FALSE(cake.accepts("ease"));
-    EXPECT_TRUE(MaskTest("@pple").accepts("apple"));
-}
-
-TEST(MaskTestRows, YIsAConsonantAndOnlyAToZCount) {
-    EXPECT_TRUE(MaskTest("#").accepts("y"));
-    EXPECT_FALSE(MaskTest("@").accepts("y"));
-    for (const char* other : {"1", "-", "'", "\xC3\xA9", "\xC3\x89", " "}) {
-        EXPECT_FALSE(MaskTest("@").accepts(QString::fromUtf8(other))) << other;
-        EXPECT_FALSE(MaskTest("#").accepts(QString::fromUtf8(other))) << other;
-    }
-    // A word with characters outside ASCII is lower-cased as a whole, its capitals included.
-    EXPECT_TRUE(
-        MaskTest("?#@").accepts(QString::fromUtf8("\xC3\x89"
-                                                  "BA")));
-}
-
-TEST(MaskTestRows, PlaceholdersAfterTheFirstStarCountFromTheEnd) {
-    const MaskTest endsInVowel("c*@");
-    EXPECT_TRUE(endsInVowel.accepts("cafe"));
-    EXPECT_FALSE(endsInVowel.accepts("cat"));
-    EXPECT_TRUE(endsInVowel.accepts("ca"));
-    // Before the star the positions stay where they are.
-    EXPECT_TRUE(MaskTest("#@*").accepts("base"));
-    EXPECT_FALSE(MaskTest("#@*").accepts("bsae"));
-    // Every "*" counts as if it stood before the placeholders after the first one: here the consonant is
-    // tested three characters from the end and the vowel one before the last.
-    const MaskTest twoStars("*#*@?");
-    EXPECT_TRUE(twoStars.accepts("bxax"));
-    EXPECT_TRUE(twoStars.accepts("aabxax"));
-    EXPECT_FALSE(twoStars.accepts("xaaex"));
-    EXPECT_FALSE(twoStars.accepts("bxxx"));
-    // A word shorter than the mask's placeholders need is refused, never read outside the word.
-    EXPECT_FALSE(MaskTest("@*@").accepts(""));
-    EXPECT_FALSE(MaskTest("####@").accepts("ab"));
-    // Without placeholders every row passes.
+// The vowels are a e i o u (y is a consonant) and only A to Z count; the word is lower-cased as a whole, the mask's
+// own case does not matter. After the first star the placeholders count from the end, every "*" as if it stood
+// before them; a word shorter than the placeholders need is refused.
+TEST(MaskTestRows, Accepts) {
+    const struct {
+        const char* mask;
+        const char* word;
+        bool accepts;
+    } cases[] = {{"c@@k", "cook", true},
+                 {"c@@k", "cask", false},
+                 {"c@@k", "cork", false},
+                 {"c@@k", "COOK", true},
+                 {"C@@K", "Cook", true},
+                 {"#a#e", "cake", true},
+                 {"#a#e", "ease", false},
+                 {"@pple", "apple", true},
+                 {"#", "y", true},
+                 {"@", "y", false},
+                 {"@", "1", false},
+                 {"#", "-", false},
+                 {"@", "\xC3\xA9", false},
+                 {"#", "\xC3\x89", false},
+                 {"#", " ", false},
+                 {"?#@",
+                  "\xC3\x89"
+                  "BA",
+                  true},
+                 {"c*@", "cafe", true},
+                 {"c*@", "cat", false},
+                 {"c*@", "ca", true},
+                 {"#@*", "base", true},
+                 {"#@*", "bsae", false},
+                 {"*#*@?", "bxax", true},
+                 {"*#*@?", "aabxax", true},
+                 {"*#*@?", "xaaex", false},
+                 {"*#*@?", "bxxx", false},
+                 {"@*@", "", false},
+                 {"####@", "ab", false},
+                 {"c?*", "anything", true}};
+    for (const auto& c : cases)
+        EXPECT_EQ(MaskTest(c.mask).accepts(QString::fromUtf8(c.word)), c.accepts) << c.mask << " " << c.word;
     EXPECT_FALSE(MaskTest("c?*").hasPlaceholders());
-    EXPECT_TRUE(MaskTest("c?*").accepts("anything"));
-}
-
-TEST(Reverse, CharactersInReverseOrder) {
-    EXPECT_EQ(ReverseString("abc"), "cba");
-    EXPECT_EQ(ReverseString(""), "");
-    EXPECT_EQ(ReverseString("leveL"), "Level");
-    const QString emoji = QString::fromUtf8("\xF0\x9F\x98\x80");
-    EXPECT_EQ(ReverseString("a" + emoji + "b"), "b" + emoji + "a");
 }
 
 }  // namespace
