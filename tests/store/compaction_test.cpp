@@ -106,23 +106,6 @@ TEST_F(CompactionTest, LinkAndRightsOfTheOriginalSurvive) {
     EXPECT_EQ(compacted.st_mode & 0777, 0640u);
 }
 
-TEST_F(CompactionTest, IntermediateFolderOnAnotherDevice) {
-    struct stat memory {
-    }, data{};
-    if (::stat("/dev/shm", &memory) != 0 || ::stat(QFile::encodeName(dir.path()).constData(), &data) != 0 ||
-        memory.st_dev == data.st_dev || !QFileInfo(QStringLiteral("/dev/shm")).isWritable())
-        GTEST_SKIP() << "no second device to write to";
-    QTemporaryDir elsewhere(QStringLiteral("/dev/shm/lexivo-test-XXXXXX"));
-    ASSERT_TRUE(elsewhere.isValid());
-    work = elsewhere.path();
-    openWithFreeSpace();
-    EXPECT_TRUE(compact().compacted);
-    EXPECT_EQ(countAt(path), 100);
-    EXPECT_FALSE(QFile::exists(intermediate()));
-    EXPECT_FALSE(QFile::exists(nearCopy()));
-    EXPECT_TRUE(dialogs.shown().empty());
-}
-
 // What cannot be compacted is reported with its reason before anything is closed.
 TEST_F(CompactionTest, RefusalsLeaveTheDatabaseLoaded) {
     open({"cat"});
@@ -165,10 +148,7 @@ TEST_F(CompactionTest, LockedDatabaseIsOfferedForRetry) {
     other.execute("BEGIN EXCLUSIVE");
     dialogs.onNextShown([&] { other.rollback(); }).choose(Choice::Retry);
     EXPECT_TRUE(compact().compacted);
-    ASSERT_EQ(dialogs.shown().size(), 1u);
-    EXPECT_EQ(dialogs.shown()[0].kind, ScriptedDialogs::Kind::AbortRetryIgnore);
-    EXPECT_EQ(dialogs.shown()[0].title, "Error!");
-    EXPECT_EQ(dialogs.shown()[0].text, "database is locked");
+    EXPECT_EQ(dialogs.texts(), QStringList({"database is locked"}));
     EXPECT_EQ(countAt(path), 2);
 }
 

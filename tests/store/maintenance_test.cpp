@@ -45,12 +45,11 @@ protected:
         for (const QString& word : test::StoredWords(db())) keys << word + ':' + StoredKeys(db(), word);
         return keys;
     }
-    // A second connection holding the write lock, as another program would.
-    Connection lockByAnotherProgram() {
-        Connection other = Connection::open(path);
-        other.execute("BEGIN EXCLUSIVE");
-        db().setBusyTimeout(50);
-        return other;
+    // The run is over and nothing is left half done.
+    void expectIdle() {
+        EXPECT_TRUE(run.stopFlag());
+        EXPECT_EQ(run.statuses.last(), "");
+        EXPECT_FALSE(db().inTransaction());
     }
 
     QTemporaryDir dir;
@@ -103,7 +102,6 @@ TEST_F(MaintenanceTest, QuickRebuildFillsOnlyMissingKeysInTwoPasses) {
     setKeys("zebra", "[Sorted]=NULL");                    // a present Letters is left alone
     setKeys("Apple", "[Sorted]='x', [Letters]='y'");      // present keys are never changed
     ASSERT_EQ(RowsNeedingRebuild(db()), 3);
-
     const RebuildResult result = QuickRebuild(db(), run, dialogs);
     EXPECT_TRUE(result.ok());
     EXPECT_EQ(result.rowsWritten, 4);  // letter and zebra in pass 1, letter and banana in pass 2
@@ -111,30 +109,11 @@ TEST_F(MaintenanceTest, QuickRebuildFillsOnlyMissingKeysInTwoPasses) {
     EXPECT_EQ(run.statuses, QStringList({"Rebuilding index (1/2)...", "Rebuilding index (2/2)...", ""}));
     EXPECT_EQ(run.maximum, 2);
     EXPECT_EQ(run.value, 0);
-    EXPECT_TRUE(run.stopFlag());
     EXPECT_TRUE(dialogs.shown().empty());
-    EXPECT_FALSE(db().inTransaction());
+    expectIdle();
 }
 
-TEST_F(MaintenanceTest, QuickRebuildAbortAnsweredNoAsksAgainOnTheNextRow) {
-    open({"one", "two", "three", "four", "five"});
-    db().execute("UPDATE [Dictionary] SET [Sorted]=NULL, [Letters]=NULL");
-    run.stopAtRecord = 2;
-    dialogs.no().yes();
-    const RebuildResult result = QuickRebuild(db(), run, dialogs);
-    EXPECT_TRUE(result.aborted);
-    EXPECT_EQ(dialogs.texts(), QStringList({kAbort, kAbort}));
-    // Row 2 went on after the No; the Yes came before row 3. The pass committed what it had done and the
-    // second pass never started.
-    EXPECT_EQ(allKeys(), QStringList({"one:one|<null>", "two:wto|<null>", "three:<null>|<null>", "four:<null>|<null>",
-                                      "five:<null>|<null>"}));
-    EXPECT_EQ(run.statuses, QStringList({"Rebuilding index (1/2)...", ""}));
-    EXPECT_EQ(run.value, 0);
-    EXPECT_TRUE(run.stopFlag());
-    EXPECT_FALSE(db().inTransaction());
-}
-
-TEST_F(MaintenanceTest, CompleteRebuildCorrectsEveryKey) {
+TEST_F(MaintenanceTest, CompleteRebuildCorrectsEveryWrongKey) {
     open({"letter", "banana", "mississippi", "don't", "a*b"});
     setKeys("letter", "[Sorted]=NULL, [Letters]=NULL");
     setKeys("banana", "[Sorted]='aab', [Letters]='ab'");
@@ -147,10 +126,35 @@ TEST_F(MaintenanceTest, CompleteRebuildCorrectsEveryKey) {
     EXPECT_EQ(run.statuses, QStringList({"Rebuilding index...", ""}));
     EXPECT_EQ(run.maximum, 5);
     EXPECT_EQ(run.value, 5);  // the progress bar keeps its last value
-    EXPECT_TRUE(run.stopFlag());
+    expectIdle();
+}
+
+// An abort answered No goes on with the next row; a Yes keeps what the pass committed, and the quick re-build's
+// second pass never starts.
+TEST_F(MaintenanceTest, AbortedRebuildsKeepTheRowsDone) {
+    open({"one", "two", "three", "four", "five"});
+    db().execute("UPDATE [Dictionary] SET [Sorted]=NULL, [Letters]=NULL");
+    run.stopAtRecord = 2;
+    dialogs.no().yes();
+    EXPECT_TRUE(QuickRebuild(db(), run, dialogs).aborted);
+    EXPECT_EQ(dialogs.texts(), QStringList({kAbort, kAbort}));
+    EXPECT_EQ(allKeys(), QStringList({"one:one|<null>", "two:wto|<null>", "three:<null>|<null>", "four:<null>|<null>",
+                                      "five:<null>|<null>"}));
+    EXPECT_EQ(run.statuses, QStringList({"Rebuilding index (1/2)...", ""}));
+    EXPECT_EQ(run.value, 0);
+    expectIdle();
+
+    run = FakeRun();
+    run.stopAtRecord = 3;
+    dialogs.no().yes();
+    const RebuildResult complete = CompleteRebuild(db(), run, dialogs);
+    EXPECT_TRUE(complete.aborted);
+    EXPECT_EQ(complete.rowsWritten, 3);
+    EXPECT_EQ(allKeys(), QStringList({"one:one|one", "two:wto|wto", "three:trhee|trhe", "four:<null>|<null>",
+                                      "five:<null>|<null>"}));
     EXPECT_TRUE(IndexExists(db(), "Dictionary", "Sorted"));
     EXPECT_TRUE(IndexExists(db(), "Dictionary", "Letters"));
-    EXPECT_FALSE(db().inTransaction());
+    expectIdle();
 }
 
 TEST_F(MaintenanceTest, RebuildsOfManyRowsRebuildTheKeyIndexes) {
@@ -203,41 +207,21 @@ TEST_F(MaintenanceTest, RebuildsReachEveryRowWhateverItsRowId) {
     EXPECT_EQ(RowsNeedingRebuild(db()), 0);
 }
 
-TEST_F(MaintenanceTest, AbortedCompleteRebuildKeepsTheRowsDone) {
-    open({"one", "two", "three", "four", "five"});
-    db().execute("UPDATE [Dictionary] SET [Sorted]='?', [Letters]='?'");
-    run.stopAtRecord = 3;
-    dialogs.no().yes();
-    const RebuildResult result = CompleteRebuild(db(), run, dialogs);
-    EXPECT_TRUE(result.aborted);
-    EXPECT_EQ(result.rowsWritten, 3);
-    EXPECT_EQ(dialogs.texts(), QStringList({kAbort, kAbort}));
-    EXPECT_EQ(allKeys(), QStringList({"one:one|one", "two:wto|wto", "three:trhee|trhe", "four:?|?", "five:?|?"}));
-    EXPECT_TRUE(IndexExists(db(), "Dictionary", "Sorted"));
-    EXPECT_TRUE(IndexExists(db(), "Dictionary", "Letters"));
-    EXPECT_FALSE(db().inTransaction());
-    EXPECT_TRUE(run.stopFlag());
-}
-
 TEST_F(MaintenanceTest, LockedDatabaseIsReportedAndNothingIsHalfWritten) {
     open({"one", "two"});
     db().execute("UPDATE [Dictionary] SET [Sorted]=NULL, [Letters]=NULL");
-    Connection other = lockByAnotherProgram();
-
-    const RebuildResult quick = QuickRebuild(db(), run, dialogs);
-    ASSERT_FALSE(quick.ok());
+    Connection other = Connection::open(path);
+    other.execute("BEGIN EXCLUSIVE");
+    db().setBusyTimeout(50);
+    EXPECT_FALSE(QuickRebuild(db(), run, dialogs).ok());
     EXPECT_EQ(dialogs.shown().back().kind, ScriptedDialogs::Kind::Failure);
     EXPECT_TRUE(dialogs.lastText().startsWith("The index could not be re-built: database is locked"))
         << dialogs.lastText().toStdString();
     EXPECT_TRUE(dialogs.lastText().contains("another program")) << dialogs.lastText().toStdString();
-    EXPECT_EQ(run.ends, 1);
-    EXPECT_TRUE(run.stopFlag());
-
     EXPECT_FALSE(CompleteRebuild(db(), run, dialogs).ok());
     EXPECT_EQ(run.ends, 2);
-    EXPECT_EQ(run.statuses.last(), "");
     other.rollback();
-    EXPECT_FALSE(db().inTransaction());
+    expectIdle();
     EXPECT_EQ(allKeys(), QStringList({"one:<null>|<null>", "two:<null>|<null>"}));
     EXPECT_TRUE(IndexExists(db(), "Dictionary", "Sorted"));
 }

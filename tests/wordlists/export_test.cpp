@@ -55,6 +55,14 @@ protected:
         EXPECT_EQ(run.statuses.last(), "");
         EXPECT_EQ(run.value, 0);
     }
+    void expectFailure(const ExportResult& result, const QString& file, const QString& reason) {
+        EXPECT_FALSE(result.ok());
+        ASSERT_EQ(dialogs.shown().size(), 1u);
+        EXPECT_EQ(dialogs.shown().front().kind, ScriptedDialogs::Kind::Failure);
+        EXPECT_EQ(dialogs.lastText(),
+                  "The export stopped: Cannot write " + file + ": " + reason + "\n\nThe file was left as it was.");
+        expectIdleAfterOneRun();
+    }
 
     QTemporaryDir dir;
     DatabaseState state;
@@ -149,9 +157,8 @@ TEST_F(ExportTest, SelectionInListOrderWithTheWholeFilterAndNoEntryLimit) {
     const auto result = exportSelection(many, file);
     EXPECT_EQ(result.written, 40000);
     EXPECT_TRUE(ReadFile(file).endsWith("\r\n39998\r\n39999\r\n"));
-}
 
-TEST_F(ExportTest, FilterChangesApplyFromTheNextWord) {
+    // A change of the filter during the run applies from the next word.
     int calls = 0;
     run.onEvents = [&] {
         if (++calls == 1) {
@@ -159,25 +166,11 @@ TEST_F(ExportTest, FilterChangesApplyFromTheNextWord) {
             filter.ignore = "x";
         }
     };
-    const QString file = dir.filePath("out.txt");
     exportSelection({"ax", "bx", "c"}, file);
     EXPECT_EQ(ReadFile(file), "ax\r\nc\r\n");
 }
 
-class ExportFailureTest : public ExportTest {
-protected:
-    void expectFailure(const ExportResult& result, const QString& file, const QString& reason) {
-        EXPECT_FALSE(result.ok());
-        ASSERT_EQ(dialogs.shown().size(), 1u);
-        EXPECT_EQ(dialogs.shown().front().kind, ScriptedDialogs::Kind::Failure);
-        const QString expected =
-            "The export stopped: Cannot write " + file + ": " + reason + "\n\nThe file was left as it was.";
-        EXPECT_EQ(dialogs.lastText().toStdString(), expected.toStdString());
-        expectIdleAfterOneRun();
-    }
-};
-
-TEST_F(ExportFailureTest, FileThatCannotBeWritten) {
+TEST_F(ExportTest, FileThatCannotBeWritten) {
     ASSERT_TRUE(QDir(dir.path()).mkdir("list.txt"));
     const std::pair<QString, QString> cases[] = {
         {dir.filePath("list.txt"), "A folder of that name exists."},
@@ -211,11 +204,13 @@ private:
     rlimit saved_{};
 };
 
-TEST_F(ExportFailureTest, NoRoomKeepsTheEarlierContent) {
+TEST_F(ExportTest, NoRoomKeepsTheEarlierContent) {
     QStringList words;
     for (int i = 0; i < 20000; ++i) words << QStringLiteral("word%1").arg(i);
     const QString file = dir.filePath("list.txt");
     for (const bool append : {false, true}) {
+        dialogs.clear();
+        run = FakeRun();
         WriteFile(file, "earlier\r\n");
         ExportResult result;
         {
@@ -225,8 +220,6 @@ TEST_F(ExportFailureTest, NoRoomKeepsTheEarlierContent) {
         expectFailure(result, file, "File too large");
         EXPECT_EQ(ReadFile(file), "earlier\r\n");
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({"list.txt"}));  // no temporary file left
-        dialogs.clear();
-        run = FakeRun();
     }
 }
 
