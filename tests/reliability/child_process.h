@@ -5,7 +5,9 @@
 
 #include <fcntl.h>
 #include <grp.h>
+#include <gtest/gtest.h>
 #include <poll.h>
+#include <pwd.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -17,6 +19,7 @@
 #include <cerrno>
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -49,6 +52,8 @@ struct ChildReport {
             if (line.startsWith(prefix + QLatin1Char(' '))) found << line.mid(prefix.size() + 1);
         return found;
     }
+    // The failures it reported: messages shown, and engine errors that reached a command's caller.
+    QStringList failures() const { return with("dialog failure") + with("dialog error") + with("error"); }
     QString describe() const { return lines.join(QLatin1Char('\n')) + QLatin1Char('\n') + otherOutput; }
 };
 
@@ -188,6 +193,59 @@ inline ChildReport RunChild(const QStringList& args, const ChildOptions& options
                             const QString& program = ChildProgram()) {
     ChildProcess child(args, options, program);
     return child.finish();
+}
+
+// Options that run the child as a user without the caller's rights, where permission bits would not stop the
+// caller (root): "nobody", if the system has it and it may run the child. Without root, the caller's own rights
+// are limited enough. Nothing when there is no such user.
+inline std::optional<ChildOptions> UnprivilegedOptions() {
+    ChildOptions options;
+    if (::geteuid() != 0) return options;
+    const passwd* nobody = ::getpwnam("nobody");
+    if (!nobody) return std::nullopt;
+    options.uid = static_cast<int>(nobody->pw_uid);
+    options.gid = static_cast<int>(nobody->pw_gid);
+    // A build inside a private home folder is out of that user's reach.
+    const ChildReport probe = RunChild({}, options);
+    if (WIFEXITED(probe.status) && WEXITSTATUS(probe.status) >= 126) return std::nullopt;
+    return options;
+}
+
+// Every command of the child that writes to the database: list is a word list to import, work the compaction's
+// folder, stored a word the database holds.
+inline std::vector<QStringList> WritingChildCommands(const QString& list, const QString& work, const QString& stored) {
+    return {{"import", list, "1"},
+            {"import", list, "0"},
+            {"add", "newword"},
+            {"delete", stored},
+            {"search", "Add", "newword"},
+            {"search", "Delete", stored},
+            {"rebuild"},
+            {"quick"},
+            {"check"},
+            {"clear"},
+            {"compact", work}};
+}
+
+// lexivo-cli run to its end, standard output and error together in otherOutput. The test fails, and the status
+// is -1, when it hangs or dies of a signal.
+inline QString CliProgram() {
+    return QStringLiteral(LEXIVO_BINARY_DIR "/lexivo-cli");
+}
+inline int RunCli(const QStringList& args, QString* output = nullptr) {
+    ChildProcess cli(args, {}, CliProgram());
+    const ChildReport report = cli.finish(60.0);
+    if (output) *output = report.otherOutput;
+    const std::string what = QStringList(args).join(QLatin1Char(' ')).toStdString();
+    if (report.killed) {
+        ADD_FAILURE() << what << " hung";
+        return -1;
+    }
+    if (!WIFEXITED(report.status)) {
+        ADD_FAILURE() << what << " ended by a signal\n" << report.otherOutput.toStdString();
+        return -1;
+    }
+    return WEXITSTATUS(report.status);
 }
 
 }  // namespace lexivo::test

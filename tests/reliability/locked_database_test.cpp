@@ -5,20 +5,13 @@
 
 #include <gtest/gtest.h>
 
-#include <QDir>
-#include <QElapsedTimer>
 #include <QTemporaryDir>
 
 #include "reliability/reliability_support.h"
-#include "search/search_query.h"
-#include "search/search_run.h"
 #include "store/compaction.h"
 #include "store/current_database.h"
 #include "store/maintenance.h"
 #include "store/word_editing.h"
-#include "support/fake_run.h"
-#include "support/scripted_dialogs.h"
-#include "support/word_db.h"
 #include "wordlists/export.h"
 #include "wordlists/import.h"
 
@@ -50,7 +43,7 @@ protected:
         OpenWordDatabase(state, path);
         listPath = dir.filePath("list.txt");
         WriteFile(listPath, "alpha\r\nbeta\r\ngamma\r\n");
-        before = FileBytes(path);
+        before = ReadFile(path);
 
         holder = Connection::open(path);
         holder.setBusyTimeout(0);
@@ -74,48 +67,19 @@ protected:
     void expectRefused(const char* name, const std::function<void(ScriptedDialogs&, FakeRun&)>& command,
                        int maxFailures = 1) {
         SCOPED_TRACE(name);
-        ScriptedDialogs dialogs;
-        FakeRun run;
-        QElapsedTimer timer;
-        timer.start();
-        QString thrown;
-        try {
-            command(dialogs, run);
-        } catch (const Error& e) {
-            thrown = e.message();  // the search driver shows these as "The search failed: " and the reason
-        }
-        EXPECT_LT(timer.elapsed(), kBoundMs);
-        QStringList failures;
-        for (const auto& shown : dialogs.shown())
-            if (shown.kind == ScriptedDialogs::Kind::Failure || shown.kind == ScriptedDialogs::Kind::AbortRetryIgnore)
-                failures << shown.text;
-        if (!thrown.isEmpty()) failures << thrown;
-        ASSERT_GE(failures.size(), 1) << dialogs.texts().join('\n').toStdString() << thrown.toStdString();
+        const Outcome outcome = RunCommand(command);
+        EXPECT_LT(outcome.milliseconds, kBoundMs);
+        const QStringList failures = outcome.allFailures();
+        ASSERT_GE(failures.size(), 1) << outcome.describe().toStdString();
         EXPECT_LE(failures.size(), maxFailures) << failures.join('\n').toStdString();
         for (const QString& failure : failures)
             EXPECT_TRUE(failure.contains("database is locked")) << failure.toStdString();
-        for (const auto& shown : dialogs.shown()) EXPECT_NE(shown.text, "OK!");
-        EXPECT_EQ(run.begins, run.ends);
-        EXPECT_TRUE(run.stopFlag());
+        EXPECT_FALSE(outcome.shown.contains("OK!"));
         EXPECT_FALSE(db().inTransaction()) << "the connection was left inside a transaction";
         ++refused;
     }
-
-    // The search driver's frame around a mode: one transaction, committed at the end, rolled back on failure.
-    qint64 search(const QString& mode, const QString& input, Dialogs& dialogs, FakeRun& run) {
-        qint64 found = 0;
-        CallbackSink sink([&](const QString&) { ++found; });
-        run.beginRun(kStartingSearch);
-        try {
-            Transaction transaction(db());
-            RunSearchMode(db(), {mode, input, QString(), OrderClause(false)}, run, dialogs, sink);
-            transaction.commit();
-        } catch (const Error&) {
-            run.endRun();
-            throw;
-        }
-        run.endRun();
-        return found;
+    void search(const QString& mode, const QString& input, Dialogs& dialogs, FakeRun& run) {
+        DriverSearch(db(), Request(mode, input), run, dialogs);
     }
 
     QTemporaryDir dir{MemoryFolderTemplate()};
@@ -141,7 +105,7 @@ TEST_P(LockedDatabase, EveryWritingCommandReportsItAndTheFileIsUnchanged) {
     expectRefused("quick re-build", [&](ScriptedDialogs& d, FakeRun& r) { QuickRebuild(db(), r, d); });
     expectRefused("check and quick re-build", [&](ScriptedDialogs& d, FakeRun& r) { CheckDatabase(db(), r, d.yes()); });
     expectRefused("clear", [&](ScriptedDialogs&, FakeRun&) { db().execute("DELETE * FROM Dictionary"); });
-    EXPECT_EQ(FileBytes(path), before);
+    EXPECT_EQ(ReadFile(path), before);
 
     // Searches read: they work unless the other program holds the file exclusively.
     for (const auto& [mode, input] : std::vector<std::pair<QString, QString>>{{kModeAnagram, "tea"},
@@ -155,7 +119,7 @@ TEST_P(LockedDatabase, EveryWritingCommandReportsItAndTheFileIsUnchanged) {
         } else {
             ScriptedDialogs dialogs;
             FakeRun run;
-            EXPECT_GT(search(mode, input, dialogs, run), 0);
+            EXPECT_GT(DriverSearch(db(), Request(mode, input), run, dialogs), 0);
             EXPECT_TRUE(dialogs.shown().empty());
         }
     }
@@ -175,11 +139,11 @@ TEST_P(LockedDatabase, EveryWritingCommandReportsItAndTheFileIsUnchanged) {
             },
             2);
     }
-    EXPECT_EQ(FileBytes(path), before);
+    EXPECT_EQ(ReadFile(path), before);
 
     // Once the other program lets go, the same connection writes again, and only what it was told was stored.
     holder.rollback();
-    EXPECT_EQ(FileBytes(path), before);
+    EXPECT_EQ(ReadFile(path), before);
     if (!state.loaded()) OpenWordDatabase(state, path);
     ScriptedDialogs dialogs;
     EXPECT_EQ(AddWord(db(), "newword", dialogs.yes()), AddResult::Added);

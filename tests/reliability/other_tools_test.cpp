@@ -9,14 +9,9 @@
 
 #include "reliability/child_process.h"
 #include "reliability/reliability_support.h"
-#include "search/search_query.h"
-#include "search/search_run.h"
 #include "store/current_database.h"
 #include "store/maintenance.h"
 #include "store/word_editing.h"
-#include "support/fake_run.h"
-#include "support/scripted_dialogs.h"
-#include "support/word_db.h"
 #include "wordlists/import.h"
 
 namespace lexivo {
@@ -72,21 +67,17 @@ TEST_F(OtherTools, TheStockToolReadsChecksAndWritesWhatTheProgramWrote) {
     EXPECT_EQ(sqlite("PRAGMA integrity_check;"), "ok");
 
     // The program opens it again normally, and finds the tool's words.
-    ScriptedDialogs loadDialogs;
     RecordingView view;
     state.DatabasePath = path;
-    ASSERT_TRUE(LoadDatabase(state, view, loadDialogs));
-    EXPECT_TRUE(loadDialogs.shown().empty()) << loadDialogs.texts().join('\n').toStdString();
+    dialogs.clear();
+    ASSERT_TRUE(LoadDatabase(state, view, dialogs));
+    EXPECT_TRUE(dialogs.shown().empty()) << dialogs.texts().join('\n').toStdString();
     EXPECT_EQ(view.status, "5007 words.");
     QStringList found;
-    CallbackSink sink([&](const QString& w) { found << w; });
-    FakeRun searchRun;
-    searchRun.beginRun(kStartingSearch);
-    ListQueryResults(state.CurrentDatabase, AnagramQuery("bazer", QString(), OrderClause(false)), searchRun, sink);
+    DriverSearch(state.CurrentDatabase, Request(kModeAnagram, "bazer"), run, dialogs,
+                 [&](const QString& w) { found << w; });
     EXPECT_EQ(found, QStringList({"zebra"}));
-    ScriptedDialogs checkDialogs;
-    FakeRun checkRun;
-    EXPECT_EQ(CheckDatabase(state.CurrentDatabase, checkRun, checkDialogs.yes()), CheckResult::Rebuilt);
+    EXPECT_EQ(CheckDatabase(state.CurrentDatabase, run, dialogs.yes()), CheckResult::Rebuilt);
     EXPECT_EQ(StoredKeys(state.CurrentDatabase, "pots"), "tspo|tspo");
     state.CurrentDatabase.close();
     EXPECT_EQ(sqlite("SELECT Letters FROM Dictionary WHERE Word = 'pots';"), "tspo");

@@ -1,23 +1,30 @@
 #pragma once
 
 // What the fault trials share: generated word lists, the soundness checks a database must pass after a fault,
-// and the size of a trial (small in `make test`, full in `make stress`).
+// the frame in which a command runs and reports, and the size of a trial (small in `make test`, full in
+// `make stress`).
 
 #include <gtest/gtest.h>
 
 #include <QByteArray>
 #include <QDir>
-#include <QFile>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QStorageInfo>
 #include <QString>
 #include <QStringList>
-#include <QTemporaryDir>
 #include <cstdint>
+#include <exception>
+#include <functional>
 #include <random>
 
+#include "search/search_query.h"
+#include "search/search_run.h"
 #include "store/engine.h"
 #include "store/keys.h"
+#include "support/fake_run.h"
+#include "support/scripted_dialogs.h"
+#include "support/word_db.h"
 
 namespace lexivo::test {
 
@@ -102,9 +109,85 @@ inline qint64 RowsWithWrongKeys(Connection& db) {
     return wrong;
 }
 
-inline QByteArray FileBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+// After a fault that may have left keys unwritten: every key right or missing (never wrong), both keys of a row
+// missing together, and the three indexes there. Returns the number of rows still without keys.
+inline qint64 ExpectKeysRightOrMissing(Connection& db) {
+    const qint64 missing = db.scalar(QStringLiteral("SELECT COUNT(*) FROM [Dictionary] WHERE [Sorted] IS NULL"));
+    EXPECT_EQ(db.scalar(QStringLiteral("SELECT COUNT(*) FROM [Dictionary] WHERE [Letters] IS NULL")), missing);
+    EXPECT_EQ(RowsWithWrongKeys(db), missing);
+    const QStringList indexes = db.indexNames(QStringLiteral("Dictionary"));
+    for (const char* index : {"Word", "Sorted", "Letters"})
+        EXPECT_TRUE(indexes.contains(QLatin1String(index), Qt::CaseInsensitive)) << index;
+    return missing;
+}
+
+// A search as the search driver runs it: the mode in one transaction, committed at the end and rolled back (and
+// the run ended) when an engine error escapes. Returns the number of words listed.
+inline qint64 DriverSearch(Connection& db, const SearchRequest& request, RunControl& run, Dialogs& dialogs,
+                           const std::function<void(const QString&)>& onWord = {}) {
+    qint64 found = 0;
+    CallbackSink sink([&](const QString& word) {
+        ++found;
+        if (onWord) onWord(word);
+    });
+    struct EndRun {
+        RunControl& run;
+        ~EndRun() { run.endRun(); }
+    };
+    run.beginRun(kStartingSearch);
+    const EndRun ending{run};
+    Transaction transaction(db);
+    RunSearchMode(db, request, run, dialogs, sink);
+    transaction.commit();
+    return found;
+}
+inline SearchRequest Request(const QString& mode, const QString& input) {
+    return {mode, input, QString(), OrderClause(false)};
+}
+
+// How a command ended: the failure messages it showed (the "Error!" box included), the engine error that
+// reached its caller (the search driver shows those as the search's failure), everything it showed.
+struct Outcome {
+    QStringList failures;
+    QString thrown;
+    bool threw = false;
+    QStringList shown;
+    qint64 milliseconds = 0;
+
+    QStringList allFailures() const { return threw ? failures + QStringList{thrown} : failures; }
+    QString describe() const { return shown.join(QLatin1Char('\n')) + QLatin1Char('\n') + thrown; }
+};
+
+// Runs a command with dialogs and a run of its own. Only the engine's errors may escape it, and every run it
+// begins it must end.
+inline Outcome RunCommand(const std::function<void(ScriptedDialogs&, FakeRun&)>& command) {
+    ScriptedDialogs dialogs;
+    FakeRun run;
+    Outcome outcome;
+    QElapsedTimer timer;
+    timer.start();
+    try {
+        command(dialogs, run);
+    } catch (const Error& e) {
+        outcome.threw = true;
+        outcome.thrown = e.message();
+    } catch (const std::exception& e) {
+        ADD_FAILURE() << "escaped as " << e.what();
+    }
+    outcome.milliseconds = timer.elapsed();
+    for (const auto& shown : dialogs.shown()) {
+        outcome.shown << shown.text;
+        if (shown.kind == ScriptedDialogs::Kind::Failure || shown.kind == ScriptedDialogs::Kind::AbortRetryIgnore)
+            outcome.failures << shown.text;
+    }
+    EXPECT_EQ(run.begins, run.ends);
+    return outcome;
+}
+
+// The reasons the engine and the file system give for a write that found no room.
+inline bool NamesFullDisk(const QString& text) {
+    return text.contains(QLatin1String("disk is full")) || text.contains(QLatin1String("disk I/O error")) ||
+           text.contains(QLatin1String("File too large"));
 }
 
 }  // namespace lexivo::test

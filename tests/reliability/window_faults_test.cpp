@@ -65,7 +65,7 @@ TEST_F(WindowFaults, OpeningAFileThatIsNotAWordDatabaseSaysSo) {
     };
     const Case cases[] = {{"empty.mdb", {}},
                           {"text.mdb", "apple\r\npear\r\n"},
-                          {"truncated.mdb", FileBytes(good).left(3000)},
+                          {"truncated.mdb", ReadFile(good).left(3000)},
                           {"random.mdb", QByteArray(5000, '\x5A')}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -79,7 +79,7 @@ TEST_F(WindowFaults, OpeningAFileThatIsNotAWordDatabaseSaysSo) {
         dialogs.clear();
         EXPECT_FALSE(window->database().loaded());
         EXPECT_FALSE(panel().isEnabled());
-        EXPECT_EQ(FileBytes(file), c.bytes);
+        EXPECT_EQ(ReadFile(file), c.bytes);
         // A good database opens normally afterwards.
         dialogs.fileName(good);
         window->Mnu_File_Open->trigger();
@@ -91,7 +91,7 @@ TEST_F(WindowFaults, OpeningAFileThatIsNotAWordDatabaseSaysSo) {
 TEST_F(WindowFaults, CorruptDatabasesAreSearchedInEveryModeAndFailuresShown) {
     const QString pristinePath = path("pristine.mdb");
     CreateWordDatabase(pristinePath, GeneratedWords(1500, 4) + QStringList{"tea", "eat", "level", "cook"});
-    const QByteArray pristine = FileBytes(pristinePath);
+    const QByteArray pristine = ReadFile(pristinePath);
     openShown();
     std::mt19937 random(TrialSeed(31337));
     const QString copy = path("copy.mdb");
@@ -131,7 +131,7 @@ TEST_F(WindowFaults, ADatabaseHeldByAnotherProgramIsReportedByEveryCommand) {
     Connection holder = Connection::open(database);
     holder.execute("BEGIN EXCLUSIVE");
     window->database().CurrentDatabase.setBusyTimeout(100);
-    const QByteArray before = FileBytes(database);
+    const QByteArray before = ReadFile(database);
 
     for (const int mode : kListingModes) {
         search(mode, "tea");
@@ -165,7 +165,7 @@ TEST_F(WindowFaults, ADatabaseHeldByAnotherProgramIsReportedByEveryCommand) {
     window->Mnu_File_Compact->trigger();
     EXPECT_GE(failuresShown(), 1);
     expectIdle();
-    EXPECT_EQ(FileBytes(database), before);
+    EXPECT_EQ(ReadFile(database), before);
 
     // Released, the same window searches and writes again.
     holder.rollback();
