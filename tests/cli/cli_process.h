@@ -14,6 +14,9 @@
 #include <QTemporaryDir>
 #include <functional>
 #include <ostream>
+#include <utility>
+
+#include "support/word_db.h"
 
 // Failures show texts as texts.
 inline void PrintTo(const QString& text, std::ostream* os) {
@@ -99,15 +102,26 @@ public:
     QProcessEnvironment environment;
 };
 
+// A scratch folder with a word database of the test's own (words.mdb, holding the given words).
 class CliFixture : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
+    explicit CliFixture(QStringList initialWords = {}) : words(std::move(initialWords)) {}
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        CreateWordDatabase(database, words);
+    }
 
     QString path(const QString& name) const { return dir.filePath(name); }
     CliResult cli(const QStringList& args, const CliOptions& options = {}) const { return runner.run(args, options); }
+    // A command on the test's database.
+    CliResult on(const QStringList& args, const CliOptions& options = {}) const {
+        return cli(QStringList{QStringLiteral("--db"), database} + args, options);
+    }
 
+    const QStringList words;
     QTemporaryDir dir;
     CliRunner runner{dir.path()};
+    const QString database = path(QStringLiteral("words.mdb"));
 };
 
 }  // namespace lexivo::test
