@@ -1,12 +1,7 @@
 #include "shell/edit_commands.h"
 
-#include <QAction>
 #include <QComboBox>
 
-#include "shell/frm_main.h"
-#include "shell/results_list.h"
-#include "shell/results_model.h"
-#include "shell/search_panel.h"
 #include "window_fixture.h"
 
 namespace lexivo::test {
@@ -21,21 +16,13 @@ protected:
         InstallEditCommands(*window);
         InstallEditCommands(*window);  // a second time connects nothing more
     }
-    void show(const QStringList& words) {
-        window->results().clear();
-        window->results().append(words);
-    }
-    QItemSelectionModel& selection() { return *window->List1->selectionModel(); }
     void select(std::initializer_list<int> rows, int current) {
-        for (int row : rows) selection().select(window->results().index(row), QItemSelectionModel::Select);
+        WindowTest::select(rows);
         selection().setCurrentIndex(window->results().index(current), QItemSelectionModel::NoUpdate);
     }
     QStringList selectedWords() {
-        QList<int> rows;
-        for (const QModelIndex& index : selection().selectedIndexes()) rows << index.row();
-        std::sort(rows.begin(), rows.end());
         QStringList words;
-        for (int row : rows) words << window->results().word(row);
+        for (int row : selectedRows()) words << window->results().word(row);
         return words;
     }
     QStringList stored() { return StoredWords(window->database().CurrentDatabase); }
@@ -44,7 +31,7 @@ protected:
 };
 
 TEST_F(EditCommandsTest, DeleteTakesTheCurrentEntryOnly) {
-    show({"ant", "bee", "cat", "dog", "emu"});
+    showResults({"ant", "bee", "cat", "dog", "emu"});
     select({1, 2, 3}, 2);
     dialogs.yes();
     window->Mnu_Edit_Delete[0]->trigger();
@@ -57,7 +44,7 @@ TEST_F(EditCommandsTest, DeleteTakesTheCurrentEntryOnly) {
 }
 
 TEST_F(EditCommandsTest, DeleteSelectedTakesEverySelectedEntryAndKeepsTheOrder) {
-    show({"emu", "ant", "don't", "bee", "dog", "cat"});
+    showResults({"emu", "ant", "don't", "bee", "dog", "cat"});
     select({0, 2, 4}, 4);
     dialogs.yes();
     window->Mnu_Edit_Delete[1]->trigger();
@@ -68,7 +55,7 @@ TEST_F(EditCommandsTest, DeleteSelectedTakesEverySelectedEntryAndKeepsTheOrder) 
 }
 
 TEST_F(EditCommandsTest, NothingSelectedOrNoChangesNothing) {
-    show({"ant", "bee"});
+    showResults({"ant", "bee"});
     selection().setCurrentIndex(window->results().index(1), QItemSelectionModel::NoUpdate);
     window->Mnu_Edit_Delete[0]->trigger();
     window->Mnu_Edit_Delete[1]->trigger();
@@ -83,7 +70,7 @@ TEST_F(EditCommandsTest, NothingSelectedOrNoChangesNothing) {
 }
 
 TEST_F(EditCommandsTest, FailedDeleteLeavesListAndDatabase) {
-    show({"ant", "bee", "dog"});
+    showResults({"ant", "bee", "dog"});
     select({0, 2}, 2);
     Connection other = Connection::open(database);
     other.execute("BEGIN EXCLUSIVE");
@@ -101,17 +88,18 @@ TEST_F(EditCommandsTest, FailedDeleteLeavesListAndDatabase) {
 }
 
 TEST_F(EditCommandsTest, AddStoresTheInputAsTyped) {
-    window->Fme_Search->Text1->setEditText(QStringLiteral("Yak "));
-    dialogs.yes();
-    window->Mnu_Edit_Add->trigger();
-    EXPECT_EQ(dialogs.texts(), QStringList({"Add 'Yak ' to database?", "OK!"}));
-    EXPECT_EQ(stored().last(), "Yak ");
-
-    dialogs.clear();
-    window->Fme_Search->Text1->setEditText(QStringLiteral("DOG"));
-    dialogs.yes();
-    window->Mnu_Edit_Add->trigger();
-    EXPECT_EQ(dialogs.texts(), QStringList({"Add 'DOG' to database?", "Already in database!"}));
+    const std::pair<QString, QStringList> cases[] = {
+        {"Yak ", {"Add 'Yak ' to database?", "OK!"}},
+        {"DOG", {"Add 'DOG' to database?", "Already in database!"}},
+    };
+    for (const auto& [input, texts] : cases) {
+        dialogs.clear();
+        window->Fme_Search->Text1->setEditText(input);
+        dialogs.yes();
+        window->Mnu_Edit_Add->trigger();
+        EXPECT_EQ(dialogs.texts(), texts);
+    }
+    EXPECT_EQ(stored(), QStringList({"ant", "bee", "Cat", "cat", "dog", "emu", "don't", "Yak "}));
 }
 
 }  // namespace

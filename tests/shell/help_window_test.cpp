@@ -1,9 +1,7 @@
 #include "shell/help_window.h"
 
-#include <QAction>
 #include <QTextBrowser>
 
-#include "shell/frm_main.h"
 #include "shell/help_commands.h"
 #include "window_fixture.h"
 
@@ -24,8 +22,7 @@ TEST_F(HelpWindowTest, ContentsOpensTheHelpDocumentOnce) {
     window->Mnu_Help_Contents->trigger();
     ASSERT_EQ(helpWindows().size(), 1);
     HelpWindow* help = helpWindows()[0];
-    EXPECT_TRUE(help->isVisible());
-    EXPECT_TRUE(help->isWindow());
+    EXPECT_TRUE(help->isVisible() && help->isWindow());
     EXPECT_EQ(help->windowTitle(), "Lexivo Help");
     const QString text = help->Txt_Help->toPlainText();
     for (const char* topic :

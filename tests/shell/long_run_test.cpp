@@ -1,12 +1,7 @@
 #include "shell/long_run.h"
 
-#include <QAction>
-#include <QApplication>
-#include <QGroupBox>
 #include <QLabel>
-#include <QMenu>
 #include <QProgressBar>
-#include <QPushButton>
 
 #include "window_fixture.h"
 
@@ -19,16 +14,7 @@ protected:
         WindowTest::SetUp();
         startWithDatabase({"tea"});
         openShown();
-        stop = find<QPushButton>("Cmd_Close");
-        panel = find<QGroupBox>("Fme_Search");
     }
-    void TearDown() override {
-        // A failed test must not leave the busy pointer to the next one.
-        while (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
-    }
-
-    // A click on the stop button that arrives while the run lets the window handle its input.
-    void clickDuringRun() { QMetaObject::invokeMethod(stop, "click", Qt::QueuedConnection); }
 
     // A run over many records in the way every long run goes; onSlice runs each time input was handled.
     qint64 fakeRun(const std::function<void(int slice)>& onSlice = {}, qint64 records = 100'000'000) {
@@ -46,71 +32,56 @@ protected:
         run.endRun();
         return record;
     }
-
-    QPushButton* stop = nullptr;
-    QGroupBox* panel = nullptr;
 };
 
 TEST_F(LongRunTest, StartAndEndSteps) {
     RunControl& run = window->run();
-    EXPECT_TRUE(run.stopFlag());
     run.beginRun(QStringLiteral("Starting search..."));
     EXPECT_FALSE(run.stopFlag());
     EXPECT_TRUE(window->runActive());
-    EXPECT_EQ(stop->text(), "&Stop");
-    EXPECT_TRUE(stop->isEnabled());
-    EXPECT_FALSE(panel->isEnabled());
-    EXPECT_EQ(find<QLabel>("Status")->text(), "Starting search...");
+    EXPECT_EQ(window->Cmd_Close->text(), "&Stop");
+    EXPECT_TRUE(window->Cmd_Close->isEnabled());
+    EXPECT_FALSE(window->Fme_Search->isEnabled());
+    EXPECT_EQ(window->Status->text(), "Starting search...");
     ASSERT_NE(QApplication::overrideCursor(), nullptr);
     EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
-    // Nothing that would start another run or touch the database; leaving stays possible.
-    for (const char* name : {"Mnu_File_New", "Mnu_File_Open", "Mnu_File_Close", "Mnu_File_Import", "Mnu_File_Check",
-                             "Mnu_File_Rebuild", "Mnu_File_QuickRebuild", "Mnu_File_Compact", "Mnu_Edit_Delete_1"})
-        EXPECT_FALSE(find<QAction>(name)->isEnabled()) << name;
-    EXPECT_FALSE(find<QMenu>("Mnu_Edit")->menuAction()->isEnabled());
-    EXPECT_TRUE(find<QAction>("File_Exit")->isEnabled());
-    EXPECT_TRUE(find<QAction>("Mnu_Help_About")->isEnabled());
+    // Nothing that would start another run or touch the database; leaving and help stay possible.
+    EXPECT_EQ(disabledCommands(),
+              QStringList({"Mnu_File_New", "Mnu_File_Open", "Mnu_File_Close", "Mnu_File_Import", "Mnu_File_Check",
+                           "Mnu_File_Rebuild", "Mnu_File_QuickRebuild", "Mnu_File_Compact", "Mnu_Edit_Copy",
+                           "Mnu_SelectAll", "Mnu_Edit_Add", "Mnu_Edit_Delete_0", "Mnu_Edit_Delete_1", "Mnu_Edit"}));
 
     run.setProgressMaximum(40);
     run.setProgressValue(10);
-    EXPECT_EQ(find<QProgressBar>("ProgressBar1")->value(), 10);
-
+    EXPECT_EQ(window->ProgressBar1->value(), 10);
     run.endRun();
-    EXPECT_TRUE(run.stopFlag());
-    EXPECT_FALSE(window->runActive());
-    EXPECT_EQ(stop->text(), "&Close");
-    EXPECT_TRUE(panel->isEnabled());
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-    EXPECT_TRUE(find<QAction>("Mnu_File_Close")->isEnabled());
-    EXPECT_TRUE(find<QMenu>("Mnu_Edit")->menuAction()->isEnabled());
+    expectIdle();
     EXPECT_TRUE(dialogs.shown().empty());
 }
 
 TEST_F(LongRunTest, StopAnsweredNoGoesOnThenYesStops) {
     dialogs.no().yes();
-    clickDuringRun();
+    duringRun(window->Cmd_Close, "click");
     QString captionAfterNo;
     const qint64 records = fakeRun([&](int slice) {
-        if (slice == 1) {
-            captionAfterNo = stop->text();
-            EXPECT_FALSE(window->run().stopFlag());
-            clickDuringRun();
-        }
+        if (slice != 1) return;
+        captionAfterNo = window->Cmd_Close->text();
+        EXPECT_FALSE(window->run().stopFlag());
+        duringRun(window->Cmd_Close, "click");
     });
     EXPECT_EQ(captionAfterNo, "&Stop");
     EXPECT_LT(records, 100'000'000);
     EXPECT_EQ(dialogs.texts(), QStringList({"Abort?", "Abort?"}));
     EXPECT_EQ(dialogs.shown().front().kind, ScriptedDialogs::Kind::Question);
     EXPECT_EQ(dialogs.shown().front().title, "Lexivo");
-    EXPECT_EQ(stop->text(), "&Close");
-    EXPECT_TRUE(panel->isEnabled());
     EXPECT_TRUE(window->isVisible());
+    expectIdle();
 }
 
 TEST_F(LongRunTest, SecondClickBeforeTheRunSeesTheStopIsTheSameRequest) {
     dialogs.yes();
-    clickDuringRun();
-    clickDuringRun();
+    duringRun(window->Cmd_Close, "click");
+    duringRun(window->Cmd_Close, "click");
     fakeRun();
     EXPECT_EQ(dialogs.texts(), QStringList{"Abort?"});
     QApplication::processEvents();
@@ -118,37 +89,27 @@ TEST_F(LongRunTest, SecondClickBeforeTheRunSeesTheStopIsTheSameRequest) {
     EXPECT_TRUE(window->database().CurrentDatabase.isOpen());
 }
 
-TEST_F(LongRunTest, ClosingDuringARunStopsItThenShutsDown) {
-    QMetaObject::invokeMethod(window.get(), "close", Qt::QueuedConnection);
-    bool openWhileRunning = false;
-    fakeRun([&](int) { openWhileRunning = window->isVisible() && window->database().CurrentDatabase.isOpen(); });
-    EXPECT_TRUE(openWhileRunning);
-    // No question: closing is a confirmed stop.
-    EXPECT_TRUE(dialogs.shown().empty());
-    EXPECT_TRUE(window->isVisible());
-    QApplication::processEvents();
-    EXPECT_FALSE(window->isVisible());
-    EXPECT_FALSE(window->database().CurrentDatabase.isOpen());
-    EXPECT_EQ(settingsBytes(), QFile::encodeName(path("english.mdb")) + "\r\n");
-}
-
-TEST_F(LongRunTest, ExitDuringARunStopsItThenShutsDown) {
-    bool triggered = false;
-    fakeRun([&](int) {
-        if (triggered) return;
-        triggered = true;
-        find<QAction>("File_Exit")->trigger();
-    });
-    QApplication::processEvents();
-    EXPECT_FALSE(window->isVisible());
-    EXPECT_TRUE(dialogs.shown().empty());
-}
-
-TEST_F(LongRunTest, CloseButtonWhileIdleClosesWithoutAQuestion) {
-    stop->click();
-    EXPECT_FALSE(window->isVisible());
-    EXPECT_TRUE(dialogs.shown().empty());
-    EXPECT_FALSE(settingsBytes().isEmpty());
+TEST_F(LongRunTest, ClosingOrExitDuringARunStopsItThenShutsDown) {
+    const std::pair<const char*, std::function<void()>> ways[] = {
+        {"close", [this] { duringRun(window.get(), "close"); }},
+        {"exit", [this] { duringRun(window->File_Exit, "trigger"); }},
+    };
+    for (const auto& [name, leave] : ways) {
+        SCOPED_TRACE(name);
+        openShown();
+        WriteFile(settingsPath(), "");  // written again at the shutdown
+        leave();
+        bool openWhileRunning = false;
+        fakeRun([&](int) { openWhileRunning = window->isVisible() && window->database().CurrentDatabase.isOpen(); });
+        EXPECT_TRUE(openWhileRunning);
+        // No question: leaving is a confirmed stop. The window goes once the run has ended.
+        EXPECT_TRUE(dialogs.shown().empty());
+        EXPECT_TRUE(window->isVisible());
+        QApplication::processEvents();
+        EXPECT_FALSE(window->isVisible());
+        EXPECT_FALSE(window->database().CurrentDatabase.isOpen());
+        EXPECT_EQ(settingsBytes(), QFile::encodeName(path("english.mdb")) + "\r\n");
+    }
 }
 
 TEST_F(LongRunTest, FileCommandsAreRefusedDuringARun) {
@@ -164,12 +125,11 @@ TEST_F(LongRunTest, FileCommandsAreRefusedDuringARun) {
 
 TEST_F(LongRunTest, VeryLongRunsStillShowTheirProgress) {
     RunControl& run = window->run();
-    auto* bar = find<QProgressBar>("ProgressBar1");
     run.beginRun(QStringLiteral("Working..."));
     run.setProgressMaximum(10'000'000'000);
     run.setProgressValue(5'000'000'000);
-    EXPECT_GT(bar->maximum(), 0);
-    EXPECT_NEAR(static_cast<double>(bar->value()) / bar->maximum(), 0.5, 0.01);
+    EXPECT_GT(window->ProgressBar1->maximum(), 0);
+    EXPECT_NEAR(static_cast<double>(window->ProgressBar1->value()) / window->ProgressBar1->maximum(), 0.5, 0.01);
     run.endRun();
 }
 

@@ -1,17 +1,10 @@
 #include "shell/results_commands.h"
 
-#include <QAction>
 #include <QClipboard>
 #include <QComboBox>
 #include <QGuiApplication>
-#include <QMouseEvent>
-#include <QPushButton>
 #include <QRadioButton>
 
-#include "shell/frm_main.h"
-#include "shell/results_list.h"
-#include "shell/results_model.h"
-#include "shell/search_panel.h"
 #include "window_fixture.h"
 
 namespace lexivo::test {
@@ -25,67 +18,37 @@ protected:
         openShown();
         QGuiApplication::clipboard()->setText(QStringLiteral("left over"));
     }
-    void show(const QStringList& words) {
-        window->results().clear();
-        window->results().append(words);
-        QApplication::processEvents();
-    }
-    void select(std::initializer_list<int> rows) {
-        for (int row : rows)
-            window->List1->selectionModel()->select(window->results().index(row), QItemSelectionModel::Select);
-    }
-    QList<int> selectedRows() {
-        QList<int> rows;
-        for (const QModelIndex& index : window->List1->selectionModel()->selectedIndexes()) rows << index.row();
-        std::sort(rows.begin(), rows.end());
-        return rows;
-    }
-    static QString clipboard() { return QGuiApplication::clipboard()->text(); }
-    void click(int row) {
-        QWidget* viewport = window->List1->viewport();
-        const QPoint at = window->List1->visualRect(window->results().index(row)).center();
-        for (auto type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
-            QMouseEvent event(type, at, viewport->mapToGlobal(at), Qt::LeftButton,
-                              type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
-            QApplication::sendEvent(viewport, &event);
-        }
+    QString copied() {
+        window->Mnu_Edit_Copy->trigger();
+        return QGuiApplication::clipboard()->text();
     }
 };
 
 TEST_F(ResultsCommandsTest, CopyTakesTheSelectionInListOrderOrEveryWord) {
-    show({"ate", "eat", "tea", "tee"});
-    window->Mnu_Edit_Copy->trigger();
-    EXPECT_EQ(clipboard(), "ate\r\neat\r\ntea\r\ntee\r\n");
+    showResults({"ate", "eat", "tea", "tee"});
+    EXPECT_EQ(copied(), "ate\r\neat\r\ntea\r\ntee\r\n");
     select({3, 1});
-    window->Mnu_Edit_Copy->trigger();
-    EXPECT_EQ(clipboard(), "eat\r\ntee\r\n");
-}
-
-TEST_F(ResultsCommandsTest, SelectAllThenCopyIsCopyOfEverything) {
-    show({"b", "a", "c"});
-    window->Mnu_Edit_Copy->trigger();
-    const QString everything = clipboard();
-    select({1});
+    EXPECT_EQ(copied(), "eat\r\ntee\r\n");
     window->Mnu_SelectAll->trigger();
-    EXPECT_EQ(selectedRows(), (QList<int>{0, 1, 2}));
-    window->Mnu_Edit_Copy->trigger();
-    EXPECT_EQ(clipboard(), everything);
-}
-
-TEST_F(ResultsCommandsTest, AnEmptyListCopiesAnEmptyText) {
-    show({});
+    EXPECT_EQ(selectedRows(), (QList<int>{0, 1, 2, 3}));
+    EXPECT_EQ(copied(), "ate\r\neat\r\ntea\r\ntee\r\n");
+    showResults({});
     window->Mnu_SelectAll->trigger();
-    window->Mnu_Edit_Copy->trigger();
-    EXPECT_EQ(clipboard(), "");
+    EXPECT_EQ(copied(), "");
 }
 
-TEST_F(ResultsCommandsTest, ColumnsChangeTheLayoutAndKeepTheSelection) {
+TEST_F(ResultsCommandsTest, ColumnsFillTheVisibleWidthAndKeepTheSelection) {
+    ResultsList* list = window->List1;
+    EXPECT_EQ(list->selectionMode(), QAbstractItemView::ExtendedSelection);
     QStringList words;
     for (int i = 0; i < 120; ++i) words << QStringLiteral("w%1").arg(i, 3, 10, QLatin1Char('0'));
-    show(words);
+    showResults(words.mid(0, 70));
+    window->results().append(words.mid(70));
+    ASSERT_EQ(window->results().words(), words);
     select({0, 7, 90});
-    ResultsList* list = window->List1;
     const int width = list->viewport()->width();
+    EXPECT_EQ(list->columnCount(), 3);
+    EXPECT_EQ(list->gridSize().width(), width / 3);
 
     window->Opt_Columns[4]->click();
     EXPECT_EQ(list->columnCount(), 5);
@@ -99,8 +62,7 @@ TEST_F(ResultsCommandsTest, ColumnsChangeTheLayoutAndKeepTheSelection) {
     // The list lays out long contents in batches while the window is idle.
     for (int i = 0; i < 100 && !list->visualRect(window->results().index(119)).isValid(); ++i)
         QApplication::processEvents();
-    const QRect last = list->visualRect(window->results().index(119));
-    EXPECT_GT(last.left(), first.left());
+    EXPECT_GT(list->visualRect(window->results().index(119)).left(), first.left());
 
     window->Opt_Columns[0]->click();
     EXPECT_EQ(list->columnCount(), 1);
@@ -110,28 +72,24 @@ TEST_F(ResultsCommandsTest, ColumnsChangeTheLayoutAndKeepTheSelection) {
 
 TEST_F(ResultsCommandsTest, AClickTakesTheWordIntoTheInputWithItsRules) {
     SearchPanel& panel = *window->Fme_Search;
-    panel.Opt_Search[SearchPanel::Anagram]->click();
-    panel.Text1->setEditText("tea");
-    panel.Cmd_Search->click();
-    ASSERT_EQ(window->results().words(), (QStringList{"ate", "eat", "tea"}));
-
+    auto clickRow = [&](int row) { click(window->List1->viewport(), rowCentre(row)); };
     panel.Opt_Search[SearchPanel::Synogram]->click();
     panel.Cmb_Letters[SearchPanel::Minimum]->setCurrentIndex(5);
-    show({"ab", "stop"});
-    click(1);
+    showResults({"ab", "stop"});
+    clickRow(1);
     EXPECT_EQ(panel.Text1->currentText(), "stop");
     // The synogram rules free the length lists again.
     EXPECT_EQ(panel.Cmb_Letters[SearchPanel::Minimum]->currentIndex(), 0);
 
     panel.Opt_Search[SearchPanel::Anagram]->click();
-    click(0);
+    clickRow(0);
     EXPECT_EQ(panel.Text1->currentText(), "ab");
     EXPECT_EQ(panel.Cmb_Letters[SearchPanel::Minimum]->currentText(), "2 letters");
     EXPECT_FALSE(panel.Cmb_Letters[SearchPanel::Maximum]->isEnabled());
 
     // The input box is hidden in the palindrome mode; it takes the word all the same.
     panel.Opt_Search[SearchPanel::Palindrome]->click();
-    click(1);
+    clickRow(1);
     EXPECT_TRUE(panel.Text1->isHidden());
     EXPECT_EQ(panel.Text1->currentText(), "stop");
 }

@@ -2,19 +2,11 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QProgressBar>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
-#include <QTimer>
 
-#include "shell/frm_main.h"
-#include "shell/results_model.h"
-#include "shell/search_panel.h"
-#include "store/engine.h"
-#include "store/run_control.h"
 #include "window_fixture.h"
 
 namespace lexivo::test {
@@ -28,6 +20,7 @@ protected:
     }
     SearchPanel& panel() { return *window->Fme_Search; }
     QComboBox* text1() { return panel().Text1; }
+    QComboBox* lengthList(int list) { return panel().Cmb_Letters[static_cast<size_t>(list)]; }
     void search(int mode, const QString& input) {
         panel().Opt_Search[static_cast<size_t>(mode)]->click();
         text1()->setEditText(input);
@@ -40,19 +33,12 @@ protected:
         for (int i = 0; i < text1()->count(); ++i) entries << text1()->itemText(i);
         return entries;
     }
-    // The idle state every run returns to, whatever ended it.
-    void expectIdle() {
-        EXPECT_EQ(window->Cmd_Close->text(), "&Close");
-        EXPECT_TRUE(window->run().stopFlag());
-        EXPECT_TRUE(panel().isEnabled());
-        EXPECT_FALSE(window->runActive());
-        EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
-        EXPECT_FALSE(window->database().CurrentDatabase.inTransaction());
-    }
     bool focusOnInput() {
         QWidget* focus = window->focusWidget();
         return focus == text1() || (focus && focus->parentWidget() == text1());
     }
+    // Another program's connection to the window's database.
+    void otherProgram(const char* sql) { Connection::open(database).execute(sql); }
 
     QString database;
 };
@@ -71,9 +57,7 @@ TEST_F(SearchCommandTest, AnagramSearchListsAndCountsTheWords) {
 
 TEST_F(SearchCommandTest, HistoryHoldsEachInputOnceNewestFirstComparingCase) {
     start({"tea"});
-    search(SearchPanel::Anagram, "tea");
-    search(SearchPanel::Anagram, "eat");
-    search(SearchPanel::Anagram, "tea");
+    for (const char* input : {"tea", "eat", "tea"}) search(SearchPanel::Anagram, input);
     EXPECT_EQ(history(), (QStringList{"tea", "eat"}));
     search(SearchPanel::Anagram, "Tea");
     EXPECT_EQ(history(), (QStringList{"Tea", "tea", "eat"}));
@@ -83,7 +67,6 @@ TEST_F(SearchCommandTest, HistoryHoldsEachInputOnceNewestFirstComparingCase) {
 TEST_F(SearchCommandTest, EmptyInputStopsBeforeAnythingChanges) {
     start({"tea", "eat"});
     search(SearchPanel::Anagram, "tea");
-    ASSERT_EQ(listed().size(), 2);
     search(SearchPanel::Anagram, "");
     EXPECT_EQ(status(), "Starting search...");
     EXPECT_EQ(window->ProgressBar1->value(), 0);
@@ -116,54 +99,51 @@ TEST_F(SearchCommandTest, LengthListsAndSortChoiceShapeTheQuery) {
     panel().Opt_Search[SearchPanel::Letters]->click();
     text1()->setEditText("ab");
     // Chosen after typing, the range holds for the search: recording the input does not reset it.
-    panel().Cmb_Letters[SearchPanel::Minimum]->setCurrentIndex(2);
-    panel().Cmb_Letters[SearchPanel::Maximum]->setCurrentIndex(3);
+    lengthList(SearchPanel::Minimum)->setCurrentIndex(2);
+    lengthList(SearchPanel::Maximum)->setCurrentIndex(3);
     panel().Chk_Sort->setChecked(true);
     panel().Cmd_Search->click();
     EXPECT_EQ(listed(), (QStringList{"bad", "abed", "barb", "bead"}));
     // Lists out of line (set without their change handling) are brought into line as a click on the minimum
-    // list would: the minimum wins.
-    {
-        const QSignalBlocker blocker(panel().Cmb_Letters[SearchPanel::Maximum]);
-        panel().Cmb_Letters[SearchPanel::Maximum]->setCurrentIndex(1);
-    }
+    // list would: the minimum wins, and no limit on one side means none on either.
+    struct OutOfLine {
+        int list, entry;
+        QStringList found;
+        int maximumAfter;
+    };
+    const OutOfLine cases[] = {{SearchPanel::Maximum, 1, {"bad"}, 2},
+                               {SearchPanel::Minimum, 0, {"ab", "abed", "bad", "barb", "bead", "beady"}, 0}};
     panel().Chk_Sort->setChecked(false);
-    panel().Cmd_Search->click();
-    EXPECT_EQ(listed(), (QStringList{"bad"}));
-    EXPECT_EQ(panel().Cmb_Letters[SearchPanel::Maximum]->currentIndex(), 2);
-    {
-        const QSignalBlocker blocker(panel().Cmb_Letters[SearchPanel::Minimum]);
-        panel().Cmb_Letters[SearchPanel::Minimum]->setCurrentIndex(0);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.list);
+        {
+            const QSignalBlocker blocker(lengthList(c.list));
+            lengthList(c.list)->setCurrentIndex(c.entry);
+        }
+        panel().Cmd_Search->click();
+        EXPECT_EQ(listed(), c.found);
+        EXPECT_EQ(lengthList(SearchPanel::Maximum)->currentIndex(), c.maximumAfter);
     }
-    panel().Cmd_Search->click();
-    EXPECT_EQ(listed().size(), 6);
-    EXPECT_EQ(panel().Cmb_Letters[SearchPanel::Maximum]->currentIndex(), 0);
 }
 
-TEST_F(SearchCommandTest, AConfirmedStopKeepsTheRowsListedSoFar) {
+TEST_F(SearchCommandTest, AStopAnsweredYesKeepsTheRowsListedSoFarNoLetsTheSearchFinish) {
     QStringList words;
     for (char c = 'a'; c <= 'z'; ++c) words << QString(2, QLatin1Char(c));
     start(words);
-    // The user presses "&Stop" while the run handles input at its first row, and confirms.
-    dialogs.yes();
-    QTimer::singleShot(0, window->Cmd_Close, &QPushButton::click);
-    search(SearchPanel::Mask, "*");
-    EXPECT_EQ(dialogs.texts(), QStringList{"Abort?"});
-    EXPECT_EQ(listed(), QStringList{"aa"});
-    EXPECT_EQ(status(), "Found 1 word(s).");
-    EXPECT_EQ(window->ProgressBar1->value(), 1);
-    EXPECT_EQ(window->ProgressBar1->maximum(), 26);
-    expectIdle();
-}
-
-TEST_F(SearchCommandTest, AStopAnsweredNoLetsTheSearchFinish) {
-    start({"aa", "bb", "cc"});
-    dialogs.no();
-    QTimer::singleShot(0, window->Cmd_Close, &QPushButton::click);
-    search(SearchPanel::Mask, "*");
-    EXPECT_EQ(dialogs.texts(), QStringList{"Abort?"});
-    EXPECT_EQ(status(), "Found 3 word(s).");
-    expectIdle();
+    for (const bool stop : {true, false}) {
+        SCOPED_TRACE(stop);
+        // The user presses "&Stop" while the run handles input at its first row.
+        dialogs.clear();
+        stop ? dialogs.yes() : dialogs.no();
+        duringRun(window->Cmd_Close, "click");
+        search(SearchPanel::Mask, "*");
+        EXPECT_EQ(dialogs.texts(), QStringList{"Abort?"});
+        EXPECT_EQ(listed(), stop ? QStringList{"aa"} : words);
+        EXPECT_EQ(status(), stop ? "Found 1 word(s)." : "Found 26 word(s).");
+        EXPECT_EQ(window->ProgressBar1->value(), stop ? 1 : 26);
+        EXPECT_EQ(window->ProgressBar1->maximum(), 26);
+        expectIdle();
+    }
 }
 
 TEST_F(SearchCommandTest, AddAndDeleteAreCommittedAndListNothing) {
@@ -192,11 +172,8 @@ TEST_F(SearchCommandTest, QuotesAndWildcardsOfOtherEnginesAreJustCharacters) {
 
 TEST_F(SearchCommandTest, AnEngineFailureIsReportedAndTheWindowReturnsToIdle) {
     start({"cat", "dog"});
-    {
-        // Another program changes the database under the window: the deletion is refused by the engine.
-        Connection other = Connection::open(database);
-        other.execute("CREATE TRIGGER Refuse BEFORE DELETE ON Dictionary BEGIN SELECT RAISE(ABORT, 'refused'); END");
-    }
+    // Another program changes the database under the window: the deletion is refused by the engine.
+    otherProgram("CREATE TRIGGER Refuse BEFORE DELETE ON Dictionary BEGIN SELECT RAISE(ABORT, 'refused'); END");
     dialogs.yes();
     search(SearchPanel::Delete, "cat");
     ASSERT_EQ(dialogs.texts().size(), 2);
@@ -206,18 +183,12 @@ TEST_F(SearchCommandTest, AnEngineFailureIsReportedAndTheWindowReturnsToIdle) {
     expectIdle();
     EXPECT_EQ(StoredWords(window->database().CurrentDatabase), (QStringList{"cat", "dog"}));
 
-    {
-        Connection other = Connection::open(database);
-        other.execute("ALTER TABLE Dictionary RENAME TO Elsewhere");
-    }
+    otherProgram("ALTER TABLE Dictionary RENAME TO Elsewhere");
     search(SearchPanel::Anagram, "tac");
     EXPECT_TRUE(dialogs.lastText().startsWith("The search failed: ")) << dialogs.lastText().toStdString();
     expectIdle();
     // The next search runs as usual once the cause is gone.
-    {
-        Connection other = Connection::open(database);
-        other.execute("ALTER TABLE Elsewhere RENAME TO Dictionary");
-    }
+    otherProgram("ALTER TABLE Elsewhere RENAME TO Dictionary");
     search(SearchPanel::Anagram, "tac");
     EXPECT_EQ(status(), "Found 1 word(s).");
 }

@@ -1,22 +1,52 @@
 #pragma once
 
 // What the main window's tests share: a scratch folder standing in for the program's folder, scripted
-// dialogs, and the window built the way the program builds it.
+// dialogs, the window built the way the program builds it, and the ways a test acts on it.
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPushButton>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <memory>
+#include <ostream>
 
 #include "shell/frm_main.h"
+#include "shell/results_list.h"
+#include "shell/results_model.h"
+#include "shell/search_panel.h"
+#include "store/run_control.h"
 #include "support/scripted_dialogs.h"
 #include "support/word_db.h"
 
+// Failures show texts as text.
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
+
 namespace lexivo::test {
+
+// Input that arrives while a run lets the window handle its events: the slot runs at the run's next slice.
+inline void duringRun(QObject* target, const char* slot) {
+    QMetaObject::invokeMethod(target, slot, Qt::QueuedConnection);
+}
+
+// A press and release of a mouse button at a point of a widget.
+inline void click(QWidget* target, QPoint at, Qt::MouseButton button = Qt::LeftButton) {
+    for (auto type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QMouseEvent event(type, at, target->mapToGlobal(at), button,
+                          type == QEvent::MouseButtonPress ? button : Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &event);
+    }
+}
 
 class WindowTest : public ::testing::Test {
 protected:
@@ -26,6 +56,10 @@ protected:
         QApplication::setQuitOnLastWindowClosed(false);
         ASSERT_TRUE(dir.isValid());
         ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("program")));
+    }
+    void TearDown() override {
+        // A failed test must not leave the busy pointer to the next one.
+        while (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
     }
 
     QString path(const QString& name) const { return dir.filePath(name); }
@@ -69,6 +103,46 @@ protected:
         QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
         QApplication::sendEvent(target, &release);
     }
+
+    // The menu commands the user cannot choose now, in the order the window made them.
+    QStringList disabledCommands() const {
+        QStringList names;
+        for (QAction* action : window->findChildren<QAction*>())
+            if (!action->isEnabled() && !action->isSeparator() && !action->objectName().isEmpty())
+                names << action->objectName();
+        if (!window->Mnu_Edit->menuAction()->isEnabled()) names << QStringLiteral("Mnu_Edit");
+        return names;
+    }
+
+    // The idle state with a database loaded that every run and command returns to, whatever ended it.
+    void expectIdle() {
+        EXPECT_EQ(window->Cmd_Close->text(), "&Close");
+        EXPECT_TRUE(window->run().stopFlag());
+        EXPECT_FALSE(window->runActive());
+        EXPECT_TRUE(window->Fme_Search->isEnabled());
+        EXPECT_EQ(disabledCommands(), QStringList());
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+        EXPECT_EQ(window->cursor().shape(), Qt::ArrowCursor);
+        EXPECT_FALSE(window->database().CurrentDatabase.inTransaction());
+    }
+
+    // The results list showing the given words, and its selection.
+    void showResults(const QStringList& words) {
+        window->results().clear();
+        window->results().append(words);
+        QApplication::processEvents();
+    }
+    QItemSelectionModel& selection() { return *window->List1->selectionModel(); }
+    void select(std::initializer_list<int> rows) {
+        for (int row : rows) selection().select(window->results().index(row), QItemSelectionModel::Select);
+    }
+    QList<int> selectedRows() {
+        QList<int> rows;
+        for (const QModelIndex& index : selection().selectedIndexes()) rows << index.row();
+        std::sort(rows.begin(), rows.end());
+        return rows;
+    }
+    QPoint rowCentre(int row) { return window->List1->visualRect(window->results().index(row)).center(); }
 
     QTemporaryDir dir;
     ScriptedDialogs dialogs;
