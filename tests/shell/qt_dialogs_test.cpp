@@ -9,73 +9,57 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <functional>
 
 namespace lexivo {
 namespace {
 
-// What the box showed, read while it is open; then the given button is pressed.
-struct Seen {
-    QString title;
-    QString text;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    QMessageBox::StandardButtons buttons;
-};
-
-class QtDialogsTest : public ::testing::Test {
-protected:
-    // Shows a box through the dialogs and answers it with the given button.
-    template <class F>
-    Seen run(QMessageBox::StandardButton answer, F&& show) {
-        auto seen = std::make_shared<Seen>();
-        QTimer::singleShot(0, [seen, answer] {
+TEST(QtDialogsTest, EachBoxHasItsTitleIconAndButtonsAndAnswersWithThem) {
+    QtDialogs dialogs;
+    using B = QMessageBox;
+    struct Case {
+        const char* what;
+        std::function<int()> show;  // the answer given to the caller
+        B::StandardButton press;
+        QString title;
+        B::Icon icon;
+        B::StandardButtons buttons;
+        int answer;
+    };
+    const Case cases[] = {
+        {"notice", [&] { return (dialogs.notice("The text"), 0); }, B::Ok, "Lexivo", B::NoIcon, B::Ok, 0},
+        {"failure", [&] { return (dialogs.failure("The text", "Export"), 0); }, B::Ok, "Export", B::Warning, B::Ok, 0},
+        {"yes", [&] { return int(dialogs.question("The text")); }, B::Yes, "Lexivo", B::NoIcon, B::Yes | B::No, 1},
+        {"no", [&] { return int(dialogs.question("The text")); }, B::No, "Lexivo", B::NoIcon, B::Yes | B::No, 0},
+        {"retry or cancel", [&] { return int(dialogs.retryCancel("The text")); }, B::Cancel, "Lexivo", B::NoIcon,
+         B::Retry | B::Cancel, 0},
+        {"abort, retry or ignore", [&] { return int(dialogs.abortRetryIgnore("The text", "Compaction")); }, B::Ignore,
+         "Compaction", B::Critical, B::Abort | B::Retry | B::Ignore, int(Dialogs::ErrorChoice::Ignore)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QString title, text;
+        B::Icon icon = B::NoIcon;
+        B::StandardButtons buttons;
+        QTimer::singleShot(0, [&] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
             if (!box) return;
-            *seen = {box->windowTitle(), box->text(), box->icon(), box->standardButtons()};
-            box->button(answer)->click();
+            title = box->windowTitle();
+            text = box->text();
+            icon = box->icon();
+            buttons = box->standardButtons();
+            box->button(c.press)->click();
         });
-        show();
-        return *seen;
+        EXPECT_EQ(c.show(), c.answer);
+        EXPECT_EQ(title, c.title);
+        EXPECT_EQ(text, "The text");
+        EXPECT_EQ(icon, c.icon);
+        EXPECT_EQ(buttons, c.buttons);
     }
+}
+
+TEST(QtDialogsTest, SaveDialogPresetsTheNameAndAddsTheExtension) {
     QtDialogs dialogs;
-};
-
-TEST_F(QtDialogsTest, NoticeHasNoIconAndTheProgramTitle) {
-    const Seen seen = run(QMessageBox::Ok, [&] { dialogs.notice("The database is currently empty."); });
-    EXPECT_EQ(seen.title, "Lexivo");
-    EXPECT_EQ(seen.text, "The database is currently empty.");
-    EXPECT_EQ(seen.icon, QMessageBox::NoIcon);
-    EXPECT_EQ(seen.buttons, QMessageBox::Ok);
-}
-
-TEST_F(QtDialogsTest, FailureWarns) {
-    const Seen seen = run(QMessageBox::Ok, [&] { dialogs.failure("Disk full", "Export"); });
-    EXPECT_EQ(seen.title, "Export");
-    EXPECT_EQ(seen.icon, QMessageBox::Warning);
-}
-
-TEST_F(QtDialogsTest, QuestionsAnswerWithTheirButtons) {
-    bool answer = false;
-    Seen seen = run(QMessageBox::Yes, [&] { answer = dialogs.question("Abort?"); });
-    EXPECT_TRUE(answer);
-    EXPECT_EQ(seen.icon, QMessageBox::NoIcon);
-    EXPECT_EQ(seen.buttons, QMessageBox::Yes | QMessageBox::No);
-    seen = run(QMessageBox::No, [&] { answer = dialogs.question("Abort?"); });
-    EXPECT_FALSE(answer);
-    seen = run(QMessageBox::Cancel, [&] { answer = dialogs.retryCancel("Busy"); });
-    EXPECT_FALSE(answer);
-    EXPECT_EQ(seen.buttons, QMessageBox::Retry | QMessageBox::Cancel);
-}
-
-TEST_F(QtDialogsTest, AbortRetryIgnoreIsCritical) {
-    Dialogs::ErrorChoice choice = Dialogs::ErrorChoice::Abort;
-    const Seen seen =
-        run(QMessageBox::Ignore, [&] { choice = dialogs.abortRetryIgnore("Compaction failed", "Lexivo"); });
-    EXPECT_EQ(choice, Dialogs::ErrorChoice::Ignore);
-    EXPECT_EQ(seen.icon, QMessageBox::Critical);
-    EXPECT_EQ(seen.buttons, QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore);
-}
-
-TEST_F(QtDialogsTest, SaveDialogPresetsTheNameAndAddsTheExtension) {
     QTemporaryDir dir;
     QString shownName;
     QTimer::singleShot(0, [&] {
@@ -91,7 +75,8 @@ TEST_F(QtDialogsTest, SaveDialogPresetsTheNameAndAddsTheExtension) {
     EXPECT_EQ(chosen, dir.filePath("english.mdb"));
 }
 
-TEST_F(QtDialogsTest, CancelledFileDialogGivesNoName) {
+TEST(QtDialogsTest, CancelledFileDialogGivesNoName) {
+    QtDialogs dialogs;
     QTimer::singleShot(0, [] {
         if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) dialog->reject();
     });

@@ -15,19 +15,9 @@ namespace {
 
 class SearchPanelTest : public ::testing::Test {
 protected:
-    SearchPanelTest() {
-        panel.fillLengthLists();
-        text = panel.findChild<QComboBox*>(QStringLiteral("Text1"));
-        minimum = panel.findChild<QComboBox*>(QStringLiteral("Cmb_Letters_0"));
-        maximum = panel.findChild<QComboBox*>(QStringLiteral("Cmb_Letters_1"));
-        sort = panel.findChild<QCheckBox*>(QStringLiteral("Chk_Sort"));
-    }
+    SearchPanelTest() { panel.fillLengthLists(); }
 
-    void mode(int index) { panel.findChild<QRadioButton*>(QStringLiteral("Opt_Search_%1").arg(index))->click(); }
-    // Typed one character at a time, as the user does.
-    void type(const QString& characters) {
-        for (QChar c : characters) text->lineEdit()->insert(QString(c));
-    }
+    void mode(int index) { panel.Opt_Search[static_cast<size_t>(index)]->click(); }
     void setInput(const QString& input) { text->setEditText(input); }
     // The user choosing an entry of a length list.
     static void choose(QComboBox* list, int entry) { list->setCurrentIndex(entry); }
@@ -42,10 +32,10 @@ protected:
     }
 
     SearchPanel panel;
-    QComboBox* text;
-    QComboBox* minimum;
-    QComboBox* maximum;
-    QCheckBox* sort;
+    QComboBox* text = panel.Text1;
+    QComboBox* minimum = panel.Cmb_Letters[SearchPanel::Minimum];
+    QComboBox* maximum = panel.Cmb_Letters[SearchPanel::Maximum];
+    QCheckBox* sort = panel.Chk_Sort;
 };
 
 TEST_F(SearchPanelTest, StartsInItsDesignState) {
@@ -58,15 +48,12 @@ TEST_F(SearchPanelTest, StartsInItsDesignState) {
     }
     EXPECT_TRUE(lists(0, 0, true));
     EXPECT_EQ(panel.selectedMode(), SearchPanel::Anagram);
-    EXPECT_TRUE(text->currentText().isEmpty());
     EXPECT_FALSE(text->isHidden());
-    EXPECT_FALSE(sort->isHidden());
-    EXPECT_FALSE(sort->isChecked());
+    EXPECT_FALSE(sort->isHidden() || sort->isChecked());
 }
 
 TEST_F(SearchPanelTest, EntryValuesAreTheLeadingNumbers) {
     EXPECT_EQ(SearchPanel::entryValue("(All words)"), 0);
-    EXPECT_EQ(SearchPanel::entryValue("2 letters"), 2);
     EXPECT_EQ(SearchPanel::entryValue("50 letters"), 50);
     choose(maximum, 6);
     choose(minimum, 3);
@@ -74,63 +61,56 @@ TEST_F(SearchPanelTest, EntryValuesAreTheLeadingNumbers) {
     EXPECT_EQ(panel.lengthLimit(SearchPanel::Maximum), 7);
 }
 
-TEST_F(SearchPanelTest, AnagramInputFixesTheLength) {
-    type("stream");
-    EXPECT_TRUE(lists(5, 5, false));
-    EXPECT_EQ(minimum->currentText(), "6 letters");
-    EXPECT_TRUE(sort->isHidden());
-    setInput("");
-    EXPECT_TRUE(lists(0, 0, false));
-}
-
-TEST_F(SearchPanelTest, AnagramInputOfOneOrMoreThanFiftyLettersKeepsTheLists) {
-    setInput("abcd");
-    ASSERT_TRUE(lists(3, 3, false));
-    setInput("a");
-    EXPECT_TRUE(lists(3, 3, false));
-    setInput(QString(51, u'x'));
-    EXPECT_TRUE(lists(3, 3, false));
-    setInput(QString(50, u'x'));
-    EXPECT_TRUE(lists(49, 49, false));
-}
-
-TEST_F(SearchPanelTest, LengthCountsCharactersNotUtf16Units) {
-    setInput(QString::fromUcs4(U"\U0001D49C\U0001D49D\U0001D49E"));
-    EXPECT_TRUE(lists(2, 2, false));
-}
-
-TEST_F(SearchPanelTest, FixedMaskLengthUnlessItHoldsARunWildcard) {
-    mode(SearchPanel::Mask);
-    setInput("c??e");
-    EXPECT_TRUE(lists(3, 3, false));
-    setInput("c*e");
-    EXPECT_TRUE(lists(0, 0, true));
-    EXPECT_FALSE(sort->isHidden());
-}
-
-TEST_F(SearchPanelTest, AddAndDeleteAreLengthCoupled) {
-    for (int m : {SearchPanel::Add, SearchPanel::Delete}) {
-        mode(m);
-        setInput(QStringLiteral("word%1").arg(m));  // 5 characters
-        EXPECT_TRUE(lists(4, 4, false)) << m;
+// Which modes tie the length lists to the input, and how the sort choice follows: hidden when all results will
+// have one length, and always in the anagram mode.
+TEST_F(SearchPanelTest, InputAndModeSetTheLengthListsAndTheSortChoice) {
+    struct Case {
+        const char* what;
+        int from;
+        QString before;
+        int to;
+        QString input;
+        int min, max;
+        bool enabled;
+        int sort;
+    };
+    const int A = SearchPanel::Anagram, M = SearchPanel::Mask;
+    const int hidden = 1, shown = 0, either = -1;  // the sort choice
+    const Case cases[] = {
+        {"anagram fixes the length", A, "", A, "stream", 5, 5, false, hidden},
+        {"anagram emptied", A, "stream", A, "", 0, 0, false, either},
+        {"anagram of one letter keeps the lists", A, "abcd", A, "a", 3, 3, false, hidden},
+        {"anagram of 51 letters keeps the lists", A, "abcd", A, QString(51, u'x'), 3, 3, false, hidden},
+        {"anagram of 50 letters", A, "", A, QString(50, u'x'), 49, 49, false, hidden},
+        {"characters, not UTF-16 units", A, "", A, QString::fromUcs4(U"\U0001D49C\U0001D49D\U0001D49E"), 2, 2, false,
+         hidden},
+        {"anagram hides the sort choice with no input", SearchPanel::Synogram, "", A, "", 0, 0, false, hidden},
+        {"fixed mask length", A, "", M, "c??e", 3, 3, false, hidden},
+        {"fixed mask with a run wildcard", M, "c??e", M, "c*e", 0, 0, true, shown},
+        {"add", A, "", SearchPanel::Add, "words", 4, 4, false, hidden},
+        {"delete", A, "", SearchPanel::Delete, "words", 4, 4, false, hidden},
+        {"letters in a word frees the lists", A, "abc", SearchPanel::Letters, "abc", 0, 0, true, shown},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        mode(c.from);
+        setInput(c.before);
+        mode(c.to);
+        setInput(c.input);
+        EXPECT_TRUE(lists(c.min, c.max, c.enabled));
+        if (c.sort != either) {
+            EXPECT_EQ(sort->isHidden(), c.sort == hidden);
+        }
     }
 }
 
-TEST_F(SearchPanelTest, SynogramResetsTheListsOnEveryChangeOfTheInput) {
+TEST_F(SearchPanelTest, TypingInTheSynogramModeResetsTheLists) {
     mode(SearchPanel::Synogram);
-    type("tea");
-    EXPECT_TRUE(lists(0, 0, true));
+    text->lineEdit()->insert("tea");
     choose(maximum, 6);
     choose(minimum, 2);
     EXPECT_TRUE(lists(2, 6, true));
-    type("m");
-    EXPECT_TRUE(lists(0, 0, true));
-}
-
-TEST_F(SearchPanelTest, LettersInAWordFreesTheLists) {
-    setInput("abc");
-    ASSERT_TRUE(lists(2, 2, false));
-    mode(SearchPanel::Letters);
+    text->lineEdit()->insert("m");
     EXPECT_TRUE(lists(0, 0, true));
 }
 
@@ -148,20 +128,14 @@ TEST_F(SearchPanelTest, PalindromeHidesTheInputAndKeepsTheLists) {
     EXPECT_FALSE(text->isHidden());
 }
 
-TEST_F(SearchPanelTest, NoLimitOnOneSideMeansNoneOnEither) {
+TEST_F(SearchPanelTest, TheListJustChosenWinsAndNoLimitOnOneSideMeansNoneOnEither) {
     mode(SearchPanel::Synogram);
-    choose(maximum, 8);
-    choose(minimum, 4);
-    choose(maximum, 0);
-    EXPECT_TRUE(lists(0, 0, true));
-    choose(maximum, 8);
-    choose(minimum, 4);
-    choose(minimum, 0);
-    EXPECT_TRUE(lists(0, 0, true));
-}
-
-TEST_F(SearchPanelTest, TheListJustChosenWins) {
-    mode(SearchPanel::Synogram);
+    for (QComboBox* list : {maximum, minimum}) {
+        choose(maximum, 8);
+        choose(minimum, 4);
+        choose(list, 0);
+        EXPECT_TRUE(lists(0, 0, true)) << list->objectName().toStdString();
+    }
     choose(maximum, 5);
     choose(minimum, 2);
     choose(minimum, 8);
@@ -177,7 +151,7 @@ TEST_F(SearchPanelTest, TheListJustChosenWins) {
     EXPECT_EQ(maximumChanges, 1);
 }
 
-TEST_F(SearchPanelTest, SortChoiceHiddenWhenAllResultsHaveOneLength) {
+TEST_F(SearchPanelTest, HidingTheSortChoiceNeverChangesItsValue) {
     mode(SearchPanel::Synogram);
     sort->setChecked(true);
     choose(maximum, 4);
@@ -187,18 +161,7 @@ TEST_F(SearchPanelTest, SortChoiceHiddenWhenAllResultsHaveOneLength) {
     EXPECT_FALSE(sort->isHidden());
     mode(SearchPanel::Anagram);
     EXPECT_TRUE(sort->isHidden());
-    mode(SearchPanel::Letters);
-    EXPECT_FALSE(sort->isHidden());
-    // Hiding never changes the value the search reads.
     EXPECT_TRUE(sort->isChecked());
-}
-
-TEST_F(SearchPanelTest, AnagramHidesTheSortChoiceEvenWithEmptyInput) {
-    mode(SearchPanel::Synogram);
-    mode(SearchPanel::Anagram);
-    // The lists go to "(All words)", which shows the box; the mode's own rule runs last and hides it.
-    EXPECT_TRUE(lists(0, 0, false));
-    EXPECT_TRUE(sort->isHidden());
 }
 
 TEST_F(SearchPanelTest, PickingAnEarlierInputAppliesTheChangeRules) {
@@ -225,12 +188,11 @@ TEST_F(SearchPanelTest, LengthListRuleRepairsInconsistentLists) {
         maximum->setCurrentIndex(2);
     }
     panel.applyLengthListRule();
-    EXPECT_EQ(minimum->currentIndex(), 7);
-    EXPECT_EQ(maximum->currentIndex(), 7);
+    EXPECT_TRUE(lists(7, 7, true));
     EXPECT_TRUE(sort->isHidden());
 }
 
-TEST_F(SearchPanelTest, EnterInTheInputStartsASearchAndKeepsTheTypedText) {
+TEST_F(SearchPanelTest, EnterInTheInputStartsASearchAndKeepsTheTextAsTyped) {
     text->addItem("tea");
     setInput("Tea");
     int clicks = 0;
@@ -240,12 +202,10 @@ TEST_F(SearchPanelTest, EnterInTheInputStartsASearchAndKeepsTheTypedText) {
     EXPECT_EQ(clicks, 1);
     EXPECT_EQ(text->currentText(), "Tea");
     EXPECT_EQ(text->count(), 1);
-}
-
-TEST_F(SearchPanelTest, InputBoxTakesAnyTextUnchanged) {
-    const QString input = QStringLiteral("  MiXeD 'quote' * ? @ # ") + QString(300, u'z');
-    setInput(input);
-    EXPECT_EQ(text->currentText(), input);
+    // Any text, however long or odd, is taken unchanged.
+    const QString odd = QStringLiteral("  MiXeD 'quote' * ? @ # ") + QString(300, u'z');
+    setInput(odd);
+    EXPECT_EQ(text->currentText(), odd);
 }
 
 }  // namespace

@@ -1,11 +1,9 @@
 #include "shell/settings_file.h"
 
 #include <QComboBox>
-#include <QDir>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
-#include <QPushButton>
 
 #include "window_fixture.h"
 
@@ -22,83 +20,56 @@ protected:
     }
 };
 
-TEST_F(SettingsFileTest, OneLineEndedByCrLf) {
+TEST_F(SettingsFileTest, OneLineEndedByCrLfReadWhole) {
     const SettingsFile settings(programFolder(), fallbackFolder());
-    ASSERT_TRUE(settings.write(QStringLiteral("/words/english.mdb")));
-    EXPECT_EQ(settingsBytes(), "/words/english.mdb\r\n");
-    EXPECT_EQ(settings.read(), "/words/english.mdb");
-    ASSERT_TRUE(settings.write(QString()));
-    EXPECT_EQ(settingsBytes(), "\r\n");
-    EXPECT_EQ(settings.read(), "");
+    for (const QString& name :
+         {QStringLiteral("/words/english.mdb"), QStringLiteral("/wörter/français.mdb"), QString()}) {
+        SCOPED_TRACE(name.toStdString());
+        ASSERT_TRUE(settings.write(name));
+        EXPECT_EQ(settingsBytes(), QFile::encodeName(name) + "\r\n");
+        EXPECT_EQ(settings.read(), name);
+    }
     EXPECT_FALSE(QFile::exists(settings.fallbackFile()));
+    const std::pair<QByteArray, QString> files[] = {
+        {"/my words/list, big ,one.mdb\r\nsecond line\r\n", "/my words/list, big ,one.mdb"},
+        {"/no/line/end.mdb", "/no/line/end.mdb"},
+        {"", ""},
+    };
+    for (const auto& [bytes, read] : files) {
+        WriteFile(settingsPath(), bytes);
+        EXPECT_EQ(settings.read(), read) << bytes.toStdString();
+    }
+    QFile::remove(settingsPath());
+    EXPECT_EQ(settings.read(), "");
 }
 
-TEST_F(SettingsFileTest, PathWithCommasAndBlanksIsReadWhole) {
-    WriteFile(settingsPath(), "/my words/list, big ,one.mdb\r\nsecond line\r\n");
-    EXPECT_EQ(SettingsFile(programFolder(), fallbackFolder()).read(), "/my words/list, big ,one.mdb");
-    WriteFile(settingsPath(), "/no/line/end.mdb");
-    EXPECT_EQ(SettingsFile(programFolder(), fallbackFolder()).read(), "/no/line/end.mdb");
-}
-
-TEST_F(SettingsFileTest, NonAsciiPathSurvivesARoundTrip) {
-    const SettingsFile settings(programFolder(), fallbackFolder());
-    const QString name = QStringLiteral("/wörter/français.mdb");
-    ASSERT_TRUE(settings.write(name));
-    EXPECT_EQ(settings.read(), name);
-}
-
-TEST_F(SettingsFileTest, MissingOrEmptyFileGivesNoPath) {
-    EXPECT_EQ(SettingsFile(programFolder(), fallbackFolder()).read(), "");
-    WriteFile(settingsPath(), "");
-    EXPECT_EQ(SettingsFile(programFolder(), fallbackFolder()).read(), "");
-}
-
-TEST_F(SettingsFileTest, UnwritableProgramFolderUsesTheConfigurationFolder) {
+TEST_F(SettingsFileTest, ConfigurationFolderStandsInForAnUnusableProgramFolder) {
     const SettingsFile settings(unusableFolder(), fallbackFolder());
     ASSERT_TRUE(settings.write(QStringLiteral("/words/english.mdb")));
     EXPECT_EQ(ReadFile(fallbackFolder() + "/lexivo.ini"), "/words/english.mdb\r\n");
     EXPECT_EQ(settings.read(), "/words/english.mdb");
-}
-
-TEST_F(SettingsFileTest, ConfigurationFolderIsReadWhenTheProgramFolderHasNone) {
-    QDir().mkpath(fallbackFolder());
-    WriteFile(fallbackFolder() + "/lexivo.ini", "/elsewhere.mdb\r\n");
-    const SettingsFile settings(programFolder(), fallbackFolder());
-    EXPECT_EQ(settings.read(), "/elsewhere.mdb");
+    // Read there also when the program's folder has none, but the file beside the program comes first.
+    const SettingsFile beside(programFolder(), fallbackFolder());
+    EXPECT_EQ(beside.read(), "/words/english.mdb");
     WriteFile(settingsPath(), "/beside.mdb\r\n");
-    EXPECT_EQ(settings.read(), "/beside.mdb");
+    EXPECT_EQ(beside.read(), "/beside.mdb");
+    // A write that fails everywhere is reported, not thrown.
+    EXPECT_FALSE(SettingsFile(unusableFolder(), unusableFolder()).write(QStringLiteral("/words/english.mdb")));
 }
 
-TEST_F(SettingsFileTest, WriteFailureIsReportedNotThrown) {
-    const SettingsFile settings(unusableFolder(), unusableFolder());
-    EXPECT_FALSE(settings.write(QStringLiteral("/words/english.mdb")));
-}
-
-TEST_F(SettingsFileTest, FirstStartWithoutSettingsFile) {
-    open();
-    for (const char* name : {"Cmb_Letters_0", "Cmb_Letters_1"}) {
-        auto* list = find<QComboBox>(name);
-        ASSERT_EQ(list->count(), 50);
-        EXPECT_EQ(list->currentText(), "(All words)");
-        EXPECT_EQ(list->itemText(1), "2 letters");
-        EXPECT_EQ(list->itemText(49), "50 letters");
+TEST_F(SettingsFileTest, StartWithoutADatabaseAndForgetOneDeletedBetweenRuns) {
+    for (const bool deleted : {false, true}) {
+        SCOPED_TRACE(deleted);
+        if (deleted) writeSettings(path("gone.mdb"));
+        open();
+        EXPECT_EQ(window->Fme_Search->title(), "(No Database Loaded)");
+        EXPECT_FALSE(window->Fme_Search->isEnabled());
+        EXPECT_TRUE(window->database().DatabasePath.isEmpty());
+        EXPECT_EQ(QFile::exists(settingsPath()), deleted);
+        EXPECT_TRUE(window->close());
+        EXPECT_EQ(settingsBytes(), "\r\n");
+        EXPECT_TRUE(dialogs.shown().empty());
     }
-    EXPECT_EQ(find<QGroupBox>("Fme_Search")->title(), "(No Database Loaded)");
-    EXPECT_FALSE(find<QGroupBox>("Fme_Search")->isEnabled());
-    EXPECT_FALSE(QFile::exists(settingsPath()));
-    EXPECT_TRUE(window->close());
-    EXPECT_EQ(settingsBytes(), "\r\n");
-    EXPECT_TRUE(dialogs.shown().empty());
-}
-
-TEST_F(SettingsFileTest, DatabaseDeletedBetweenRuns) {
-    writeSettings(path("gone.mdb"));
-    open();
-    EXPECT_EQ(find<QGroupBox>("Fme_Search")->title(), "(No Database Loaded)");
-    EXPECT_TRUE(window->database().DatabasePath.isEmpty());
-    EXPECT_TRUE(dialogs.shown().empty());
-    window->close();
-    EXPECT_EQ(settingsBytes(), "\r\n");
 }
 
 TEST_F(SettingsFileTest, StartAndCloseAgainKeepsTheDatabase) {
@@ -107,9 +78,9 @@ TEST_F(SettingsFileTest, StartAndCloseAgainKeepsTheDatabase) {
     writeSettings(database);
     const QByteArray before = settingsBytes();
     open();
-    EXPECT_EQ(find<QGroupBox>("Fme_Search")->title(), "my words, big.mdb");
-    EXPECT_EQ(find<QLabel>("Status")->text(), "2 words.");
-    find<QPushButton>("Cmd_Close")->click();
+    EXPECT_EQ(window->Fme_Search->title(), "my words, big.mdb");
+    EXPECT_EQ(window->Status->text(), "2 words.");
+    window->Cmd_Close->click();
     EXPECT_FALSE(window->isVisible());
     EXPECT_FALSE(window->database().CurrentDatabase.isOpen());
     EXPECT_EQ(settingsBytes(), before);
@@ -121,12 +92,11 @@ TEST_F(SettingsFileTest, EmptyDatabaseAtStartUpShowsTheWindowAndTheMessage) {
     open();
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(dialogs.texts(), QStringList{kEmptyDatabaseMessage});
-    EXPECT_EQ(find<QLabel>("Status")->text(), "0 words.");
+    EXPECT_EQ(window->Status->text(), "0 words.");
 }
 
 TEST_F(SettingsFileTest, ClosingCompletesWhenTheSettingsCannotBeWrittenBesideTheProgram) {
-    const QString folder = unusableFolder();
-    window = std::make_unique<Frm_Main>(dialogs, folder);
+    window = std::make_unique<Frm_Main>(dialogs, unusableFolder());
     window->show();
     EXPECT_TRUE(window->close());
     EXPECT_FALSE(window->isVisible());
