@@ -39,6 +39,9 @@ protected:
         WriteFile(lists + "/list.txt", "kiwi\r\nlime\r\n");
         WriteFile(lists + "/other.lst", "x\r\n");
         WriteFile(lists + "/README", "x\r\n");
+        openWindow();
+    }
+    void openWindow() {
         window = std::make_unique<Frm_Import>(state.CurrentDatabase, dialogs, [this] { return selection; });
         window->setStartFolder(lists);
         window->show();
@@ -56,17 +59,6 @@ protected:
     void exportTo(const QString& name) {
         window->Option1->setChecked(true);
         ok(name);
-    }
-    // Input that arrives while a run lets the window handle its events.
-    static void duringRun(QObject* target, const char* slot) {
-        QMetaObject::invokeMethod(target, slot, Qt::QueuedConnection);
-    }
-    // An export of the selection to out.txt, with input that arrives at its first word.
-    void exportSelectionDuring(QObject* target, const char* slot) {
-        selection = {"apple", "banana", "fig", "pear"};
-        window->Chk_Export->setChecked(true);
-        duringRun(target, slot);
-        exportTo("out.txt");
     }
     static void pressEscape(QWidget* target) {
         QApplication::postEvent(target, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
@@ -90,30 +82,21 @@ protected:
     std::unique_ptr<Frm_Import> window;
 };
 
-TEST_F(FrmImportTest, WindowAndDefaultsOnEveryOpening) {
+TEST_F(FrmImportTest, DefaultsOnEveryOpening) {
     EXPECT_EQ(window->windowTitle(), "Lexivo Import/Export");
-    EXPECT_EQ(window->size(), QSize(505, 428));
-    EXPECT_EQ(window->minimumSize(), window->maximumSize());
     EXPECT_TRUE(window->isModal());
-    EXPECT_EQ(window->Cmd_OK->geometry(), QRect(416, 16, 81, 33));
-    EXPECT_EQ(window->Txt_Min->geometry(), QRect(208, 16, 41, 19));
-    EXPECT_EQ(window->Chk_Export->toolTip(),
-              "Exports only the words found in the last search. Ie those words currently displayed.");
-
+    EXPECT_EQ(window->minimumSize(), window->maximumSize());
     auto expectDefaults = [this] {
         EXPECT_EQ(window->Cmd_OK->text(), "Import");
         EXPECT_EQ(window->Cmd_Cancel->text(), "&Close");
         EXPECT_TRUE(window->Opt_Import->isChecked());
-        EXPECT_EQ(window->Txt_Min->text(), "1");
-        EXPECT_EQ(window->Txt_Max->text(), "25");
+        EXPECT_EQ(window->Txt_Min->text() + "-" + window->Txt_Max->text(), "1-25");
         for (QCheckBox* box : {window->Chk_Min, window->Chk_Max, window->Chk_Append, window->Chk_Export,
                                window->Chk_Ignore, window->Chk_Remove})
             EXPECT_FALSE(box->isChecked()) << box->objectName().toStdString();
         EXPECT_EQ(window->Txt_Filename->text(), "");
         EXPECT_EQ(window->Cmb_Filter->currentText(), "*.txt");
-        ASSERT_EQ(window->Cmb_Filter->count(), 2);
-        EXPECT_EQ(window->Cmb_Filter->itemText(0), "*.*");
-        EXPECT_EQ(window->Cmb_Filter->itemText(1), "*.txt");
+        EXPECT_EQ(window->Cmb_Filter->count(), 2);
         EXPECT_EQ(window->folder(), lists);
         EXPECT_EQ(Texts(window->File1), QStringList({"list.txt"}));
         EXPECT_EQ(window->focusWidget(), window->Cmd_OK);
@@ -127,10 +110,7 @@ TEST_F(FrmImportTest, WindowAndDefaultsOnEveryOpening) {
     window->Cmb_Filter->setEditText("*.*");
     window->setFolder(lists + "/sub");
     window->Txt_Filename->setText("x");
-    // Esc in a text box reaches the window: it closes when idle.
-    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-    QApplication::sendEvent(window->Txt_Filename, &escape);
-    EXPECT_FALSE(window->isVisible());
+    window->reject();
     window->show();
     expectDefaults();
 }
@@ -229,45 +209,56 @@ TEST_F(FrmImportTest, ExportOfTheSelectionKeepsTheListOrder) {
     EXPECT_EQ(Texts(window->File1), QStringList({"found.txt", "list.txt"}));
 }
 
-TEST_F(FrmImportTest, StopDuringAnExport) {
-    dialogs.onNextShown([this] {
-        EXPECT_EQ(window->Cmd_Cancel->text(), "&Stop");
-        EXPECT_EQ(window->Status->text(), "apple");
-        // Another run or a clear is refused until this one has ended.
-        EXPECT_FALSE(window->Cmd_OK->isEnabled());
-        EXPECT_FALSE(window->Cmd_Clear->isEnabled());
-        window->Cmd_Clear->click();
-    });
-    dialogs.yes();
-    exportSelectionDuring(window->Cmd_Cancel, "click");
-    EXPECT_EQ(ReadFile(lists + "/out.txt"), "apple\r\n");
-    EXPECT_EQ(dialogs.texts(), QStringList({"Abort?", "Export Complete."}));
-    EXPECT_TRUE(window->isVisible());
-    expectIdle();
-}
-
-TEST_F(FrmImportTest, EscapeClosesWhenIdleAndAsksDuringARun) {
-    dialogs.no();
-    pressEscape(window.get());
-    exportTo("out.txt");
-    EXPECT_EQ(dialogs.texts(), QStringList({"Abort?", "Export Complete."}));
-    EXPECT_EQ(ReadFile(lists + "/out.txt"), "apple\r\nbanana\r\nfig\r\npear\r\n");
-    EXPECT_TRUE(window->isVisible());
-
-    pressEscape(window.get());
+// Input during a run: "&Stop" and Esc ask first, closing the window is a confirmed stop; the window closes
+// only once the run has ended.
+TEST_F(FrmImportTest, StopEscapeAndClosingDuringAnExport) {
+    struct Case {
+        const char* what;
+        std::function<void()> act;
+        int answer;  // -1: no question
+        QByteArray written;
+        bool closes;
+    };
+    const Case cases[] = {
+        {"escape answered no", [this] { pressEscape(window.get()); }, 0, "apple\r\nbanana\r\nfig\r\npear\r\n", false},
+        {"stop", [this] { duringRun(window->Cmd_Cancel, "click"); }, 1, "apple\r\n", false},
+        {"close", [this] { duringRun(window.get(), "close"); }, -1, "apple\r\n", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        // A run of its own window, which handles input at its first word.
+        openWindow();
+        dialogs.clear();
+        QFile::remove(lists + "/out.txt");
+        if (c.answer >= 0) {
+            dialogs.onNextShown([this] {
+                EXPECT_EQ(window->Cmd_Cancel->text(), "&Stop");
+                EXPECT_EQ(window->Status->text(), "apple");
+                // Another run or a clear is refused until this one has ended.
+                EXPECT_FALSE(window->Cmd_OK->isEnabled());
+                EXPECT_FALSE(window->Cmd_Clear->isEnabled());
+                window->Cmd_Clear->click();
+            });
+            c.answer ? dialogs.yes() : dialogs.no();
+        }
+        selection = {"apple", "banana", "fig", "pear"};
+        window->Chk_Export->setChecked(true);
+        c.act();
+        exportTo("out.txt");
+        EXPECT_EQ(ReadFile(lists + "/out.txt"), c.written);
+        EXPECT_EQ(dialogs.texts(),
+                  c.answer >= 0 ? QStringList({"Abort?", "Export Complete."}) : QStringList({"Export Complete."}));
+        EXPECT_TRUE(window->isVisible());
+        expectIdle();
+        QApplication::processEvents();
+        EXPECT_EQ(window->isVisible(), !c.closes);
+    }
+    // Idle, Esc in a text box reaches the window and closes it.
+    openWindow();
+    pressEscape(window->Txt_Filename);
     QApplication::processEvents();
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(window->result(), QDialog::Rejected);
-}
-
-TEST_F(FrmImportTest, ClosingDuringARunStopsItFirst) {
-    exportSelectionDuring(window.get(), "close");
-    // No question: closing is a confirmed stop. The window goes once the run has ended.
-    EXPECT_EQ(ReadFile(lists + "/out.txt"), "apple\r\n");
-    EXPECT_EQ(dialogs.texts(), QStringList({"Export Complete."}));
-    EXPECT_TRUE(window->isVisible());
-    QApplication::processEvents();
-    EXPECT_FALSE(window->isVisible());
 }
 
 TEST_F(FrmImportTest, ClearRemovesEveryWordAfterTheQuestion) {

@@ -35,33 +35,30 @@ TEST_F(FrmMainTest, ControlsStandWhereTheLayoutPutsThemWithTheirCaptions) {
         const char* caption;
         QRect twips;
     };
-    const Control controls[] = {
-        {"Fme_Search", "(No Database Loaded)", {120, 120, 2655, 4695}},
-        {"Text1", "", {120, 240, 2415, 315}},
-        {"Opt_Search_0", "&Anagram", {120, 600, 1095, 255}},
-        {"Opt_Search_1", "&Synogram", {120, 960, 2415, 255}},
-        {"Opt_Search_2", "&Palindrome", {120, 1320, 2415, 255}},
-        {"Opt_Search_6", "&Letters in a word", {120, 1680, 1815, 255}},
-        {"Opt_Search_3", "&Fixed mask", {120, 2040, 1455, 255}},
-        {"Picture1", "", {1920, 2040, 480, 480}},
-        {"Opt_Search_4", "Add", {120, 2640, 855, 255}},
-        {"Opt_Search_5", "Delete", {120, 2940, 1095, 255}},
-        {"Label2", "Minimum", {120, 3240, 1215, 255}},
-        {"Label3", "Maximum", {1320, 3240, 1215, 255}},
-        {"Cmb_Letters_0", "(All words)", {120, 3480, 1215, 315}},
-        {"Cmb_Letters_1", "(All words)", {1320, 3480, 1215, 315}},
-        {"Chk_Sort", "Sort by word length", {120, 3900, 2415, 255}},
-        {"Cmd_Search", "&Search", {120, 4200, 2415, 375}},
-        {"ProgressBar1", "", {120, 4920, 2655, 255}},
-        {"Status", "", {120, 5280, 2655, 255}},
-        {"Cmd_Close", "&Close", {120, 5640, 2655, 375}},
-        {"Label1", "Columns", {240, 5520, 855, 255}},
-        {"Opt_Columns_0", "1", {1200, 5520, 495, 255}},
-        {"Opt_Columns_4", "5", {3600, 5520, 495, 255}},
-        // The results grow with the window; these are their places at the design width.
-        {"Frame2", "Search results", {3000, 120, 4445, 5895}},
-        {"List1", "", {240, 360, 3945, 5070}},
-    };
+    const Control controls[] = {{"Fme_Search", "(No Database Loaded)", {120, 120, 2655, 4695}},
+                                {"Text1", "", {120, 240, 2415, 315}},
+                                {"Opt_Search_0", "&Anagram", {120, 600, 1095, 255}},
+                                {"Opt_Search_1", "&Synogram", {120, 960, 2415, 255}},
+                                {"Opt_Search_2", "&Palindrome", {120, 1320, 2415, 255}},
+                                {"Opt_Search_6", "&Letters in a word", {120, 1680, 1815, 255}},
+                                {"Opt_Search_3", "&Fixed mask", {120, 2040, 1455, 255}},
+                                {"Picture1", "", {1920, 2040, 480, 480}},
+                                {"Opt_Search_4", "Add", {120, 2640, 855, 255}},
+                                {"Opt_Search_5", "Delete", {120, 2940, 1095, 255}},
+                                {"Label2", "Minimum", {120, 3240, 1215, 255}},
+                                {"Label3", "Maximum", {1320, 3240, 1215, 255}},
+                                {"Cmb_Letters_0", "(All words)", {120, 3480, 1215, 315}},
+                                {"Cmb_Letters_1", "(All words)", {1320, 3480, 1215, 315}},
+                                {"Chk_Sort", "Sort by word length", {120, 3900, 2415, 255}},
+                                {"Cmd_Search", "&Search", {120, 4200, 2415, 375}},
+                                {"ProgressBar1", "", {120, 4920, 2655, 255}},
+                                {"Status", "", {120, 5280, 2655, 255}},
+                                {"Cmd_Close", "&Close", {120, 5640, 2655, 375}},
+                                {"Label1", "Columns", {240, 5520, 855, 255}},
+                                {"Opt_Columns_0", "1", {1200, 5520, 495, 255}},
+                                {"Opt_Columns_4", "5", {3600, 5520, 495, 255}},
+                                {"Frame2", "Search results", {3000, 120, 4445, 5895}},
+                                {"List1", "", {240, 360, 3945, 5070}}};
     for (const auto& control : controls) {
         SCOPED_TRACE(control.name);
         auto* widget = find<QWidget>(control.name);
@@ -69,6 +66,7 @@ TEST_F(FrmMainTest, ControlsStandWhereTheLayoutPutsThemWithTheirCaptions) {
         EXPECT_EQ(widget->geometry(), fromTwips(control.twips));
         EXPECT_EQ(caption(widget), control.caption);
     }
+    // The results grow with the window; the table has their places at the design width.
     EXPECT_EQ(window->centralWidget()->size(), fromTwips({0, 0, 7545, 6105}).size());
     EXPECT_EQ(window->windowTitle(), "Lexivo");
     EXPECT_FALSE(window->windowIcon().isNull());

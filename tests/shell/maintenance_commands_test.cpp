@@ -1,12 +1,7 @@
 #include "shell/maintenance_commands.h"
 
-#include <QAction>
 #include <QLabel>
-#include <QPushButton>
 
-#include "shell/frm_main.h"
-#include "shell/results_model.h"
-#include "shell/search_panel.h"
 #include "window_fixture.h"
 
 namespace lexivo::test {
@@ -25,16 +20,6 @@ protected:
         window->results().append({"word1", "word2"});
     }
     Connection& db() { return window->database().CurrentDatabase; }
-    // The window is idle with the database loaded: nothing left over from a command.
-    void expectIdle() {
-        EXPECT_EQ(window->Cmd_Close->text(), "&Close");
-        EXPECT_TRUE(window->Fme_Search->isEnabled());
-        EXPECT_TRUE(window->Mnu_File_Compact->isEnabled());
-        EXPECT_FALSE(window->runActive());
-        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-        EXPECT_EQ(window->cursor().shape(), Qt::ArrowCursor);
-    }
-
     QString database;
 };
 

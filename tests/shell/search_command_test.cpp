@@ -159,17 +159,6 @@ TEST_F(SearchCommandTest, AddAndDeleteAreCommittedAndListNothing) {
     EXPECT_EQ(StoredWords(other), (QStringList{"dog", "emu"}));
 }
 
-TEST_F(SearchCommandTest, QuotesAndWildcardsOfOtherEnginesAreJustCharacters) {
-    start({"don't", "100%", "a_b", "axb"});
-    search(SearchPanel::Anagram, "t'nod");
-    EXPECT_EQ(listed(), QStringList{"don't"});
-    search(SearchPanel::Mask, "a_b");
-    EXPECT_EQ(listed(), QStringList{"a_b"});
-    search(SearchPanel::Letters, "'%[");
-    EXPECT_EQ(status(), "Found 0 word(s).");
-    EXPECT_TRUE(dialogs.texts().isEmpty());
-}
-
 TEST_F(SearchCommandTest, AnEngineFailureIsReportedAndTheWindowReturnsToIdle) {
     start({"cat", "dog"});
     // Another program changes the database under the window: the deletion is refused by the engine.
