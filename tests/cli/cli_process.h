@@ -18,11 +18,6 @@
 
 #include "support/word_db.h"
 
-// Failures show texts as texts.
-inline void PrintTo(const QString& text, std::ostream* os) {
-    *os << '"' << text.toStdString() << '"';
-}
-
 namespace lexivo::test {
 
 inline const QString kCliProgram = QStringLiteral(LEXIVO_BINARY_DIR "/lexivo-cli");
