@@ -8,7 +8,7 @@
 //   error TEXT              an engine failure that reached the command's caller (the search driver reports these)
 //   done COMMAND            the command has returned
 //
-// Usage: reliability_child [--batch ROWS] [--report-commits] [--busy MS] DATABASE COMMAND [ARG...] [\; COMMAND...]
+// Usage: reliability_child [--batch ROWS] [--report-commits] DATABASE COMMAND [ARG...] [\; COMMAND...]
 
 #include <QElapsedTimer>
 #include <QStringList>
@@ -108,22 +108,13 @@ private:
     bool stop_ = true;
 };
 
-WordFilter noFilter() {
-    return {};
-}
-
 int run(QStringList args) {
     int batchRows = 0;
     bool reportCommits = false;
-    int busyMs = -1;
     while (!args.isEmpty() && args.first().startsWith(QLatin1String("--"))) {
         const QString option = args.takeFirst();
-        if (option == QLatin1String("--batch"))
-            batchRows = args.takeFirst().toInt();
-        else if (option == QLatin1String("--report-commits"))
-            reportCommits = true;
-        else if (option == QLatin1String("--busy"))
-            busyMs = args.takeFirst().toInt();
+        reportCommits = reportCommits || option == QLatin1String("--report-commits");
+        if (option == QLatin1String("--batch")) batchRows = args.takeFirst().toInt();
     }
     if (args.size() < 2) {
         std::fprintf(stderr, "usage: reliability_child [options] DATABASE COMMAND [ARG...] [; COMMAND...]\n");
@@ -139,12 +130,12 @@ int run(QStringList args) {
     const bool loaded = LoadDatabase(state, view, dialogs);
     say("done", QStringLiteral("load"));
     if (!loaded) return 0;
-    if (busyMs >= 0) state.CurrentDatabase.setBusyTimeout(busyMs);
     if (reportCommits) {
         runControl.reporter.emplace(Connection::open(state.DatabasePath));
         runControl.reporter->setBusyTimeout(0);
     }
     Connection& db = state.CurrentDatabase;
+    const auto noFilter = [] { return WordFilter(); };
 
     while (!args.isEmpty()) {
         QStringList command;
