@@ -39,10 +39,6 @@ protected:
         stored.sort(Qt::CaseInsensitive);
         return stored;
     }
-    qint64 wordCount() const {
-        Connection db = Connection::open(database);
-        return WordCount(db);
-    }
 
     QByteArray before;
 };
@@ -274,9 +270,9 @@ TEST_F(CliTest, UsageErrorsExitWithTwoAndShowTheUsage) {
 
 TEST_F(CliTest, AnUnreadableListKeepsEveryWord) {
     EXPECT_TRUE(failedWithOneLine(on({"import", path("missing.txt")}), "missing.txt"));
-    EXPECT_EQ(wordCount(), kWords.size());
+    EXPECT_EQ(storedWords().size(), kWords.size());
     EXPECT_TRUE(failedWithOneLine(on({"import", dir.path()}), "The import stopped"));
-    EXPECT_EQ(wordCount(), kWords.size());
+    EXPECT_EQ(storedWords().size(), kWords.size());
     EXPECT_EQ(ReadFile(database), before);
 }
 
@@ -300,7 +296,7 @@ TEST_F(CliTest, ALockedDatabaseIsReportedWithinABoundedWait) {
     EXPECT_LT(timer.elapsed(), 30000);
     holder.rollback();
     holder.close();
-    EXPECT_EQ(wordCount(), kWords.size());
+    EXPECT_EQ(storedWords().size(), kWords.size());
 
     // Another program writing (not yet committing) leaves the words readable.
     holder = Connection::open(database);
@@ -311,7 +307,7 @@ TEST_F(CliTest, ALockedDatabaseIsReportedWithinABoundedWait) {
     EXPECT_EQ(r.lines(), (QStringList{"ate", "eat", "tea"}));
     EXPECT_TRUE(failedWithOneLine(on({"delete", "tea"}), "lock"));
     holder.rollback();
-    EXPECT_EQ(wordCount(), kWords.size());
+    EXPECT_EQ(storedWords().size(), kWords.size());
 }
 
 TEST_F(CliTest, AReadOnlyDatabaseIsSearchedButNotChanged) {
@@ -405,7 +401,7 @@ TEST_F(CliTest, CtrlCStopsAnImportAfterTheCurrentWordAndKeepsWhatWasStored) {
     EXPECT_TRUE(r.out.isEmpty());
     ASSERT_EQ(r.messages().size(), 1) << r;
     EXPECT_TRUE(r.messages().first().startsWith("Import Complete. ")) << r;
-    const qint64 imported = wordCount() - kWords.size();
+    const qint64 imported = storedWords().size() - kWords.size();
     EXPECT_GT(imported, 0);
     EXPECT_LT(imported, kListWords);
     // The message counts exactly the words that were kept.
