@@ -44,20 +44,14 @@ protected:
 };
 
 TEST_F(CliTest, SearchesPrintTheWordsInListOrderAndTheCountOnStandardError) {
-    struct Case {
-        QStringList args;
-        QStringList words;
-    };
-    const Case cases[] = {
+    // (What each mode finds is the search tests' part; here, what reaches the command line and what it prints.)
+    const std::pair<QStringList, QStringList> cases[] = {
         {{"anagram", "tea"}, {"ate", "eat", "tea"}},
         {{"anagram", "TEA"}, {"ate", "eat", "tea"}},
         {{"anagram", "éfac"}, {"café"}},
         {{"synogram", "tea"}, {"ate", "eat", "tea", "teat"}},
         {{"letters", "ta"}, {"ate", "eat", "tea", "teas", "teat"}},
         {{"mask", "c@@k"}, {"Cook"}},
-        {{"mask", "C??E"}, {"cafe", "cake", "cone"}},
-        {{"mask", "#a#e"}, {"cafe", "cake", "make"}},
-        {{"mask", "c*@"}, {"cafe", "cake", "cone"}},
         {{"mask", "don't"}, {"don't"}},
         {{"palindromes"}, {"a", "level", "pots", "stop"}},
         {{"palindromes", "--sort-length"}, {"a", "pots", "stop", "level"}},
@@ -68,12 +62,12 @@ TEST_F(CliTest, SearchesPrintTheWordsInListOrderAndTheCountOnStandardError) {
          {"cafe", "café", "cake", "cask", "cone", "Cook", "cork", "ease", "make", "pots", "stop", "teas", "teat"}},
         {{"anagram", "xyzzy"}, {}},
     };
-    for (const Case& c : cases) {
-        const CliResult r = on(c.args);
-        SCOPED_TRACE(c.args.join(' ').toStdString());
+    for (const auto& [args, found] : cases) {
+        const CliResult r = on(args);
+        SCOPED_TRACE(args.join(' ').toStdString());
         EXPECT_EQ(r.code, 0) << r;
-        EXPECT_EQ(r.lines(), c.words);
-        EXPECT_EQ(r.error(), QStringLiteral("Found %1 word(s).\n").arg(c.words.size()));
+        EXPECT_EQ(r.lines(), found);
+        EXPECT_EQ(r.error(), QStringLiteral("Found %1 word(s).\n").arg(found.size()));
     }
     // UTF-8, one "\n" after every word and nothing else.
     EXPECT_EQ(on({"anagram", "éfac"}).out, QByteArray("caf\xc3\xa9\n"));
