@@ -27,11 +27,6 @@
 #include "support/scripted_dialogs.h"
 #include "support/word_db.h"
 
-// Failures show texts as text.
-inline void PrintTo(const QString& text, std::ostream* os) {
-    *os << '"' << text.toStdString() << '"';
-}
-
 namespace lexivo::test {
 
 // Input that arrives while a run lets the window handle its events: the slot runs at the run's next slice.

@@ -3,8 +3,14 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <ostream>
 
 #include "store/current_database.h"
+
+// Failures show texts as text, in every test program.
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
 
 namespace lexivo::test {
 
