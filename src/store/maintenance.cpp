@@ -166,19 +166,22 @@ PassEnd quickPass(Connection& db, RunControl& run, Dialogs& dialogs, bool letter
         std::optional<SuspendedIndexes> index;
         if (worthRebuildingIndex(count, db.scalar(QStringLiteral("SELECT COUNT(*) FROM [Dictionary]"))))
             index.emplace(db, QStringList{key});
-        // Only a row of the selection (its key null) is counted, shown and written.
+        // Only a row of the selection (its key null) is counted, shown and written: the call that counts it
+        // stands behind the test in a CASE, since SQLite may test the terms of a WHERE in any order.
         RowCallback take(db, QStringLiteral("RebuildRow"), 1, [&steps](const RowCallback::Arguments& word) {
             return steps.take(word[0].value_or(QString()));
         });
-        const QString selected =
-            QStringLiteral(" AND CASE WHEN [%1] IS NULL THEN RebuildRow([Word]) ELSE 0 END").arg(key);
+        auto selected = [&key](const QString& alsoNull) {
+            return QStringLiteral(" AND CASE WHEN [%1] IS NULL%2 THEN RebuildRow([Word]) ELSE 0 END")
+                .arg(key, alsoNull);
+        };
         RowIdRanges ranges(db);
         while (!steps.aborted()) {
             const std::optional<QString> range = ranges.next(kRangeRows);
             if (!range) break;
             if (!lettersPass) {
                 take.execute(QStringLiteral("UPDATE [Dictionary] SET [Sorted]=SortString([Word]) WHERE ") + *range +
-                             selected);
+                             selected(QString()));
                 written += db.changes();
                 continue;
             }
@@ -186,10 +189,10 @@ PassEnd quickPass(Connection& db, RunControl& run, Dialogs& dialogs, bool letter
             // a key. A row stored without either key since the first pass (by another program) gets both.
             take.execute(QStringLiteral("UPDATE [Dictionary] SET [Sorted]=SortString([Word]), "
                                         "[Letters]=UniqueChars(SortString([Word])) WHERE ") +
-                         *range + QStringLiteral(" AND [Sorted] IS NULL") + selected);
+                         *range + selected(QStringLiteral(" AND [Sorted] IS NULL")));
             written += db.changes();
             take.execute(QStringLiteral("UPDATE [Dictionary] SET [Letters]=UniqueChars([Sorted]) WHERE ") + *range +
-                         selected);
+                         selected(QString()));
             written += db.changes();
         }
         steps.flush();
