@@ -17,7 +17,7 @@ namespace {
 // The page cache (in KiB, negative as SQLite takes it) while writing, large enough to hold the indexes of a
 // big list while it is imported or rebuilt; and while an index is built by sorting (see buildIndex).
 #define kWritingCache "-65536"
-#define kSortingCache "-4000"
+#define kSortingCache "-2000"
 
 // Another program may hold the file for a moment; past this the reason is reported.
 constexpr int kBusyTimeoutMs = 3000;
