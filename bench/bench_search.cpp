@@ -5,7 +5,8 @@
 // Usage: bench_search queries DATABASE [LIST]
 //        bench_search window DATABASE [LIST]
 //        bench_search stop DATABASE [LIST]
-// DATABASE is made from LIST by the import when it does not exist. The window parts run offscreen unless a
+// DATABASE is made from LIST by the import when it does not exist. LEXIVO_BENCH_ONLY=NAME runs one of the
+// queries alone (anagram_tea, letters_tea, mask_*@, ...), for a profiler. The window parts run offscreen unless a
 // display platform is given; run each part in a process of its own, so that its peak memory is its own.
 
 #include <QAction>
