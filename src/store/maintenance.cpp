@@ -36,40 +36,6 @@ bool abortConfirmed(RunControl& run, Dialogs& dialogs) {
     return run.stopFlag() && dialogs.question(kAbortQuestion);
 }
 
-// Writing a key into most rows is far cheaper without that key's index: each write would move an index entry
-// to a random place, where one sort at the end builds the whole index (and cures an index that had gone
-// wrong). Inside a transaction the drop is undone together with the rows when the transaction rolls back; a
-// run that dies between batches leaves the index missing, and loading the database adds it again.
-class SuspendedIndexes {
-public:
-    SuspendedIndexes(Connection& db, const QStringList& fields) : db_(db) {
-        for (const QString& field : fields) {
-            if (!IndexExists(db_, kDictionary, field)) continue;
-            db_.execute(QStringLiteral("DROP INDEX [%1]").arg(field));
-            dropped_ << field;
-        }
-    }
-    ~SuspendedIndexes() {
-        try {
-            restore();
-        } catch (const Error&) {
-        }
-    }
-    SuspendedIndexes(const SuspendedIndexes&) = delete;
-    SuspendedIndexes& operator=(const SuspendedIndexes&) = delete;
-
-    void restore() {
-        while (!dropped_.isEmpty()) {
-            db_.execute(QStringLiteral("CREATE INDEX IF NOT EXISTS [%1] ON [Dictionary] ([%1])").arg(dropped_.first()));
-            dropped_.removeFirst();
-        }
-    }
-
-private:
-    Connection& db_;
-    QStringList dropped_;
-};
-
 // Below a quarter of the table, updating the index in place is cheaper than building it again.
 bool worthRebuildingIndex(qint64 rowsToWrite, qint64 tableRows) {
     return rowsToWrite >= 1000 && rowsToWrite * 4 >= tableRows;
@@ -153,10 +119,9 @@ private:
 // Rows written by one statement of a re-build.
 constexpr qint64 kRangeRows = 16384;
 
-enum class PassEnd { Completed, Aborted };
-
 // One pass of the quick re-build, in one transaction: Sorted from Word, or Letters from the stored Sorted.
-PassEnd quickPass(Connection& db, RunControl& run, Dialogs& dialogs, bool lettersPass, qint64& written) {
+// Returns whether the user aborted it.
+bool quickPass(Connection& db, RunControl& run, Dialogs& dialogs, bool lettersPass, qint64& written) {
     Transaction transaction(db);
     const QString& key = lettersPass ? kLetters : kSorted;
     const qint64 count = db.scalar(QStringLiteral("SELECT COUNT(*) FROM [Dictionary] WHERE [%1] IS NULL").arg(key));
@@ -201,7 +166,7 @@ PassEnd quickPass(Connection& db, RunControl& run, Dialogs& dialogs, bool letter
     // An aborted pass commits the rows done so far: the user asked to stop, not to undo, and every key
     // written is sound.
     transaction.commit();
-    return steps.aborted() ? PassEnd::Aborted : PassEnd::Completed;
+    return steps.aborted();
 }
 
 }  // namespace
@@ -236,11 +201,10 @@ RebuildResult QuickRebuild(Connection& db, RunControl& run, Dialogs& dialogs) {
     if (refusedBeforeStart(db, dialogs, result)) return result;
     run.beginRun(QStringLiteral("Rebuilding index (1/2)..."));
     try {
-        if (quickPass(db, run, dialogs, false, result.rowsWritten) == PassEnd::Aborted) {
-            result.aborted = true;
-        } else {
+        result.aborted = quickPass(db, run, dialogs, false, result.rowsWritten);
+        if (!result.aborted) {
             run.setStatus(QStringLiteral("Rebuilding index (2/2)..."));
-            result.aborted = quickPass(db, run, dialogs, true, result.rowsWritten) == PassEnd::Aborted;
+            result.aborted = quickPass(db, run, dialogs, true, result.rowsWritten);
         }
     } catch (const Error& e) {
         // The failed pass is rolled back whole; a pass committed before it stays.

@@ -101,4 +101,26 @@ void AddIndex(Connection& db, const QString& table, const QString& index, const 
     db.buildIndex(QStringLiteral("CREATE INDEX %1 ON %2 (%3)").arg(quoted(index), quoted(table), columns.join(',')));
 }
 
+SuspendedIndexes::SuspendedIndexes(Connection& db, const QStringList& fields) : db_(db) {
+    for (const QString& field : fields) {
+        if (!IndexExists(db_, QStringLiteral("Dictionary"), field)) continue;
+        db_.execute(QStringLiteral("DROP INDEX [%1]").arg(field));
+        dropped_ << field;
+    }
+}
+
+SuspendedIndexes::~SuspendedIndexes() {
+    try {
+        restore();
+    } catch (const Error&) {
+    }
+}
+
+void SuspendedIndexes::restore() {
+    while (!dropped_.isEmpty()) {
+        db_.buildIndex(QStringLiteral("CREATE INDEX IF NOT EXISTS [%1] ON [Dictionary] ([%1])").arg(dropped_.first()));
+        dropped_.removeFirst();
+    }
+}
+
 }  // namespace lexivo

@@ -1,9 +1,11 @@
 #pragma once
 
 // Routines that add a table, a field or an index only where it is missing; the creation of a new word
-// database and the upgrade of an older one at load time both use them. They never drop or alter anything.
+// database and the upgrade of an older one at load time both use them. They never drop or alter anything;
+// only SuspendedIndexes takes indexes away, and always puts them back.
 
 #include <QString>
+#include <QStringList>
 
 namespace lexivo {
 
@@ -24,5 +26,27 @@ bool FieldExists(Connection& db, const QString& table, const QString& field, Dia
 bool IndexExists(Connection& db, const QString& table, const QString& index);
 void EnsureField(Connection& db, const QString& table, const QString& field, int type, int size, Dialogs& dialogs);
 void AddIndex(Connection& db, const QString& table, const QString& index, const QString& fieldList, Dialogs& dialogs);
+
+// Indexes of Dictionary (each named after its field) taken away while most rows are written, and built again
+// afterwards. Writing most rows is far cheaper without an index: each write would move an entry to a random
+// place, where one sort at the end builds the whole index (and cures an index that had gone wrong). Inside a
+// transaction a drop is undone together with the rows when it rolls back; a run that dies between batches
+// leaves the index missing, and loading the database adds it again.
+class SuspendedIndexes {
+public:
+    // Drops those of the indexes that exist. Throws Error.
+    SuspendedIndexes(Connection& db, const QStringList& fields);
+    ~SuspendedIndexes();  // builds what is still missing; never throws
+    SuspendedIndexes(const SuspendedIndexes&) = delete;
+    SuspendedIndexes& operator=(const SuspendedIndexes&) = delete;
+
+    bool suspended(const QString& field) const { return dropped_.contains(field); }
+    // Builds the dropped indexes again. Throws Error.
+    void restore();
+
+private:
+    Connection& db_;
+    QStringList dropped_;
+};
 
 }  // namespace lexivo

@@ -11,6 +11,7 @@
 #include "store/engine.h"
 #include "store/keys.h"
 #include "store/run_control.h"
+#include "store/schema.h"
 #include "wordlists/word_list_reader.h"
 
 namespace lexivo {
@@ -25,29 +26,6 @@ QString trimSpaces(const QString& item) {
     while (begin < end && item.at(begin) == QLatin1Char(' ')) ++begin;
     return (begin == 0 && end == item.size()) ? item : item.mid(begin, end - begin);
 }
-
-// The indexes of Dictionary, taken away while an emptied table is filled and put back afterwards: one sort
-// per index at the end costs far less than placing every word in each index as it comes.
-class DroppedIndexes {
-public:
-    void dropFor(Connection& db) {
-        for (const QString& name : db.indexNames(QStringLiteral("Dictionary"))) {
-            for (const QString& field : {QStringLiteral("Word"), QStringLiteral("Sorted"), QStringLiteral("Letters")}) {
-                if (name.compare(field, Qt::CaseInsensitive) != 0) continue;
-                db.execute(QStringLiteral("DROP INDEX \"%1\"").arg(name));
-                dropped_ << name;
-            }
-        }
-    }
-    bool dropped(const QString& name) const { return dropped_.contains(name, Qt::CaseInsensitive); }
-    void restore(Connection& db) {
-        for (const QString& name : std::exchange(dropped_, {}))
-            db.buildIndex(QStringLiteral("CREATE INDEX IF NOT EXISTS \"%1\" ON [Dictionary] (\"%1\")").arg(name));
-    }
-
-private:
-    QStringList dropped_;
-};
 
 // The words a run has stored in a table it filled from empty, compared exactly as the Word index compares
 // them: the case of A-Z is ignored and nothing else, and two texts of the same length compare only up to the
@@ -154,7 +132,7 @@ ImportResult ImportWords(Connection& db, const QString& filename, bool append,
     ImportCounts& counts = result.counts;
     run.beginRun(QStringLiteral("Importing data..."));
     qint64 progress = 0;
-    DroppedIndexes indexes;
+    std::optional<SuspendedIndexes> indexes;
     std::optional<BatchedTransaction> batch;
     try {
         WordListReader reader(filename);
@@ -164,13 +142,14 @@ ImportResult ImportWords(Connection& db, const QString& filename, bool append,
         batch.emplace(db);
         if (!append) {
             db.execute(QStringLiteral("DELETE * FROM Dictionary"));
-            // Filling an empty table, the key indexes are built once at the end, by sorting, instead of being
+            // Filling an empty table, the indexes are built once at the end, by sorting, instead of being
             // updated at random for every word; loading the database rebuilds them should the run never end.
-            indexes.dropFor(db);
+            indexes.emplace(db,
+                            QStringList{QStringLiteral("Word"), QStringLiteral("Sorted"), QStringLiteral("Letters")});
         }
         // Without the Word index, the run itself knows which words the table holds: it started empty.
         std::optional<ImportedWords> stored;
-        if (indexes.dropped(QStringLiteral("Word"))) stored.emplace();
+        if (indexes && indexes->suspended(QStringLiteral("Word"))) stored.emplace();
         run.setProgressMaximum(reader.size() + 128);
         WordFilter current = filter();
         while (!reader.atEnd()) {
@@ -218,7 +197,7 @@ ImportResult ImportWords(Connection& db, const QString& filename, bool append,
     }
     batch.reset();
     try {
-        indexes.restore(db);
+        if (indexes) indexes->restore();
     } catch (const Error& e) {
         if (result.ok()) result.error = e.message();
     }
