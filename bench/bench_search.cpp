@@ -42,7 +42,7 @@ double cpuMilliseconds() {
 
 struct Case {
     const char* name;
-    QString mode;
+    lexivo::SearchMode mode;
     QString input;
     int repetitions;
 };
@@ -51,9 +51,12 @@ int runQueries(const QString& path) {
     lexivo::DatabaseState state;
     if (!bench::OpenDatabase(state, path)) return 1;
     const Case cases[] = {
-        {"anagram_tea", lexivo::kModeAnagram, "tea", 21}, {"synogram_tea", lexivo::kModeSynogram, "tea", 21},
-        {"letters_tea", lexivo::kModeLetters, "tea", 7},  {"mask_c??k", lexivo::kModeMask, "c??k", 7},
-        {"mask_*@", lexivo::kModeMask, "*@", 7},          {"palindromes", lexivo::kModePalindrome, "", 3},
+        {"anagram_tea", lexivo::SearchMode::Anagram, "tea", 21},
+        {"synogram_tea", lexivo::SearchMode::Synogram, "tea", 21},
+        {"letters_tea", lexivo::SearchMode::Letters, "tea", 7},
+        {"mask_c??k", lexivo::SearchMode::Mask, "c??k", 7},
+        {"mask_*@", lexivo::SearchMode::Mask, "*@", 7},
+        {"palindromes", lexivo::SearchMode::Palindrome, "", 3},
     };
     // LEXIVO_BENCH_ONLY names the one case to run (for profiling a single query).
     const QByteArray only = qgetenv("LEXIVO_BENCH_ONLY");
@@ -72,10 +75,10 @@ int runQueries(const QString& path) {
             const double cpuStart = cpuMilliseconds();
             // As the window runs it: one run, one transaction.
             run.beginRun(lexivo::kStartingSearch);
-            lexivo::Transaction transaction(state.CurrentDatabase);
-            lexivo::RunSearchMode(state.CurrentDatabase, {c.mode, c.input, QString(), lexivo::OrderClause(false)}, run,
-                                  dialogs, sink);
-            transaction.commit();
+            lexivo::SearchRequest request;
+            request.mode = c.mode;
+            request.input = c.input;
+            lexivo::RunSearchRequest(state.CurrentDatabase, request, run, dialogs, sink);
             run.endRun();
             times.push_back(bench::millisecondsOf(timer));
             cpu.push_back(cpuMilliseconds() - cpuStart);

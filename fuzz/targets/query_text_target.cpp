@@ -1,6 +1,6 @@
 // Any input, put into the query text of every mode: the text always parses (no input ends a literal early or
 // adds to the statement), and a word stored exactly as the input is found by the modes that must find it and
-// deleted by the Edit menu's statement.
+// deleted by the one deletion of a word.
 
 #include <QString>
 
@@ -48,30 +48,39 @@ int QueryTextTarget(const std::uint8_t* data, std::size_t size) {
     WordTable(db).addNew(input, keys.sorted, keys.letters);
     WordTable(db).addNew(QStringLiteral("other"), QStringLiteral("troeo"), QStringLiteral("treo"));
 
-    const QString length = LengthClause(1, QStringLiteral("0"), QStringLiteral("100000"));
-    const QString order = OrderClause(true);
-    FUZZ_CHECK(rows(db, FindWordQuery(input, order), "find-and-add") >= 1, "find-and-add missed the stored word");
+    // Every mode with a length limit that keeps every word, sorted by length.
+    const auto request = [&input](SearchMode mode) {
+        SearchRequest r;
+        r.mode = mode;
+        r.input = input;
+        r.minimumLength = 0;
+        r.maximumLength = 100000;
+        r.sortByLength = true;
+        return QueryText(r);
+    };
+    FUZZ_CHECK(rows(db, request(SearchMode::Add), "find-and-add") >= 1, "find-and-add missed the stored word");
     // The key modes lower-case their input: a word in lower case already is its own anagram and synogram.
     const bool lowerCase = input.toLower() == input;
-    const qint64 anagrams = rows(db, AnagramQuery(input, length, order), "anagram");
-    const qint64 synograms = rows(db, SynogramQuery(input, QString(), order), "synogram");
-    const qint64 letters = rows(db, LettersQuery(input, length, order), "letters");
+    const qint64 anagrams = rows(db, request(SearchMode::Anagram), "anagram");
+    const qint64 synograms = rows(db, request(SearchMode::Synogram), "synogram");
+    const qint64 letters = rows(db, request(SearchMode::Letters), "letters");
     if (lowerCase) {
         FUZZ_CHECK(anagrams >= 1, "the anagram search missed the word itself");
         FUZZ_CHECK(synograms >= 1, "the synogram search missed the word itself");
         FUZZ_CHECK(letters >= 1, "the letters-in-a-word search missed the word itself");
     }
-    const qint64 masks = rows(db, MaskQuery(input, length, order), "mask");
+    const qint64 masks = rows(db, request(SearchMode::Mask), "mask");
     if (!input.contains(QLatin1Char('@')) && !input.contains(QLatin1Char('#')))
         FUZZ_CHECK(masks >= 1, "the mask search missed the word itself");
-    rows(db, PalindromeQuery(length, order), "palindrome");
+    rows(db, request(SearchMode::Palindrome), "palindrome");
 
+    qint64 deleted = 0;
     try {
-        db.execute(DeleteStatement(input));
+        deleted = DeleteWord(db, input);
     } catch (const Error& e) {
         Fail("the deletion did not run: " + e.message().toStdString());
     }
-    FUZZ_CHECK(db.changes() >= 1, "the deletion missed the word");
+    FUZZ_CHECK(deleted >= 1, "the deletion missed the word");
     return 0;
 }
 

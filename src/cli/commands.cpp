@@ -136,44 +136,36 @@ bool writable(Session& s) {
     return false;
 }
 
-QString searchMode(Command command) {
+std::optional<SearchMode> searchMode(Command command) {
     switch (command) {
         case Command::Anagram:
-            return kModeAnagram;
+            return SearchMode::Anagram;
         case Command::Synogram:
-            return kModeSynogram;
+            return SearchMode::Synogram;
         case Command::Letters:
-            return kModeLetters;
+            return SearchMode::Letters;
         case Command::Mask:
-            return kModeMask;
+            return SearchMode::Mask;
         case Command::Palindromes:
-            return kModePalindrome;
+            return SearchMode::Palindrome;
         default:
-            return {};
+            return std::nullopt;
     }
 }
 
 int search(Session& s, const Invocation& inv) {
     if (!openDatabase(s, inv)) return kFailure;
-    QString lengthClause;
-    if (inv.minimumLength || inv.maximumLength) {
-        // The window's length lists hand the clause the numbers their entries show; any index past the first
-        // says that a limit is chosen. A limit given alone leaves the other side open: no word is shorter than
-        // 0 characters or longer than a field holds.
-        const int minimum = inv.minimumLength.value_or(0);
-        const int maximum = inv.maximumLength.value_or(std::max(minimum, kMaxFieldLength));
-        lengthClause = LengthClause(1, QString::number(minimum), QString::number(maximum));
-    }
-    const SearchRequest request{searchMode(inv.command), inv.command == Command::Palindromes ? QString() : inv.operand,
-                                lengthClause, OrderClause(inv.sortByLength)};
+    SearchRequest request;
+    request.mode = searchMode(inv.command);
+    if (inv.command != Command::Palindromes) request.input = inv.operand;
+    request.minimumLength = inv.minimumLength;
+    request.maximumLength = inv.maximumLength;
+    request.sortByLength = inv.sortByLength;
     Output out(&s.run);
     qint64 found = 0;
     s.run.beginRun(kStartingSearch);
     try {
-        // One transaction from start to end, as the window's search runs; committed after a stop as well.
-        Transaction transaction(s.db());
-        found = RunSearchMode(s.db(), request, s.run, s.dialogs, out);
-        transaction.commit();
+        found = RunSearchRequest(s.db(), request, s.run, s.dialogs, out);
     } catch (const Error& e) {
         s.run.endRun();
         s.fail(FailureReason(e));
@@ -184,7 +176,7 @@ int search(Session& s, const Invocation& inv) {
         s.fail(QStringLiteral("the results could not be written: %1").arg(out.error()));
         return kFailure;
     }
-    s.terminal.message(QStringLiteral("Found %1 word(s).").arg(found));
+    s.terminal.message(FoundMessage(found));
     return s.status(kSuccess);
 }
 
@@ -241,8 +233,11 @@ int deleteWord(Session& s, const Invocation& inv) {
     if (!openDatabase(s, inv) || !writable(s)) return kFailure;
     const qint64 before = WordCount(s.db());
     {
+        SearchRequest request;
+        request.mode = SearchMode::Delete;
+        request.input = inv.operand;
         Transaction transaction(s.db());
-        FindAndDelete(s.db(), inv.operand, OrderClause(false), s.dialogs);
+        FindAndDelete(s.db(), request, s.dialogs);
         transaction.commit();
     }
     // "Word not found!" has been said; the command did not do what it was asked.

@@ -1,25 +1,13 @@
 #include "search/search_query.h"
 
-#include <cmath>
+#include <algorithm>
 
 #include "store/engine.h"
 #include "store/keys.h"
-#include "wordlists/word_filter.h"
 
 namespace lexivo {
 
 namespace {
-
-// A number read from a length list, written as a plain decimal: no exponent, no group separators, no trailing
-// zeros ("7", "7.5").
-QString plainDecimal(double value) {
-    if (!std::isfinite(value)) value = 0;
-    if (value == std::trunc(value) && std::fabs(value) < 1e15) return QString::number(static_cast<qint64>(value));
-    QString text = QString::number(value, 'f', 6);
-    while (text.endsWith(QLatin1Char('0'))) text.chop(1);
-    if (text.endsWith(QLatin1Char('.'))) text.chop(1);
-    return text;
-}
 
 // A length clause joins a mode's own condition with AND (or starts the WHERE of the palindrome scan).
 QString joined(const QString& prefix, const QString& lengthClause) {
@@ -38,21 +26,14 @@ bool isConsonant(char32_t c) {
 
 }  // namespace
 
-QString SearchMode(int selectedIndex) {
-    static const QString kModes[] = {kModeAnagram, kModeSynogram, kModePalindrome, kModeMask,
-                                     kModeAdd,     kModeDelete,   kModeLetters};
-    if (selectedIndex < 0 || selectedIndex >= static_cast<int>(std::size(kModes))) return {};
-    return kModes[selectedIndex];
+QString FoundMessage(qint64 count) {
+    return QStringLiteral("Found %1 word(s).").arg(count);
 }
 
-QString LengthClause(int minimumIndex, const QString& minimumText, const QString& maximumText) {
-    if (minimumIndex <= 0) return {};
-    return QStringLiteral("LEN([Word]) BETWEEN ") + plainDecimal(LeadingNumber(minimumText)) + kAnd +
-           plainDecimal(LeadingNumber(maximumText));
-}
-
-QString OrderClause(bool sortByLength) {
-    return sortByLength ? QStringLiteral(" ORDER BY LEN([Word]),[Word]") : QStringLiteral(" ORDER BY [Word]");
+std::optional<SearchMode> SearchModeOfButton(int buttonIndex) {
+    if (buttonIndex < static_cast<int>(SearchMode::Anagram) || buttonIndex > static_cast<int>(SearchMode::Letters))
+        return std::nullopt;
+    return static_cast<SearchMode>(buttonIndex);
 }
 
 QString InputSortedKey(const QString& input) {
@@ -61,18 +42,6 @@ QString InputSortedKey(const QString& input) {
 
 QString InputLettersKey(const QString& input) {
     return UniqueChars(InputSortedKey(input));
-}
-
-QString AnagramQuery(const QString& input, const QString& lengthClause, const QString& orderClause) {
-    const QString key = InputSortedKey(input);
-    return QStringLiteral("SELECT [Word] FROM [Dictionary] WHERE [Sorted]='") + EscapeQuotes(key) + QLatin1Char('\'') +
-           joined(kAnd, lengthClause) + QStringLiteral(" AND LEN([Sorted])=") + QString::number(CharacterCount(key)) +
-           orderClause;
-}
-
-QString SynogramQuery(const QString& input, const QString& lengthClause, const QString& orderClause) {
-    return QStringLiteral("SELECT [Word] FROM [Dictionary] WHERE [Letters]='") + EscapeQuotes(InputLettersKey(input)) +
-           QLatin1Char('\'') + joined(kAnd, lengthClause) + orderClause;
 }
 
 QString LettersPattern(const QString& lettersKey) {
@@ -89,22 +58,11 @@ QString LettersPattern(const QString& lettersKey) {
     return pattern;
 }
 
-QString LettersQuery(const QString& input, const QString& lengthClause, const QString& orderClause) {
-    return QStringLiteral("SELECT [Word] FROM [Dictionary] WHERE [Letters] LIKE '") +
-           EscapeQuotes(LettersPattern(InputLettersKey(input))) + QLatin1Char('\'') + joined(kAnd, lengthClause) +
-           orderClause;
-}
-
 QString MaskPattern(const QString& mask) {
     QString pattern = mask;
     pattern.replace(QLatin1Char('@'), QLatin1Char('?'));
     pattern.replace(QLatin1Char('#'), QLatin1Char('?'));
     return pattern;
-}
-
-QString MaskQuery(const QString& mask, const QString& lengthClause, const QString& orderClause) {
-    return QStringLiteral("SELECT [Word] FROM [Dictionary] WHERE [Word] LIKE '") + EscapeQuotes(MaskPattern(mask)) +
-           QStringLiteral("' ") + joined(kAnd, lengthClause) + orderClause;
 }
 
 QString MaskIndexRange(const QString& mask) {
@@ -129,7 +87,42 @@ QString MaskIndexRange(const QString& mask) {
            QLatin1Char('\'');
 }
 
-QString IndexedMaskQuery(const QString& mask, const QString& lengthClause, const QString& orderClause) {
+namespace {
+
+// The query pieces all modes share.
+QString lengthClauseOf(const SearchRequest& request) {
+    if (!request.minimumLength && !request.maximumLength) return {};
+    const int minimum = request.minimumLength.value_or(0);
+    const int maximum = request.maximumLength.value_or(std::max(minimum, kMaxFieldLength));
+    return QStringLiteral("LEN([Word]) BETWEEN ") + QString::number(minimum) + kAnd + QString::number(maximum);
+}
+
+QString orderClauseOf(bool sortByLength) {
+    return sortByLength ? QStringLiteral(" ORDER BY LEN([Word]),[Word]") : QStringLiteral(" ORDER BY [Word]");
+}
+
+QString AnagramQuery(const QString& input, const QString& lengthClause, const QString& orderClause) {
+    const QString key = InputSortedKey(input);
+    return QStringLiteral("SELECT [Word] FROM [Dictionary] WHERE [Sorted]='") + EscapeQuotes(key) + QLatin1Char('\'') +
+           joined(kAnd, lengthClause) + QStringLiteral(" AND LEN([Sorted])=") + QString::number(CharacterCount(key)) +
+           orderClause;
+}
+
+QString SynogramQuery(const QString& input, const QString& lengthClause, const QString& orderClause) {
+    return QStringLiteral("SELECT [Word] FROM [Dictionary] WHERE [Letters]='") + EscapeQuotes(InputLettersKey(input)) +
+           QLatin1Char('\'') + joined(kAnd, lengthClause) + orderClause;
+}
+
+QString LettersQuery(const QString& input, const QString& lengthClause, const QString& orderClause) {
+    return QStringLiteral("SELECT [Word] FROM [Dictionary] WHERE [Letters] LIKE '") +
+           EscapeQuotes(LettersPattern(InputLettersKey(input))) + QLatin1Char('\'') + joined(kAnd, lengthClause) +
+           orderClause;
+}
+
+// The mask's pattern match on the range of the Word index that can hold its words: the rows and the order of
+// the plain pattern match, found on the index instead of by putting the pattern to every word (the database
+// cannot look into the engine's own pattern match).
+QString MaskQuery(const QString& mask, const QString& lengthClause, const QString& orderClause) {
     return QStringLiteral("SELECT [Word] FROM [Dictionary] WHERE [Word] LIKE '") + EscapeQuotes(MaskPattern(mask)) +
            QStringLiteral("' ") + joined(kAnd, MaskIndexRange(mask)) + joined(kAnd, lengthClause) + orderClause;
 }
@@ -142,6 +135,31 @@ QString PalindromeQuery(const QString& lengthClause, const QString& orderClause)
 QString FindWordQuery(const QString& word, const QString& orderClause) {
     return QStringLiteral("SELECT * FROM [Dictionary] WHERE [Word]='") + EscapeQuotes(word) + QLatin1Char('\'') +
            orderClause;
+}
+
+}  // namespace
+
+QString QueryText(const SearchRequest& request) {
+    if (!request.mode) return {};
+    const QString length = lengthClauseOf(request);
+    const QString order = orderClauseOf(request.sortByLength);
+    switch (*request.mode) {
+        case SearchMode::Anagram:
+            return AnagramQuery(request.input, length, order);
+        case SearchMode::Synogram:
+            return SynogramQuery(request.input, length, order);
+        case SearchMode::Palindrome:
+            return PalindromeQuery(length, order);
+        case SearchMode::Mask:
+            return MaskQuery(request.input, length, order);
+        case SearchMode::Add:
+        case SearchMode::Delete:
+            // The look-up of one word has no length condition.
+            return FindWordQuery(request.input, order);
+        case SearchMode::Letters:
+            return LettersQuery(request.input, length, order);
+    }
+    return {};
 }
 
 // ---- MaskTest ----

@@ -1,55 +1,50 @@
 #pragma once
 
-// The pieces of a search that need no database: the mode names, the length and order clauses, the query text of
-// each mode, the input keys, the mask's row test and the reversal of a word. Query texts are built exactly as the
-// search modes define them; input that goes between single quotes has its quotes doubled.
+// The pieces of a search that need no database: the typed request, the query text of each mode, the input keys,
+// the mask's row test and the reversal of a word. Input that goes between single quotes has its quotes doubled.
 
 #include <QString>
+#include <optional>
 #include <vector>
 
 namespace lexivo {
 
 // The status line while a search is being prepared.
 inline const QString kStartingSearch = QStringLiteral("Starting search...");
+// The status line after a search: "Found 12 word(s)."
+QString FoundMessage(qint64 count);
 
-// Mode names, by the index of the mode's button Opt_Search.
-inline const QString kModeAnagram = QStringLiteral("Anagram");
-inline const QString kModeSynogram = QStringLiteral("Synogram");
-inline const QString kModePalindrome = QStringLiteral("Palindrome");
-inline const QString kModeMask = QStringLiteral("Mask");
-inline const QString kModeAdd = QStringLiteral("Add");
-inline const QString kModeDelete = QStringLiteral("Delete");
-inline const QString kModeLetters = QStringLiteral("Letters");
+// The search modes, in the order of the mode buttons Opt_Search: a mode's value is its button's index.
+enum class SearchMode { Anagram, Synogram, Palindrome, Mask, Add, Delete, Letters };
 
-// The mode name of the selected Opt_Search index; empty when no mode (or an unknown index) is selected.
-QString SearchMode(int selectedIndex);
+// The mode of an Opt_Search index; none for an index that names no mode (no button selected).
+std::optional<SearchMode> SearchModeOfButton(int buttonIndex);
 
-// The length condition: empty when the minimum list's selected index is 0 ("(All words)"), else
-// "LEN([Word]) BETWEEN <min> AND <max>" with the leading numbers of both lists' texts as plain decimals.
-QString LengthClause(int minimumIndex, const QString& minimumText, const QString& maximumText);
+// One search, as the window's search panel and the command line ask for it.
+struct SearchRequest {
+    std::optional<SearchMode> mode;  // none: the run lists nothing
+    QString input;                   // exactly as typed; the palindrome scan does not use it
+    // Word lengths in characters, both ends included. None on both sides is "(All words)"; a limit given alone
+    // leaves the other side open (no word is shorter than 0 characters or longer than a field holds). Whole
+    // numbers: the length lists offer whole numbers of letters and the command line takes nothing else.
+    std::optional<int> minimumLength;
+    std::optional<int> maximumLength;
+    bool sortByLength = false;  // results by length, then by word; else by word
+};
 
-// " ORDER BY LEN([Word]),[Word]" when sorting by length, else " ORDER BY [Word]".
-QString OrderClause(bool sortByLength);
+// The query text of a request in the word database's dialect: the listing of the anagram, synogram,
+// letters-in-a-word and mask modes, the palindrome scan, or the look-up of find-and-add and find-and-delete.
+// The one place where a search's SQL is written; empty for a request without a mode.
+QString QueryText(const SearchRequest& request);
 
 // The letter keys of an input: the keys of the lower-cased input, as every stored word carries them.
 QString InputSortedKey(const QString& input);
 QString InputLettersKey(const QString& input);
 
-// The query text of each mode. lengthClause and orderClause as LengthClause and OrderClause give them.
-QString AnagramQuery(const QString& input, const QString& lengthClause, const QString& orderClause);
-QString SynogramQuery(const QString& input, const QString& lengthClause, const QString& orderClause);
-QString LettersQuery(const QString& input, const QString& lengthClause, const QString& orderClause);
-QString MaskQuery(const QString& mask, const QString& lengthClause, const QString& orderClause);
 // The part of the Word index that holds every word a mask can match: the words that begin with the mask's
 // literal start, as "[Word]>='ca' AND [Word]<'cb'"; empty when nothing narrows it (a mask that starts with a
 // wildcard or placeholder, or with a character whose other case the index does not order beside it).
 QString MaskIndexRange(const QString& mask);
-// MaskQuery with that range added: the same rows in the same order, found on the Word index instead of by
-// putting the pattern to every word (the database cannot look into the engine's own pattern match).
-QString IndexedMaskQuery(const QString& mask, const QString& lengthClause, const QString& orderClause);
-QString PalindromeQuery(const QString& lengthClause, const QString& orderClause);
-// The look-up of find-and-add and find-and-delete (all fields; no length condition).
-QString FindWordQuery(const QString& word, const QString& orderClause);
 
 // The letters-in-a-word pattern of a Letters key: "*" before each character and one at the end.
 QString LettersPattern(const QString& lettersKey);

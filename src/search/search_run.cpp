@@ -3,8 +3,8 @@
 #include "search/search_query.h"
 #include "store/dialogs.h"
 #include "store/engine.h"
-#include "store/keys.h"
 #include "store/run_control.h"
+#include "store/word_editing.h"
 
 namespace lexivo {
 
@@ -42,23 +42,28 @@ qint64 ListQueryResults(Connection& db, const QString& query, RunControl& run, W
     return listed;
 }
 
-qint64 ListPalindromes(Connection& db, const QString& lengthClause, const QString& orderClause, RunControl& run,
-                       WordSink& sink) {
+namespace {
+
+qint64 ListPalindromes(Connection& db, const SearchRequest& request, RunControl& run, WordSink& sink) {
     // One look-up on the Word index per scanned word; the length limit applies to the scan only.
     WordTable wordLookup(db);
-    return ListQueryResults(db, PalindromeQuery(lengthClause, orderClause), run, sink,
+    return ListQueryResults(db, QueryText(request), run, sink,
                             [&wordLookup](const QString& word) { return wordLookup.seek(ReverseString(word)); });
 }
 
-QString WordTooLongMessage(int characters) {
-    return QStringLiteral("Word too long! A word can have at most %1 characters; this one has %2.")
-        .arg(kMaxFieldLength)
-        .arg(characters);
+qint64 ListMaskMatches(Connection& db, const SearchRequest& request, RunControl& run, WordSink& sink) {
+    const MaskTest maskTest(request.input);
+    RowTest test;
+    if (maskTest.hasPlaceholders()) test = [&maskTest](const QString& word) { return maskTest.accepts(word); };
+    return ListQueryResults(db, QueryText(request), run, sink, test);
 }
 
-void FindAndAdd(Connection& db, const QString& word, const QString& orderClause, Dialogs& dialogs) {
+}  // namespace
+
+void FindAndAdd(Connection& db, const SearchRequest& request, Dialogs& dialogs) {
+    const QString& word = request.input;
     {
-        Cursor cursor(db, FindWordQuery(word, orderClause));
+        Cursor cursor(db, QueryText(request));
         if (cursor.recordCount() > 0) {
             cursor.close();
             dialogs.notice(QStringLiteral("Word already added!"));
@@ -66,21 +71,20 @@ void FindAndAdd(Connection& db, const QString& word, const QString& orderClause,
         }
     }
     // The Word field holds 255 characters and the table does not refuse more: refuse before offering to add.
-    if (const int length = CharacterCount(word); length > kMaxFieldLength) {
-        dialogs.notice(WordTooLongMessage(length));
+    if (const QString problem = TooLongProblem(word); !problem.isEmpty()) {
+        dialogs.failure(problem);
         return;
     }
     if (!dialogs.question(QStringLiteral("Add ") + word)) return;
     // The keys of the word as typed, as every writer stores them (the letter searches lower-case their input
     // instead).
-    const WordKeys keys = KeysOf(word);
-    WordTable(db).addNew(word, keys.sorted, keys.letters);
+    StoreWord(db, word);
 }
 
-void FindAndDelete(Connection& db, const QString& word, const QString& orderClause, Dialogs& dialogs) {
+void FindAndDelete(Connection& db, const SearchRequest& request, Dialogs& dialogs) {
     QString stored;
     {
-        Cursor cursor(db, FindWordQuery(word, orderClause));
+        Cursor cursor(db, QueryText(request));
         if (cursor.recordCount() == 0) {
             cursor.close();
             dialogs.notice(QStringLiteral("Word not found!"));
@@ -91,33 +95,36 @@ void FindAndDelete(Connection& db, const QString& word, const QString& orderClau
     }
     if (!dialogs.question(QStringLiteral("Delete ") + stored)) return;
     // Every row the look-up matched goes after the one question: the same comparison, in one statement.
-    WordTable(db).deleteWord(word);
+    DeleteWord(db, request.input);
 }
 
 qint64 RunSearchMode(Connection& db, const SearchRequest& request, RunControl& run, Dialogs& dialogs, WordSink& sink) {
-    const QString& mode = request.mode;
-    if (mode == kModeAdd || mode == kModeDelete) {
-        if (mode == kModeAdd)
-            FindAndAdd(db, request.input, request.orderClause, dialogs);
-        else
-            FindAndDelete(db, request.input, request.orderClause, dialogs);
-        return 0;
+    if (!request.mode) return 0;
+    switch (*request.mode) {
+        case SearchMode::Add:
+            FindAndAdd(db, request, dialogs);
+            return 0;
+        case SearchMode::Delete:
+            FindAndDelete(db, request, dialogs);
+            return 0;
+        case SearchMode::Palindrome:
+            return ListPalindromes(db, request, run, sink);
+        case SearchMode::Mask:
+            return ListMaskMatches(db, request, run, sink);
+        case SearchMode::Anagram:
+        case SearchMode::Synogram:
+        case SearchMode::Letters:
+            return ListQueryResults(db, QueryText(request), run, sink);
     }
-    if (mode == kModeLetters)
-        return ListQueryResults(db, LettersQuery(request.input, request.lengthClause, request.orderClause), run, sink);
-    if (mode == kModePalindrome) return ListPalindromes(db, request.lengthClause, request.orderClause, run, sink);
-    if (mode == kModeSynogram)
-        return ListQueryResults(db, SynogramQuery(request.input, request.lengthClause, request.orderClause), run, sink);
-    if (mode == kModeMask) {
-        const MaskTest maskTest(request.input);
-        RowTest test;
-        if (maskTest.hasPlaceholders()) test = [&maskTest](const QString& word) { return maskTest.accepts(word); };
-        return ListQueryResults(db, IndexedMaskQuery(request.input, request.lengthClause, request.orderClause), run,
-                                sink, test);
-    }
-    if (mode == kModeAnagram)
-        return ListQueryResults(db, AnagramQuery(request.input, request.lengthClause, request.orderClause), run, sink);
     return 0;
+}
+
+qint64 RunSearchRequest(Connection& db, const SearchRequest& request, RunControl& run, Dialogs& dialogs,
+                        WordSink& sink) {
+    Transaction transaction(db);
+    const qint64 listed = RunSearchMode(db, request, run, dialogs, sink);
+    transaction.commit();
+    return listed;
 }
 
 }  // namespace lexivo

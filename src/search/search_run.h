@@ -8,6 +8,8 @@
 #include <functional>
 #include <memory>
 
+#include "search/search_query.h"
+
 namespace lexivo {
 
 class Connection;
@@ -39,14 +41,6 @@ private:
     std::function<void(const QString&)> onWord_;
 };
 
-// What the search reads from the search panel, already turned into the mode name and the two clauses.
-struct SearchRequest {
-    QString mode;  // SearchMode; empty runs nothing
-    QString input;
-    QString lengthClause;
-    QString orderClause;
-};
-
 // Decides per row (given the row's Word) whether a listing mode keeps it; no test keeps every row.
 using RowTest = std::function<bool(const QString& word)>;
 
@@ -55,17 +49,18 @@ using RowTest = std::function<bool(const QString& word)>;
 qint64 ListQueryResults(Connection& db, const QString& query, RunControl& run, WordSink& sink,
                         const RowTest& test = {});
 
-// Runs the request's mode on db (the driver has begun the run and the transaction): the listing modes list into
+// Runs the request's mode on db (the caller has begun the run and a transaction): the listing modes list into
 // sink; Add and Delete ask and notify through dialogs. Returns the number of words listed. Throws Error.
 qint64 RunSearchMode(Connection& db, const SearchRequest& request, RunControl& run, Dialogs& dialogs, WordSink& sink);
 
-// The single modes, as RunSearchMode dispatches to them.
-qint64 ListPalindromes(Connection& db, const QString& lengthClause, const QString& orderClause, RunControl& run,
-                       WordSink& sink);
-void FindAndAdd(Connection& db, const QString& word, const QString& orderClause, Dialogs& dialogs);
-void FindAndDelete(Connection& db, const QString& word, const QString& orderClause, Dialogs& dialogs);
+// A whole search as the window and the command line run it, inside the run the caller has begun: the mode in
+// one transaction, committed at the end also after a stop (what was added or deleted before it stays), and
+// rolled back when the engine fails, so that a failed run keeps no part of a change. Throws Error.
+qint64 RunSearchRequest(Connection& db, const SearchRequest& request, RunControl& run, Dialogs& dialogs,
+                        WordSink& sink);
 
-// The notice for a word the Word field cannot hold.
-QString WordTooLongMessage(int characters);
+// Find-and-add and find-and-delete of the request's input word, as RunSearchMode dispatches to them.
+void FindAndAdd(Connection& db, const SearchRequest& request, Dialogs& dialogs);
+void FindAndDelete(Connection& db, const SearchRequest& request, Dialogs& dialogs);
 
 }  // namespace lexivo

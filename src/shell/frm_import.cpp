@@ -6,7 +6,6 @@
 #include <QComboBox>
 #include <QDir>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,9 +13,9 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QSignalBlocker>
 
+#include "common/leading_number.h"
 #include "shell/appearance.h"
 #include "shell/folder_chooser.h"
 #include "shell/frm_main.h"
@@ -25,6 +24,7 @@
 #include "shell/twips.h"
 #include "store/dialogs.h"
 #include "store/engine.h"
+#include "store/word_editing.h"
 #include "wordlists/export.h"
 #include "wordlists/import.h"
 #include "wordlists/paths.h"
@@ -314,7 +314,7 @@ void Frm_Import::onClear() {
     QString failure;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     try {
-        database_.execute(QStringLiteral("DELETE * FROM Dictionary"));
+        RemoveAllWords(database_);
     } catch (const Error& e) {
         failure = e.message();
     }
@@ -354,17 +354,9 @@ void Frm_Import::keyPressEvent(QKeyEvent* event) {
 void Frm_Import::showEvent(QShowEvent* event) {
     if (!event->spontaneous()) {
         restoreDefaults();
-        centreOnScreen();
+        centreOnScreen(*this, parentWidget() ? parentWidget()->screen() : nullptr);
     }
     QDialog::showEvent(event);
-}
-
-void Frm_Import::centreOnScreen() {
-    const QScreen* screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
-    if (!screen) return;
-    QRect frame = frameGeometry();
-    frame.moveCenter(screen->availableGeometry().center());
-    move(frame.topLeft());
 }
 
 void ShowImportExport(Frm_Main& main) {

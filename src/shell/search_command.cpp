@@ -40,19 +40,24 @@ private:
     std::vector<std::unique_ptr<Cursor>> done_;
 };
 
-SearchRequest readRequest(const SearchPanel& panel, const QString& mode, const QString& input) {
+// The request the search panel shows. A length limit is chosen when the minimum list is past "(All words)"; the
+// rule of the lists has then put the maximum list past it too.
+SearchRequest readRequest(const SearchPanel& panel, const QString& input) {
     const QComboBox* minimum = panel.Cmb_Letters[SearchPanel::Minimum];
     const QComboBox* maximum = panel.Cmb_Letters[SearchPanel::Maximum];
+    SearchRequest request;
+    request.mode = SearchModeOfButton(panel.selectedMode());
+    request.input = input;
+    if (minimum->currentIndex() > 0) {
+        request.minimumLength = SearchPanel::entryValue(minimum->currentText());
+        request.maximumLength = SearchPanel::entryValue(maximum->currentText());
+    }
     // The sort choice counts even while the panel hides it.
-    return {mode, input, LengthClause(minimum->currentIndex(), minimum->currentText(), maximum->currentText()),
-            OrderClause(panel.Chk_Sort->isChecked())};
+    request.sortByLength = panel.Chk_Sort->isChecked();
+    return request;
 }
 
 }  // namespace
-
-QString FoundMessage(qint64 count) {
-    return QStringLiteral("Found %1 word(s).").arg(count);
-}
 
 void RecordInput(QComboBox& text1, const QString& input) {
     const QSignalBlocker blocker(&text1);
@@ -86,33 +91,19 @@ void RunSearch(Frm_Main& window) {
     const QString input = panel.Text1->currentText();
     if (input.isEmpty() && !palindrome) return;
     RecordInput(*panel.Text1, input);
-    const QString mode = SearchMode(selected);
+    const SearchRequest request = readRequest(panel, input);
 
     // Busy: "&Stop", the panel disabled, the busy pointer; then an empty list and the run's one transaction.
     run.beginRun(kStartingSearch);
     window.results().clear();
-    Connection& db = state.CurrentDatabase;
     ResultsSink sink(window.results());
-    bool begun = false;
     QString failure;
     try {
-        db.beginTransaction();
-        begun = true;
-        RunSearchMode(db, readRequest(panel, mode, input), run, window.dialogs(), sink);
-        // Also after a stop: what was added or deleted before it stays.
-        db.commit();
+        RunSearchRequest(state.CurrentDatabase, request, run, window.dialogs(), sink);
     } catch (const Error& e) {
         failure = e.message();
     }
     sink.flush();
-    if (!failure.isEmpty() && begun) {
-        // All or nothing: a failed run keeps no part of an addition or of a deletion of several rows.
-        try {
-            db.rollback();
-        } catch (const Error&) {
-            // The connection is past rolling back; closing it later rolls back all the same.
-        }
-    }
 
     run.endRun();
     if (!palindrome) panel.Text1->setFocus();

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include "search/search_query.h"
+
 class QComboBox;
 
 namespace lexivo {
@@ -18,9 +20,6 @@ void RunSearch(Frm_Main& window);
 // and the box shows the input. The box's change notifications are held back meanwhile: the input itself does
 // not change, so the length lists must not be reset by the rearranging of the entries.
 void RecordInput(QComboBox& text1, const QString& input);
-
-// "Found 12 word(s)."
-QString FoundMessage(qint64 count);
 
 // The status line after a search that the engine could not complete.
 inline const QString kSearchFailed = QStringLiteral("Search failed.");

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "common/leading_number.h"
 #include "shell/appearance.h"
 #include "shell/twips.h"
 
@@ -138,16 +139,8 @@ int SearchPanel::selectedMode() const {
 }
 
 int SearchPanel::entryValue(const QString& entryText) {
-    int value = 0;
-    for (QChar c : entryText.trimmed()) {
-        if (c < u'0' || c > u'9') break;
-        value = value * 10 + (c.unicode() - u'0');
-    }
-    return value;
-}
-
-int SearchPanel::lengthLimit(LengthList list) const {
-    return entryValue(Cmb_Letters[static_cast<size_t>(list)]->currentText());
+    // The entries are whole numbers of letters.
+    return static_cast<int>(LeadingNumber(entryText));
 }
 
 bool SearchPanel::eventFilter(QObject* watched, QEvent* event) {

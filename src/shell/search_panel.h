@@ -41,8 +41,6 @@ public:
     int selectedMode() const;
     // The word length an entry of a length list stands for: its leading number, 0 for "(All words)".
     static int entryValue(const QString& entryText);
-    // The length shown by a list (0 for no limit).
-    int lengthLimit(LengthList list) const;
 
     // The rule of a click on the minimum list: the maximum not below the minimum, no limit on one side means
     // none on either, and the sort choice hidden when all results will have one length.

@@ -504,10 +504,6 @@ WordTable::WordTable(Connection& connection) : connection_(connection) {
 
 WordTable::~WordTable() = default;
 
-qint64 WordTable::recordCount() {
-    return connection_.scalar(QStringLiteral("SELECT COUNT(*) FROM [Dictionary]"));
-}
-
 bool WordTable::seek(const QString& word) {
     if (!seek_)
         seek_ = std::make_unique<Statement>(connection_,
@@ -529,38 +525,6 @@ void WordTable::addNew(const QString& word, const QString& sorted, const QString
     insert_->bindInPlace(3, letters);
     insert_->step();
     insert_->reset();
-}
-
-void WordTable::updateKeys(qint64 rowId, const std::optional<QString>& sorted, const std::optional<QString>& letters) {
-    Statement* s = nullptr;
-    if (sorted && letters) {
-        if (!updateBoth_)
-            updateBoth_ = std::make_unique<Statement>(
-                connection_, QStringLiteral("UPDATE [Dictionary] SET [Sorted]=?2,[Letters]=?3 WHERE rowid=?1"));
-        s = updateBoth_.get();
-        s->reset();
-        s->bind(2, *sorted);
-        s->bind(3, *letters);
-    } else if (sorted) {
-        if (!updateSorted_)
-            updateSorted_ = std::make_unique<Statement>(
-                connection_, QStringLiteral("UPDATE [Dictionary] SET [Sorted]=?2 WHERE rowid=?1"));
-        s = updateSorted_.get();
-        s->reset();
-        s->bind(2, *sorted);
-    } else if (letters) {
-        if (!updateLetters_)
-            updateLetters_ = std::make_unique<Statement>(
-                connection_, QStringLiteral("UPDATE [Dictionary] SET [Letters]=?2 WHERE rowid=?1"));
-        s = updateLetters_.get();
-        s->reset();
-        s->bind(2, *letters);
-    } else {
-        return;
-    }
-    s->bind(1, rowId);
-    s->step();
-    s->reset();
 }
 
 qint64 WordTable::deleteWord(const QString& word) {

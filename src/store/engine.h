@@ -201,8 +201,7 @@ private:
     bool exhausted_ = false;
 };
 
-// The table Dictionary opened directly: exact look-ups on the Word index, adding rows, and writing the keys of
-// a row by its row id.
+// The table Dictionary opened directly: exact look-ups on the Word index, adding rows and deleting a word.
 class WordTable {
 public:
     explicit WordTable(Connection& connection);
@@ -210,13 +209,10 @@ public:
     WordTable(const WordTable&) = delete;
     WordTable& operator=(const WordTable&) = delete;
 
-    qint64 recordCount();
     // True when a row whose Word equals word (ignoring the case of A-Z) exists; seek's NoMatch is !seek.
     bool seek(const QString& word);
     // Adds a row with its keys.
     void addNew(const QString& word, const QString& sorted, const QString& letters);
-    // Writes both keys (or one of them, when the other is nullopt) of the row with the given row id.
-    void updateKeys(qint64 rowId, const std::optional<QString>& sorted, const std::optional<QString>& letters);
     // Deletes every row whose Word equals word under the engine's comparison; returns how many.
     qint64 deleteWord(const QString& word);
 
@@ -224,9 +220,6 @@ private:
     Connection& connection_;
     std::unique_ptr<Statement> seek_;
     std::unique_ptr<Statement> insert_;
-    std::unique_ptr<Statement> updateBoth_;
-    std::unique_ptr<Statement> updateSorted_;
-    std::unique_ptr<Statement> updateLetters_;
     std::unique_ptr<Statement> delete_;
 };
 

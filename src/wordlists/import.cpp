@@ -12,6 +12,7 @@
 #include "store/keys.h"
 #include "store/run_control.h"
 #include "store/schema.h"
+#include "store/word_editing.h"
 #include "wordlists/word_list_reader.h"
 
 namespace lexivo {
@@ -141,7 +142,7 @@ ImportResult ImportWords(Connection& db, const QString& filename, bool append,
         // belongs to the first of them.
         batch.emplace(db);
         if (!append) {
-            db.execute(QStringLiteral("DELETE * FROM Dictionary"));
+            RemoveAllWords(db);
             // Filling an empty table, the indexes are built once at the end, by sorting, instead of being
             // updated at random for every word; loading the database rebuilds them should the run never end.
             indexes.emplace(db,

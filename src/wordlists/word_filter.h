@@ -4,10 +4,6 @@
 
 namespace lexivo {
 
-// The numeric value of a text box: the number at its start (leading blanks skipped, a sign and a fraction
-// allowed), 0 when the text does not start with a number. "12abc" gives 12, "abc" and "" give 0.
-double LeadingNumber(const QString& text);
-
 // The word filter of the import and the exports: length limits, characters that exclude a word, characters
 // removed from a word. Lengths count characters (code points); character comparisons are exact (case counts).
 struct WordFilter {

@@ -101,13 +101,17 @@ TEST_F(CorruptDatabases, EveryCopyIsRefusedOrServedAndEveryFailureIsReported) {
         Connection& db = state.CurrentDatabase;
         db.setBusyTimeout(0);
         std::vector<std::function<void(ScriptedDialogs&, FakeRun&)>> commands;
-        const std::pair<QString, QString> modes[] = {
-            {kModeAnagram, "tea"}, {kModeSynogram, "level"}, {kModeLetters, "ea"},  {kModeMask, "c@#*"},
-            {kModePalindrome, ""}, {kModeAdd, "newword"},    {kModeDelete, "stop"},
+        const std::pair<SearchMode, QString> modes[] = {
+            {SearchMode::Anagram, "tea"}, {SearchMode::Synogram, "level"}, {SearchMode::Letters, "ea"},
+            {SearchMode::Mask, "c@#*"},   {SearchMode::Palindrome, ""},    {SearchMode::Add, "newword"},
+            {SearchMode::Delete, "stop"},
         };
         for (const auto& [mode, input] : modes)
             commands.push_back([&](ScriptedDialogs& d, FakeRun& r) {
-                DriverSearch(db, {mode, input, LengthClause(1, "1", "12"), OrderClause(true)}, r, d.yes());
+                SearchRequest request = Request(mode, input, true);
+                request.minimumLength = 1;
+                request.maximumLength = 12;
+                DriverSearch(db, request, r, d.yes());
             });
         commands.push_back([&](ScriptedDialogs& d, FakeRun& r) { CheckDatabase(db, r, d.no()); });
         commands.push_back([&](ScriptedDialogs& d, FakeRun& r) {
@@ -255,15 +259,15 @@ int RunEveryCommand(const QString& path, const QString& list, const QString& out
         failures += static_cast<int>(outcome.allFailures().size());
         EXPECT_FALSE(db.inTransaction());
     };
-    const auto search = [&](const QString& mode, const QString& input) {
-        run("search", [&](ScriptedDialogs& d, FakeRun& r) {
-            DriverSearch(db, {mode, input, QString(), OrderClause(true)}, r, d.yes());
-        });
+    const auto search = [&](SearchMode mode, const QString& input) {
+        run("search",
+            [&](ScriptedDialogs& d, FakeRun& r) { DriverSearch(db, Request(mode, input, true), r, d.yes()); });
     };
-    for (const auto& mode : {kModeAnagram, kModeSynogram, kModeLetters, kModeMask, kModePalindrome})
+    for (SearchMode mode :
+         {SearchMode::Anagram, SearchMode::Synogram, SearchMode::Letters, SearchMode::Mask, SearchMode::Palindrome})
         search(mode, "tea");
-    search(kModeAdd, "newword");
-    search(kModeDelete, "tea");
+    search(SearchMode::Add, "newword");
+    search(SearchMode::Delete, "tea");
     const auto noFilter = [] { return WordFilter(); };
     run("import", [&](ScriptedDialogs& d, FakeRun& r) { ImportWords(db, list, true, noFilter, r, d); });
     run("export", [&](ScriptedDialogs& d, FakeRun& r) { ExportWords(db, out, false, noFilter, r, d); });

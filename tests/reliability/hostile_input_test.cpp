@@ -45,12 +45,12 @@ protected:
         return ReadFile(out);
     }
     // The words a mode lists, as the search driver runs it.
-    QStringList search(const QString& mode, const QString& input) {
+    QStringList search(SearchMode mode, const QString& input) {
         QStringList found;
         try {
             DriverSearch(db(), Request(mode, input), run, dialogs, [&](const QString& w) { found << w; });
         } catch (const Error& e) {
-            ADD_FAILURE() << mode.toStdString() << " of " << input.toStdString()
+            ADD_FAILURE() << static_cast<int>(mode) << " of " << input.toStdString()
                           << " failed: " << e.message().toStdString();
         }
         return found;
@@ -79,8 +79,8 @@ TEST_F(HostileInput, NulBytesMakeWordsThatCanStillBeFoundAndDeleted) {
     const QString word = QString::fromUtf8("ab\0cd", 5);
     import(QByteArray("ab\0cd\r\nplain\r\n", 14));
     EXPECT_EQ(StoredWords(db()), QStringList({word, "plain"}));
-    for (const QString& mode : {kModeAnagram, kModeMask, kModeSynogram, kModeLetters})
-        EXPECT_EQ(search(mode, word), QStringList({word})) << mode.toStdString();
+    for (SearchMode mode : {SearchMode::Anagram, SearchMode::Mask, SearchMode::Synogram, SearchMode::Letters})
+        EXPECT_EQ(search(mode, word), QStringList({word})) << static_cast<int>(mode);
     EXPECT_EQ(exportAll(), QByteArray("ab\0cd\r\nplain\r\n", 14));
     EXPECT_TRUE(DeleteWords(db(), {word}, dialogs).ok()) << dialogs.texts().join('\n').toStdString();
     EXPECT_EQ(StoredWords(db()), QStringList({"plain"}));
@@ -117,19 +117,19 @@ TEST_F(HostileInput, AwkwardWordsAreImportedFoundDeletedAndExportedAsTheyCame) {
     for (const QString& word : kAwkward) {
         SCOPED_TRACE(word.toStdString());
         // The key modes lower-case their input; every one of these words is in lower case already.
-        for (const QString& mode : {kModeAnagram, kModeSynogram, kModeLetters, kModeMask})
-            EXPECT_TRUE(search(mode, word).contains(word)) << mode.toStdString();
-        EXPECT_EQ(search(kModePalindrome, QString()).contains(word), kAwkward.contains(ReverseString(word)));
-        EXPECT_TRUE(search(kModeAdd, word).isEmpty());  // "Word already added!"
+        for (SearchMode mode : {SearchMode::Anagram, SearchMode::Synogram, SearchMode::Letters, SearchMode::Mask})
+            EXPECT_TRUE(search(mode, word).contains(word)) << static_cast<int>(mode);
+        EXPECT_EQ(search(SearchMode::Palindrome, QString()).contains(word), kAwkward.contains(ReverseString(word)));
+        EXPECT_TRUE(search(SearchMode::Add, word).isEmpty());  // "Word already added!"
     }
     // What other engines' LIKE would take as wildcards is literal here.
-    EXPECT_EQ(search(kModeMask, "100%"), QStringList({"100%"}));
-    EXPECT_TRUE(search(kModeMask, "1__%").isEmpty());
-    EXPECT_EQ(search(kModeMask, "%_%"), QStringList({"%_%"}));
-    EXPECT_EQ(search(kModeMask, "*\\*"), QStringList({"back\\slash"}));
+    EXPECT_EQ(search(SearchMode::Mask, "100%"), QStringList({"100%"}));
+    EXPECT_TRUE(search(SearchMode::Mask, "1__%").isEmpty());
+    EXPECT_EQ(search(SearchMode::Mask, "%_%"), QStringList({"%_%"}));
+    EXPECT_EQ(search(SearchMode::Mask, "*\\*"), QStringList({"back\\slash"}));
     // The dialect's own wildcards keep their meaning, also beside the awkward ones.
-    EXPECT_EQ(search(kModeMask, "???%"), QStringList({"100%"}));
-    EXPECT_EQ(search(kModeMask, "*'*").size(), 4);
+    EXPECT_EQ(search(SearchMode::Mask, "???%"), QStringList({"100%"}));
+    EXPECT_EQ(search(SearchMode::Mask, "*'*").size(), 4);
 
     // Exported byte for byte: the same lines, in the order of the Word field.
     QList<QByteArray> lines = exportAll().split('\n');
@@ -147,7 +147,7 @@ TEST_F(HostileInput, AwkwardWordsAreImportedFoundDeletedAndExportedAsTheyCame) {
             EXPECT_EQ(DeleteWords(db(), {word}, deleteDialogs).rowsRemoved, 1);
         } else {
             Transaction transaction(db());
-            FindAndDelete(db(), word, OrderClause(false), deleteDialogs.yes());
+            FindAndDelete(db(), Request(SearchMode::Delete, word), deleteDialogs.yes());
             transaction.commit();
         }
         EXPECT_EQ(deleteDialogs.texts(), i % 2 == 0 ? QStringList() : QStringList({"Delete " + word}));
@@ -164,11 +164,11 @@ TEST_F(HostileInput, InputThatLooksLikeSqlChangesNothing) {
                                     .split('|');
     for (const QString& input : attacks) {
         SCOPED_TRACE(input.toStdString());
-        for (const QString& mode : {kModeAnagram, kModeSynogram, kModeLetters, kModeMask}) {
+        for (SearchMode mode : {SearchMode::Anagram, SearchMode::Synogram, SearchMode::Letters, SearchMode::Mask}) {
             const QStringList found = search(mode, input);
-            EXPECT_TRUE(found.isEmpty() || mode == kModeLetters) << found.join(',').toStdString();
+            EXPECT_TRUE(found.isEmpty() || mode == SearchMode::Letters) << found.join(',').toStdString();
         }
-        EXPECT_TRUE(search(kModeDelete, input).isEmpty());
+        EXPECT_TRUE(search(SearchMode::Delete, input).isEmpty());
     }
     EXPECT_EQ(StoredWords(db()), QStringList({"tea", "eat", "ate"}));
 }

@@ -74,7 +74,7 @@ protected:
         EXPECT_FALSE(outcome.shown.contains("OK!"));
         EXPECT_FALSE(db().inTransaction()) << "the connection was left inside a transaction";
     }
-    void search(const QString& mode, const QString& input, Dialogs& dialogs, FakeRun& run) {
+    void search(SearchMode mode, const QString& input, Dialogs& dialogs, FakeRun& run) {
         DriverSearch(db(), Request(mode, input), run, dialogs);
     }
 
@@ -94,22 +94,24 @@ TEST_P(LockedDatabase, EveryWritingCommandReportsItAndTheFileIsUnchanged) {
                   [&](ScriptedDialogs& d, FakeRun& r) { ImportWords(db(), listPath, false, noFilter, r, d); });
     expectRefused("add", [&](ScriptedDialogs& d, FakeRun&) { AddWord(db(), "newword", d.yes()); });
     expectRefused("delete", [&](ScriptedDialogs& d, FakeRun&) { DeleteWords(db(), {"tea", "stop"}, d); });
-    expectRefused("find and add", [&](ScriptedDialogs& d, FakeRun& r) { search(kModeAdd, "newword", d.yes(), r); });
-    expectRefused("find and delete", [&](ScriptedDialogs& d, FakeRun& r) { search(kModeDelete, "tea", d.yes(), r); });
+    expectRefused("find and add",
+                  [&](ScriptedDialogs& d, FakeRun& r) { search(SearchMode::Add, "newword", d.yes(), r); });
+    expectRefused("find and delete",
+                  [&](ScriptedDialogs& d, FakeRun& r) { search(SearchMode::Delete, "tea", d.yes(), r); });
     expectRefused("complete rebuild", [&](ScriptedDialogs& d, FakeRun& r) { CompleteRebuild(db(), r, d); });
     expectRefused("quick re-build", [&](ScriptedDialogs& d, FakeRun& r) { QuickRebuild(db(), r, d); });
     expectRefused("check and quick re-build", [&](ScriptedDialogs& d, FakeRun& r) { CheckDatabase(db(), r, d.yes()); });
-    expectRefused("clear", [&](ScriptedDialogs&, FakeRun&) { db().execute("DELETE * FROM Dictionary"); });
+    expectRefused("clear", [&](ScriptedDialogs&, FakeRun&) { RemoveAllWords(db()); });
     EXPECT_EQ(ReadFile(path), before);
 
     // Searches read: they work unless the other program holds the file exclusively.
-    const std::pair<QString, QString> reads[] = {{kModeAnagram, "tea"},
-                                                 {kModeSynogram, "tea"},
-                                                 {kModeLetters, "te"},
-                                                 {kModeMask, "c@@k"},
-                                                 {kModePalindrome, ""}};
+    const std::pair<SearchMode, QString> reads[] = {{SearchMode::Anagram, "tea"},
+                                                    {SearchMode::Synogram, "tea"},
+                                                    {SearchMode::Letters, "te"},
+                                                    {SearchMode::Mask, "c@@k"},
+                                                    {SearchMode::Palindrome, ""}};
     for (const auto& [mode, input] : reads) {
-        SCOPED_TRACE(mode.toStdString());
+        SCOPED_TRACE(static_cast<int>(mode));
         if (GetParam() == Lock::Exclusive) {
             expectRefused("search", [&](ScriptedDialogs& d, FakeRun& r) { search(mode, input, d, r); });
         } else {

@@ -74,7 +74,7 @@ TEST_F(OtherTools, TheStockToolReadsChecksAndWritesWhatTheProgramWrote) {
     EXPECT_TRUE(dialogs.shown().empty()) << dialogs.texts().join('\n').toStdString();
     EXPECT_EQ(view.status, "5007 words.");
     QStringList found;
-    DriverSearch(state.CurrentDatabase, Request(kModeAnagram, "bazer"), run, dialogs,
+    DriverSearch(state.CurrentDatabase, Request(SearchMode::Anagram, "bazer"), run, dialogs,
                  [&](const QString& w) { found << w; });
     EXPECT_EQ(found, QStringList({"zebra"}));
     EXPECT_EQ(CheckDatabase(state.CurrentDatabase, run, dialogs.yes()), CheckResult::Rebuilt);

@@ -136,13 +136,15 @@ inline qint64 DriverSearch(Connection& db, const SearchRequest& request, RunCont
     };
     run.beginRun(kStartingSearch);
     const EndRun ending{run};
-    Transaction transaction(db);
-    RunSearchMode(db, request, run, dialogs, sink);
-    transaction.commit();
+    RunSearchRequest(db, request, run, dialogs, sink);
     return found;
 }
-inline SearchRequest Request(const QString& mode, const QString& input) {
-    return {mode, input, QString(), OrderClause(false)};
+inline SearchRequest Request(SearchMode mode, const QString& input, bool sortByLength = false) {
+    SearchRequest request;
+    request.mode = mode;
+    request.input = input;
+    request.sortByLength = sortByLength;
+    return request;
 }
 
 // How a command ended: the failure messages it showed (the "Error!" box included), the engine error that

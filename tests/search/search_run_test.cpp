@@ -5,6 +5,8 @@
 #include <QTemporaryDir>
 
 #include "search/search_query.h"
+#include "store/engine.h"
+#include "store/word_editing.h"
 #include "support/fake_run.h"
 #include "support/scripted_dialogs.h"
 #include "support/word_db.h"
@@ -19,8 +21,6 @@ using test::ScriptedDialogs;
 using test::StoredKeys;
 using test::StoredWords;
 
-const QString kByWord = OrderClause(false);
-
 class SearchRunTest : public ::testing::Test {
 protected:
     void load(const QStringList& words) {
@@ -30,14 +30,12 @@ protected:
         OpenWordDatabase(state, path);
     }
     // Runs one mode as the driver would: inside a run and a transaction, committed at the end.
-    QStringList search(const QString& mode, const QString& input, const QString& lengthClause = {},
-                       const QString& order = kByWord) {
+    QStringList search(std::optional<SearchMode> mode, const QString& input, std::optional<int> length = {},
+                       bool sortByLength = false) {
         QStringList words;
         CallbackSink sink([&words](const QString& word) { words << word; });
         run.beginRun(kStartingSearch);
-        Transaction transaction(db());
-        const qint64 listed = RunSearchMode(db(), {mode, input, lengthClause, order}, run, dialogs, sink);
-        transaction.commit();
+        const qint64 listed = RunSearchRequest(db(), {mode, input, length, length, sortByLength}, run, dialogs, sink);
         run.endRun();
         EXPECT_EQ(listed, words.size());
         return words;
@@ -57,30 +55,29 @@ TEST_F(SearchRunTest, LetterModes) {
     load({"tea", "eat", "Ate", "teas", "tee", "Ball", "Eta", "ab*", "a*b", "ab", "ba", "abba", "aab", "eel", "tan",
           "bee"});
     const struct {
-        const QString& mode;
+        SearchMode mode;
         const char* input;
         QStringList words;
-    } cases[] = {{kModeAnagram, "tea", {"Ate", "eat", "tea"}},
-                 {kModeAnagram, "TEA", {"Ate", "eat", "tea"}},
-                 {kModeAnagram, "ball", {}},
-                 {kModeAnagram, "*ab", {"a*b", "ab*"}},
-                 {kModeSynogram, "aab", {"a*b", "aab", "ab", "ab*", "abba", "ba"}},
-                 {kModeSynogram, "AB", {"a*b", "aab", "ab", "ab*", "abba", "ba"}},
-                 {kModeSynogram, "a*b", {"a*b", "aab", "ab", "ab*", "abba", "ba"}},
-                 {kModeLetters, "ee", {"Ate", "bee", "eat", "eel", "Eta", "tea", "teas", "tee"}},
-                 {kModeLetters, "t*a", {"Ate", "eat", "Eta", "tan", "tea", "teas"}}};
+    } cases[] = {{SearchMode::Anagram, "tea", {"Ate", "eat", "tea"}},
+                 {SearchMode::Anagram, "TEA", {"Ate", "eat", "tea"}},
+                 {SearchMode::Anagram, "ball", {}},
+                 {SearchMode::Anagram, "*ab", {"a*b", "ab*"}},
+                 {SearchMode::Synogram, "aab", {"a*b", "aab", "ab", "ab*", "abba", "ba"}},
+                 {SearchMode::Synogram, "AB", {"a*b", "aab", "ab", "ab*", "abba", "ba"}},
+                 {SearchMode::Synogram, "a*b", {"a*b", "aab", "ab", "ab*", "abba", "ba"}},
+                 {SearchMode::Letters, "ee", {"Ate", "bee", "eat", "eel", "Eta", "tea", "teas", "tee"}},
+                 {SearchMode::Letters, "t*a", {"Ate", "eat", "Eta", "tan", "tea", "teas"}}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.mode.toStdString() + " " + c.input);
+        SCOPED_TRACE(std::to_string(static_cast<int>(c.mode)) + " " + c.input);
         EXPECT_EQ(search(c.mode, c.input), c.words);
     }
 }
 
 TEST_F(SearchRunTest, LengthLimitAndSortOrder) {
     load({"bead", "bad", "abed", "bade", "beady", "ab"});
-    EXPECT_EQ(search(kModeLetters, "ab", "", OrderClause(true)),
+    EXPECT_EQ(search(SearchMode::Letters, "ab", std::nullopt, true),
               (QStringList{"ab", "bad", "abed", "bade", "bead", "beady"}));
-    EXPECT_EQ(search(kModeLetters, "ab", LengthClause(2, "4 letters", "4 letters")),
-              (QStringList{"abed", "bade", "bead"}));
+    EXPECT_EQ(search(SearchMode::Letters, "ab", 4), (QStringList{"abed", "bade", "bead"}));
     // The progress bar ends full: its maximum and value are the number of rows.
     EXPECT_EQ(run.maximum, 3);
     EXPECT_EQ(run.value, 3);
@@ -93,7 +90,7 @@ TEST_F(SearchRunTest, MasksMatchInTheDatabaseAndTestPlaceholdersPerRow) {
                                                          {"#a#e", {"cafe", "cake", "make"}},
                                                          {"c*@", {"ca", "cafe", "cake", "cone"}},
                                                          {"c#*", {"crypt", "cyst"}}};
-    for (const auto& [mask, words] : cases) EXPECT_EQ(search(kModeMask, mask), words) << mask;
+    for (const auto& [mask, words] : cases) EXPECT_EQ(search(SearchMode::Mask, mask), words) << mask;
 }
 
 TEST_F(SearchRunTest, TheIndexRangeOfAMaskKeepsEveryRowTheFullScanFinds) {
@@ -111,10 +108,12 @@ TEST_F(SearchRunTest, TheIndexRangeOfAMaskKeepsEveryRowTheFullScanFinds) {
         QStringList scanned;
         CallbackSink sink([&scanned](const QString& word) { scanned << word; });
         run.beginRun(kStartingSearch);
-        ListQueryResults(db(), MaskQuery(mask, "", kByWord), run, sink,
-                         [&mask](const QString& word) { return MaskTest(mask).accepts(word); });
+        // The pattern match put to every word, without the index range.
+        const QString scan = "SELECT [Word] FROM [Dictionary] WHERE [Word] LIKE '" + EscapeQuotes(MaskPattern(mask)) +
+                             "' ORDER BY [Word]";
+        ListQueryResults(db(), scan, run, sink, [&mask](const QString& word) { return MaskTest(mask).accepts(word); });
         run.endRun();
-        EXPECT_EQ(search(kModeMask, mask), scanned) << mask.toStdString();
+        EXPECT_EQ(search(SearchMode::Mask, mask), scanned) << mask.toStdString();
     }
     EXPECT_EQ(MaskIndexRange("C@@k"), "[Word]>='c' AND [Word]<'d'");
     EXPECT_EQ(MaskIndexRange("don'*"), "[Word]>='don''' AND [Word]<'don('");
@@ -124,32 +123,31 @@ TEST_F(SearchRunTest, TheIndexRangeOfAMaskKeepsEveryRowTheFullScanFinds) {
 
 TEST_F(SearchRunTest, Palindromes) {
     load({"stop", "pots", "tops", "Level", "a", "I", "radar", "abc", "noon", "on", "no"});
-    EXPECT_EQ(search(kModePalindrome, ""),
+    EXPECT_EQ(search(SearchMode::Palindrome, ""),
               (QStringList{"a", "I", "Level", "no", "noon", "on", "pots", "radar", "stop"}));
     // Only the scan has the length limit; the reversal is looked up in the whole table.
-    EXPECT_EQ(search(kModePalindrome, "ignored", LengthClause(3, "4 letters", "4 letters")),
-              (QStringList{"noon", "pots", "stop"}));
-    EXPECT_EQ(search(kModePalindrome, "", "", OrderClause(true)),
+    EXPECT_EQ(search(SearchMode::Palindrome, "ignored", 4), (QStringList{"noon", "pots", "stop"}));
+    EXPECT_EQ(search(SearchMode::Palindrome, "", std::nullopt, true),
               (QStringList{"a", "I", "no", "on", "noon", "pots", "stop", "Level", "radar"}));
 }
 
 TEST_F(SearchRunTest, FindAndAddStoresTheKeysOfTheWordAsTyped) {
     load({"dog"});
     dialogs.yes().no().yes().yes();
-    EXPECT_EQ(search(kModeAdd, "cat"), QStringList());
+    EXPECT_EQ(search(SearchMode::Add, "cat"), QStringList());
     EXPECT_EQ(StoredKeys(db(), "cat"), "tca|tca");
-    EXPECT_EQ(search(kModeAdd, "Cow"), QStringList());
+    EXPECT_EQ(search(SearchMode::Add, "Cow"), QStringList());
     EXPECT_EQ(StoredKeys(db(), "Cow"), "<missing>");
-    EXPECT_EQ(search(kModeAdd, "Emu"), QStringList());
+    EXPECT_EQ(search(SearchMode::Add, "Emu"), QStringList());
     EXPECT_EQ(StoredKeys(db(), "Emu"), "umE|umE");
     // The look-up ignores case: Cat is the stored cat.
-    EXPECT_EQ(search(kModeAdd, "Cat"), QStringList());
+    EXPECT_EQ(search(SearchMode::Add, "Cat"), QStringList());
     // The longest word the field holds is added; a longer one is refused without a question.
     const QString longest(255, QLatin1Char('x'));
-    search(kModeAdd, longest);
-    search(kModeAdd, QString(256, QLatin1Char('y')));
+    search(SearchMode::Add, longest);
+    search(SearchMode::Add, QString(256, QLatin1Char('y')));
     EXPECT_EQ(dialogs.texts(), (QStringList{"Add cat", "Add Cow", "Add Emu", "Word already added!", "Add " + longest,
-                                            WordTooLongMessage(256)}));
+                                            TooLongProblem(QString(256, QLatin1Char('y')))}));
     for (const auto& shown : dialogs.shown()) EXPECT_EQ(shown.title, "Lexivo");
     EXPECT_EQ(StoredWords(db()), (QStringList{"dog", "cat", "Emu", longest}));
 }
@@ -157,10 +155,10 @@ TEST_F(SearchRunTest, FindAndAddStoresTheKeysOfTheWordAsTyped) {
 TEST_F(SearchRunTest, FindAndDeleteRemovesEveryMatchAfterOneQuestion) {
     load({"cat", "dog", "Cat", "cow"});
     dialogs.no().yes();
-    search(kModeDelete, "CAT");
+    search(SearchMode::Delete, "CAT");
     EXPECT_EQ(StoredWords(db()).size(), 4);
-    search(kModeDelete, "CAT");
-    search(kModeDelete, "emu");
+    search(SearchMode::Delete, "CAT");
+    search(SearchMode::Delete, "emu");
     EXPECT_EQ(dialogs.texts(), (QStringList{"Delete cat", "Delete cat", "Word not found!"}));
     EXPECT_EQ(StoredWords(db()), (QStringList{"dog", "cow"}));
 }
@@ -168,19 +166,21 @@ TEST_F(SearchRunTest, FindAndDeleteRemovesEveryMatchAfterOneQuestion) {
 TEST_F(SearchRunTest, HostileInputGivesASoundQueryInEveryMode) {
     load({"don't", "100%", "a_b", "[ab]", "it's", "o'er", "axb", "a"});
     const QString longInput(300, QLatin1Char('q'));
-    EXPECT_EQ(search(kModeAnagram, "t'nod"), QStringList{"don't"});
-    EXPECT_EQ(search(kModeSynogram, "st'i"), QStringList{"it's"});
-    EXPECT_EQ(search(kModeLetters, "'"), (QStringList{"don't", "it's", "o'er"}));
-    EXPECT_EQ(search(kModeMask, "@'@#"), QStringList{"o'er"});
-    EXPECT_EQ(search(kModeMask, "100%"), QStringList{"100%"});
-    EXPECT_EQ(search(kModeMask, "a_b"), QStringList{"a_b"});
-    EXPECT_EQ(search(kModeMask, "[ab]"), QStringList{"[ab]"});
-    EXPECT_EQ(search(kModeMask, "'; DROP TABLE Dictionary; --"), QStringList());
-    for (const QString& mode : {kModeAnagram, kModeSynogram, kModeLetters, kModeMask, QString()})
-        EXPECT_EQ(search(mode, longInput), QStringList()) << mode.toStdString();  // no mode lists nothing
+    EXPECT_EQ(search(SearchMode::Anagram, "t'nod"), QStringList{"don't"});
+    EXPECT_EQ(search(SearchMode::Synogram, "st'i"), QStringList{"it's"});
+    EXPECT_EQ(search(SearchMode::Letters, "'"), (QStringList{"don't", "it's", "o'er"}));
+    EXPECT_EQ(search(SearchMode::Mask, "@'@#"), QStringList{"o'er"});
+    EXPECT_EQ(search(SearchMode::Mask, "100%"), QStringList{"100%"});
+    EXPECT_EQ(search(SearchMode::Mask, "a_b"), QStringList{"a_b"});
+    EXPECT_EQ(search(SearchMode::Mask, "[ab]"), QStringList{"[ab]"});
+    EXPECT_EQ(search(SearchMode::Mask, "'; DROP TABLE Dictionary; --"), QStringList());
+    for (std::optional<SearchMode> mode :
+         {std::optional(SearchMode::Anagram), std::optional(SearchMode::Synogram), std::optional(SearchMode::Letters),
+          std::optional(SearchMode::Mask), std::optional<SearchMode>()})
+        EXPECT_EQ(search(mode, longInput), QStringList()) << static_cast<int>(mode.value_or(SearchMode::Add));
     dialogs.yes();
-    search(kModeAdd, "rock'n'roll");
-    search(kModeDelete, "x' OR '1'='1");
+    search(SearchMode::Add, "rock'n'roll");
+    search(SearchMode::Delete, "x' OR '1'='1");
     EXPECT_EQ(dialogs.texts(), (QStringList{"Add rock'n'roll", "Word not found!"}));
     EXPECT_EQ(StoredWords(db()).size(), 9);
     EXPECT_EQ(StoredKeys(db(), "rock'n'roll"), "rroonllkc''|ronlkc'");
@@ -189,13 +189,13 @@ TEST_F(SearchRunTest, HostileInputGivesASoundQueryInEveryMode) {
 TEST_F(SearchRunTest, AStopEndsTheListingAfterTheCurrentRow) {
     load({"a", "b", "c", "d", "e"});
     run.stopAtRecord = 2;
-    EXPECT_EQ(search(kModeMask, "*"), (QStringList{"a", "b"}));
+    EXPECT_EQ(search(SearchMode::Mask, "*"), (QStringList{"a", "b"}));
     EXPECT_EQ(run.maximum, 5);
     EXPECT_EQ(run.value, 2);
     // The rows after the stop are not looked at, whether they would be accepted or not.
     run.records = 0;
     run.stopAtRecord = 3;
-    EXPECT_EQ(search(kModeMask, "*@"), QStringList{"a"});
+    EXPECT_EQ(search(SearchMode::Mask, "*@"), QStringList{"a"});
 }
 
 TEST_F(SearchRunTest, AWindowSinkReceivesEveryWordByTheEnd) {
@@ -211,7 +211,7 @@ TEST_F(SearchRunTest, AWindowSinkReceivesEveryWordByTheEnd) {
     } sink;
     run.everyRecord = false;
     run.beginRun(kStartingSearch);
-    EXPECT_EQ(ListQueryResults(db(), PalindromeQuery("", kByWord), run, sink), 3);
+    EXPECT_EQ(ListQueryResults(db(), QueryText({SearchMode::Palindrome, {}, {}, {}, false}), run, sink), 3);
     run.endRun();
     QStringList all;
     for (const auto& batch : sink.batches) all += batch;

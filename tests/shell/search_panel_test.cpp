@@ -55,10 +55,6 @@ TEST_F(SearchPanelTest, StartsInItsDesignState) {
 TEST_F(SearchPanelTest, EntryValuesAreTheLeadingNumbers) {
     EXPECT_EQ(SearchPanel::entryValue("(All words)"), 0);
     EXPECT_EQ(SearchPanel::entryValue("50 letters"), 50);
-    choose(maximum, 6);
-    choose(minimum, 3);
-    EXPECT_EQ(panel.lengthLimit(SearchPanel::Minimum), 4);
-    EXPECT_EQ(panel.lengthLimit(SearchPanel::Maximum), 7);
 }
 
 // Which modes tie the length lists to the input, and how the sort choice follows: hidden when all results will

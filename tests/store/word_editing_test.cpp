@@ -56,8 +56,8 @@ TEST_F(WordEditingTest, AddThatStoresNothing) {
     EXPECT_EQ(AddWord(db(), QString(256, 'a'), dialogs), AddResult::TooLong);
     EXPECT_EQ(dialogs.texts(), QStringList({"Nothing to add!", "Add 'dog' to database?", "Add 'CAT' to database?",
                                             "Already in database!",
-                                            "The text is 256 characters long, but a word can have at most 255 "
-                                            "characters, so it cannot be added."}));
+                                            "Word too long! A word can have at most 255 characters; this one has "
+                                            "256."}));
     EXPECT_EQ(dialogs.shown().back().kind, ScriptedDialogs::Kind::Failure);
     EXPECT_EQ(StoredWords(db()), QStringList({"cat"}));
 
@@ -82,7 +82,6 @@ TEST_F(WordEditingTest, AddToALockedDatabaseSaysWhyAndStoresNothing) {
 TEST_F(WordEditingTest, DeleteRemovesEveryMatchingRowAndNothingElse) {
     EXPECT_EQ(DeleteCurrentQuestion("cat"), "Delete cat ?");
     EXPECT_EQ(DeleteSelectedQuestion(3), "Delete 3 selected words?");
-    EXPECT_EQ(DeleteStatement("o'clock's"), "DELETE * FROM [Dictionary] WHERE [Word] = 'o''clock''s'");
     open({"cat", "Cat", "CAT", "cat", "c?t", "cart", "don't", "dont"});
     const DeleteResult result = DeleteWords(db(), {"cat", "don't", "c?t"}, dialogs);
     EXPECT_TRUE(result.ok());

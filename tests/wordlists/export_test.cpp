@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <csignal>
 
+#include "common/leading_number.h"
 #include "store/engine.h"
 #include "support/fake_run.h"
 #include "support/scripted_dialogs.h"

@@ -4,6 +4,8 @@
 
 #include <cmath>
 
+#include "common/leading_number.h"
+
 namespace lexivo {
 namespace {
 

@@ -31,6 +31,13 @@
 namespace lexivo {
 namespace {
 
+// The mode a command names by its button caption's word ("Add", "Delete").
+std::optional<SearchMode> SearchModeNamed(const QString& name) {
+    if (name == QLatin1String("Add")) return SearchMode::Add;
+    if (name == QLatin1String("Delete")) return SearchMode::Delete;
+    return std::nullopt;
+}
+
 void say(const char* kind, const QString& text = {}) {
     QString line = text;
     line.replace(QLatin1Char('\\'), QStringLiteral("\\\\")).replace(QLatin1Char('\n'), QStringLiteral("\\n"));
@@ -167,19 +174,19 @@ int run(QStringList args) {
             } else if (name == QLatin1String("delete")) {
                 DeleteWords(db, {arg(0)}, dialogs);
             } else if (name == QLatin1String("clear")) {
-                db.execute(QStringLiteral("DELETE * FROM Dictionary"));
+                RemoveAllWords(db);
             } else if (name == QLatin1String("count")) {
                 say("count", QString::number(WordCount(db)));
             } else if (name == QLatin1String("search")) {
                 // As the search driver runs a mode: one transaction, committed at the end.
-                SearchRequest request{arg(0), arg(1), QString(), OrderClause(false)};
+                SearchRequest request;
+                request.mode = SearchModeNamed(arg(0));
+                request.input = arg(1);
                 qint64 found = 0;
                 CallbackSink sink([&](const QString&) { ++found; });
                 runControl.beginRun(kStartingSearch);
                 try {
-                    Transaction transaction(db);
-                    RunSearchMode(db, request, runControl, dialogs, sink);
-                    transaction.commit();
+                    RunSearchRequest(db, request, runControl, dialogs, sink);
                 } catch (const Error&) {
                     runControl.endRun();
                     throw;
