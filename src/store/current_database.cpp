@@ -44,6 +44,23 @@ void ensureLookupIndexes(Connection& db, Dialogs& dialogs) {
     }
 }
 
+// Another program that holds the database exclusively keeps its design from being read or changed: the user
+// may close it there and retry, or cancel, which ends the program.
+void awaitDesignAccess(Connection& db, Dialogs& dialogs) {
+    for (;;) {
+        try {
+            // Reading the table list takes the lock that another program's exclusive hold denies.
+            if (TableExists(db, kDictionary)) db.columns(kDictionary);
+            return;
+        } catch (const Error& e) {
+            if (!e.isBusy()) throw;
+            if (!dialogs.retryCancel(QStringLiteral(
+                    "Unable to modify database design, close all access to the database and try again.")))
+                throw DesignAccessCancelled{};
+        }
+    }
+}
+
 }  // namespace
 
 qint64 WordCount(Connection& connection) {
@@ -67,8 +84,9 @@ bool LoadDatabase(DatabaseState& state, DatabaseView& view, Dialogs& dialogs) {
                 // All of the upgrade or none of it: a step that fails (an index on a collation that only another
                 // program knows, say) leaves the file as it was.
                 Transaction upgrade(db);
-                EnsureField(db, kDictionary, QStringLiteral("Letters"), kTextField, kMaxFieldLength, dialogs);
-                EnsureField(db, kDictionary, QStringLiteral("Sorted"), kTextField, kMaxFieldLength, dialogs);
+                awaitDesignAccess(db, dialogs);
+                EnsureField(db, kDictionary, QStringLiteral("Letters"), kTextField, kMaxFieldLength);
+                EnsureField(db, kDictionary, QStringLiteral("Sorted"), kTextField, kMaxFieldLength);
                 ensureLookupIndexes(db, dialogs);
                 upgrade.commit();
             }
@@ -120,8 +138,9 @@ bool OpenOrCreateDatabase(Connection& connection, const QString& path, Dialogs& 
 }
 
 void CompleteNewDatabase(Connection& connection, Dialogs& dialogs) {
+    awaitDesignAccess(connection, dialogs);
     for (const QString& field : {QStringLiteral("Word"), QStringLiteral("Sorted"), QStringLiteral("Letters")})
-        EnsureField(connection, kDictionary, field, kTextField, kMaxFieldLength, dialogs);
+        EnsureField(connection, kDictionary, field, kTextField, kMaxFieldLength);
     AddIndex(connection, kDictionary, QStringLiteral("Word"), QStringLiteral("Word"), dialogs);
 }
 

@@ -25,6 +25,10 @@ public:
     virtual bool showsWordCount() const { return true; }
 };
 
+// Thrown when the user cancels the "Unable to modify database design" question: the program ends at once,
+// without its normal shutdown.
+struct DesignAccessCancelled {};
+
 // The one word database the program has loaded. DatabasePath is the single loaded flag: empty means none.
 struct DatabaseState {
     Connection CurrentDatabase;

@@ -37,20 +37,10 @@ QString columnType(int type, int size) {
     }
 }
 
-// The table's fields, or nothing when there is no such table. Another program holding the database
-// exclusively makes this fail: the user may close it and retry, or cancel, which ends the program.
-std::optional<std::vector<Connection::Column>> openTableFields(Connection& db, const QString& table, Dialogs& dialogs) {
-    for (;;) {
-        try {
-            if (!TableExists(db, table)) return std::nullopt;
-            return db.columns(table);
-        } catch (const Error& e) {
-            if (!e.isBusy()) throw;
-            if (!dialogs.retryCancel(QStringLiteral(
-                    "Unable to modify database design, close all access to the database and try again.")))
-                throw DesignAccessCancelled{};
-        }
-    }
+// The table's fields, or nothing when there is no such table.
+std::optional<std::vector<Connection::Column>> openTableFields(Connection& db, const QString& table) {
+    if (!TableExists(db, table)) return std::nullopt;
+    return db.columns(table);
 }
 
 }  // namespace
@@ -62,8 +52,8 @@ bool TableExists(Connection& db, const QString& table) {
     return false;
 }
 
-bool FieldExists(Connection& db, const QString& table, const QString& field, Dialogs& dialogs) {
-    const auto fields = openTableFields(db, table, dialogs);
+bool FieldExists(Connection& db, const QString& table, const QString& field) {
+    const auto fields = openTableFields(db, table);
     if (!fields) return false;
     const QString wanted = field.toUpper();
     for (const auto& column : *fields)
@@ -76,9 +66,9 @@ bool IndexExists(Connection& db, const QString& table, const QString& index) {
     return db.indexNames(table).contains(index, Qt::CaseSensitive);
 }
 
-void EnsureField(Connection& db, const QString& table, const QString& field, int type, int size, Dialogs& dialogs) {
+void EnsureField(Connection& db, const QString& table, const QString& field, int type, int size) {
     if (!TableExists(db, table)) db.execute(QStringLiteral("CREATE TABLE %1 (\"ID\" INTEGER)").arg(quoted(table)));
-    if (FieldExists(db, table, field, dialogs)) return;
+    if (FieldExists(db, table, field)) return;
     db.execute(
         QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 %3").arg(quoted(table), quoted(field), columnType(type, size)));
 }
@@ -90,7 +80,7 @@ void AddIndex(Connection& db, const QString& table, const QString& index, const 
     }
     const QStringList fields = fieldList.split(QLatin1Char(','));
     for (const QString& field : fields) {
-        if (!FieldExists(db, table, field, dialogs)) {
+        if (!FieldExists(db, table, field)) {
             dialogs.notice(QStringLiteral("ERROR! Field not found in table, cannot create index."));
             return;
         }

@@ -2,7 +2,8 @@
 
 // Routines that add a table, a field or an index only where it is missing; the creation of a new word
 // database and the upgrade of an older one at load time both use them. They never drop or alter anything;
-// only SuspendedIndexes takes indexes away, and always puts them back.
+// only SuspendedIndexes takes indexes away, and always puts them back. Another program holding the database
+// makes them fail with the engine's reason; what to ask the user then is the caller's business.
 
 #include <QString>
 #include <QStringList>
@@ -17,14 +18,10 @@ constexpr int kTextField = 10;
 constexpr int kMemoField = 12;
 constexpr int kLongField = 4;
 
-// Thrown when the user cancels the "Unable to modify database design" question: the program ends at once,
-// without its normal shutdown.
-struct DesignAccessCancelled {};
-
 bool TableExists(Connection& db, const QString& table);
-bool FieldExists(Connection& db, const QString& table, const QString& field, Dialogs& dialogs);
+bool FieldExists(Connection& db, const QString& table, const QString& field);
 bool IndexExists(Connection& db, const QString& table, const QString& index);
-void EnsureField(Connection& db, const QString& table, const QString& field, int type, int size, Dialogs& dialogs);
+void EnsureField(Connection& db, const QString& table, const QString& field, int type, int size);
 void AddIndex(Connection& db, const QString& table, const QString& index, const QString& fieldList, Dialogs& dialogs);
 
 // Indexes of Dictionary (each named after its field) taken away while most rows are written, and built again
