@@ -1,8 +1,11 @@
 #include "shell/appearance.h"
 
 #include <QFontDatabase>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPalette>
+#include <QScreen>
+#include <QWidget>
 
 // Resources of a static library are not linked in unless something refers to their initialiser, and the
 // macro must be used outside any namespace.
@@ -51,6 +54,14 @@ void styleStatusLine(QLabel* status) {
     QPalette grey = status->palette();
     grey.setColor(QPalette::Window, QColor(192, 192, 192));
     status->setPalette(grey);
+}
+
+void centreOnScreen(QWidget& window, const QScreen* screen) {
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    if (!screen) return;
+    QRect frame = window.frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    window.move(frame.topLeft());
 }
 
 }  // namespace lexivo

@@ -5,6 +5,8 @@
 #include <QPixmap>
 
 class QLabel;
+class QScreen;
+class QWidget;
 
 namespace lexivo {
 
@@ -18,5 +20,8 @@ QPixmap programPicture(int size);
 QString frameStyleSheet();
 // The look of a window's status line: bold text on light grey.
 void styleStatusLine(QLabel* status);
+// Moves a window so that its frame is centred on the available part of a screen (the primary screen when
+// screen is null).
+void centreOnScreen(QWidget& window, const QScreen* screen);
 
 }  // namespace lexivo

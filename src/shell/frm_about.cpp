@@ -1,14 +1,11 @@
 #include "shell/frm_about.h"
 
-#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QScreen>
 
 #include "shell/appearance.h"
 #include "shell/contact.h"
 #include "shell/twips.h"
-#include "shell/version.h"
 #include "store/current_database.h"
 #include "store/dialogs.h"
 #include "store/statistics.h"
@@ -94,7 +91,8 @@ Frm_About::Frm_About(DatabaseState& state, QWidget* parent)
     setTwipsGeometry(Cmd_OK, 2280, 3960, 1815, 495);
     connect(Cmd_OK, &QPushButton::clicked, this, &QDialog::accept);
 
-    Lbl_Version->setText(VersionText(kVersionMajor, kVersionMinor, kVersionRevision));
+    // The project's version, as CMake's project() gives it.
+    Lbl_Version->setText(VersionText(LEXIVO_VERSION_MAJOR, LEXIVO_VERSION_MINOR, LEXIVO_VERSION_PATCH));
     try {
         Lbl_Stats->setText(StatisticsText(state));
     } catch (const Error& e) {
@@ -111,11 +109,7 @@ QString Frm_About::VersionText(int major, int minor, int revision) {
 
 void Frm_About::showEvent(QShowEvent* event) {
     // Centred on the screen, not on the main window.
-    if (const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    centreOnScreen(*this, screen());
     QDialog::showEvent(event);
 }
 

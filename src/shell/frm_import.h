@@ -75,8 +75,6 @@ public:
     RunControl& run();
     bool runActive() const;
 
-    void centreOnScreen();
-
 protected:
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;

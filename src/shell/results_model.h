@@ -13,7 +13,6 @@ public:
     explicit ResultsModel(QObject* parent = nullptr);
 
     void append(const QStringList& batch);
-    void append(const QString& word) { append(QStringList{word}); }
     void clear();
     qsizetype count() const { return words_.size(); }
     const QString& word(qsizetype index) const { return words_.at(index); }

@@ -52,10 +52,6 @@ bool AnyEntryMatches(const QString& path) {
     return false;
 }
 
-bool IsFolder(const QString& path) {
-    return QFileInfo(path).isDir();
-}
-
 // Drops every trailing "/" but keeps the root itself.
 QString WithoutTrailingSeparators(QString path) {
     while (path.size() > 1 && path.endsWith(kSeparator)) path.chop(1);
@@ -69,14 +65,14 @@ bool FileExists(const QString& path) {
     // "/" is the one path with a trailing separator that names something: the root always exists.
     if (path == QStringLiteral("/")) return true;
     if (path.endsWith(kSeparator)) return false;
-    if (HasWildcard(GetNamePart(path))) return AnyEntryMatches(path);
+    if (HasWildcard(QFileInfo(path).fileName())) return AnyEntryMatches(path);
     return QFileInfo::exists(path);
 }
 
 QString GetFileName(const QString& path) {
     QString name = path;
     if (name.endsWith(kSeparator)) name.chop(1);
-    return GetNamePart(name);
+    return QFileInfo(name).fileName();
 }
 
 QString GetFolderPath(const QString& path) {
@@ -88,7 +84,7 @@ QString GetFolderPath(const QString& path) {
     if (lastSeparator < 0) return QString();
 
     const QString candidate = WithoutTrailingSeparators(cut);
-    if (DriveAvailable(candidate) && FileExists(candidate) && IsFolder(candidate)) return candidate;
+    if (QFileInfo(candidate).isDir()) return candidate;
 
     // The folder of "/words.mdb" is the root, not the empty text.
     if (lastSeparator == 0) return QStringLiteral("/");
@@ -96,24 +92,7 @@ QString GetFolderPath(const QString& path) {
 }
 
 QString GetBaseName(const QString& path) {
-    const QString name = GetNamePart(path);
-    const qsizetype dot = name.lastIndexOf(u'.');
-    return dot < 0 ? name : name.left(dot);
-}
-
-QString GetNamePart(const QString& path) {
-    return path.mid(path.lastIndexOf(kSeparator) + 1);
-}
-
-QString GetPathRoot(const QString& path) {
-    if (path.startsWith(kSeparator)) return QStringLiteral("/");
-    const qsizetype separator = path.indexOf(kSeparator);
-    return separator < 0 ? path : path.left(separator);
-}
-
-bool DriveAvailable(const QString& path) {
-    const QString root = GetPathRoot(path);
-    return !root.isEmpty() && QFileInfo::exists(root);
+    return QFileInfo(path).completeBaseName();
 }
 
 }  // namespace lexivo

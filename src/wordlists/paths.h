@@ -17,11 +17,5 @@ QString GetFileName(const QString& path);
 QString GetFolderPath(const QString& path);
 // The file name without its last extension: "/lists/my.words.mdb" gives "my.words".
 QString GetBaseName(const QString& path);
-// The text after the last "/".
-QString GetNamePart(const QString& path);
-// The root of the path: "/" for an absolute path, else its first component.
-QString GetPathRoot(const QString& path);
-// True when the root of the path exists.
-bool DriveAvailable(const QString& path);
 
 }  // namespace lexivo

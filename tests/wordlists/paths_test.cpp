@@ -65,24 +65,6 @@ TEST(Paths, NameParts) {
     EXPECT_EQ(GetBaseName("/lists/my.words.mdb"), "my.words");
     EXPECT_EQ(GetBaseName("/lists.d/words"), "words");  // a dot in a folder name is not an extension
     EXPECT_EQ(GetBaseName("words.mdb"), "words");
-    EXPECT_EQ(GetNamePart("/lists/my.words.mdb"), "my.words.mdb");
-    EXPECT_EQ(GetNamePart("/lists/"), "");
-    EXPECT_EQ(GetPathRoot("/lists/words.txt"), "/");
-    EXPECT_EQ(GetPathRoot("lists/words.txt"), "lists");
-    EXPECT_EQ(GetPathRoot("words.txt"), "words.txt");
-}
-
-TEST_F(PathsOnDisk, DriveAvailableTestsTheRootOnly) {
-    EXPECT_TRUE(DriveAvailable(root + "/missing/words.mdb"));
-    EXPECT_FALSE(DriveAvailable(""));
-
-    const QString previous = QDir::currentPath();
-    ASSERT_TRUE(QDir::setCurrent(root));
-    const bool relativeRootPresent = DriveAvailable("lists/missing.txt");
-    const bool relativeRootMissing = DriveAvailable("nothing/words.txt");
-    QDir::setCurrent(previous);
-    EXPECT_TRUE(relativeRootPresent);
-    EXPECT_FALSE(relativeRootMissing);
 }
 
 }  // namespace
