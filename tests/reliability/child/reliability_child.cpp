@@ -31,10 +31,11 @@
 namespace lexivo {
 namespace {
 
-// The mode a command names by its button caption's word ("Add", "Delete").
+// The mode a command names: "Anagram", "Synogram", "Palindrome", "Mask", "Add", "Delete" or "Letters".
 std::optional<SearchMode> SearchModeNamed(const QString& name) {
-    if (name == QLatin1String("Add")) return SearchMode::Add;
-    if (name == QLatin1String("Delete")) return SearchMode::Delete;
+    static const char* const kNames[] = {"Anagram", "Synogram", "Palindrome", "Mask", "Add", "Delete", "Letters"};
+    for (int i = 0; i < 7; ++i)
+        if (name == QLatin1String(kNames[i])) return SearchModeOfButton(i);
     return std::nullopt;
 }
 
