@@ -70,6 +70,10 @@ void FindAndAdd(Connection& db, const QString& word, const QString& orderClause,
         dialogs.notice(WordTooLongMessage(length));
         return;
     }
+    if (const QString problem = ControlCharacterProblem(word); !problem.isEmpty()) {
+        dialogs.notice(problem);
+        return;
+    }
     if (!dialogs.question(QStringLiteral("Add ") + word)) return;
     // The keys of the word as typed, as every writer stores them (the letter searches lower-case their input
     // instead).
@@ -89,7 +93,7 @@ void FindAndDelete(Connection& db, const QString& word, const QString& orderClau
         cursor.moveFirst();
         stored = cursor.text(QStringLiteral("Word"));
     }
-    if (!dialogs.question(QStringLiteral("Delete ") + stored)) return;
+    if (!dialogs.question(QStringLiteral("Delete ") + stored, kProgramTitle, Dialogs::DefaultButton::No)) return;
     // Every row the look-up matched goes after the one question: the same comparison, in one statement.
     WordTable(db).deleteWord(word);
 }

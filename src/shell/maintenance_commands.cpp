@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFileInfo>
 
 #include "shell/frm_main.h"
@@ -54,10 +55,7 @@ void CompleteRebuildCommand(Frm_Main& window) {
 }
 
 QString CompactionFolder(const Frm_Main& window) {
-    const QString program = QFileInfo(window.settings().programFile()).absolutePath();
-    const QFileInfo folder(program);
-    if (folder.isDir() && folder.isWritable()) return program;
-    return QFileInfo(window.settings().fallbackFile()).absolutePath();
+    return window.settings().writableFolder();
 }
 
 void CompactDatabaseCommand(Frm_Main& window, const CompactionHooks& hooks) {
@@ -65,7 +63,17 @@ void CompactDatabaseCommand(Frm_Main& window, const CompactionHooks& hooks) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     window.results().clear();
     window.Fme_Search->setEnabled(false);
-    CompactDatabase(window.database(), window, window.dialogs(), CompactionFolder(window), hooks);
+    // The window repaints (the closed menu's image goes, "Compacting database..." shows) but takes no input
+    // while the database is closed.
+    CompactionHooks withRepaint = hooks;
+    QElapsedTimer sinceRepaint;  // not started: the first call repaints at once
+    withRepaint.whileWorking = [&sinceRepaint, inner = hooks.whileWorking] {
+        if (inner) inner();
+        if (sinceRepaint.isValid() && sinceRepaint.elapsed() < 15) return;
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        sinceRepaint.start();
+    };
+    CompactDatabase(window.database(), window, window.dialogs(), CompactionFolder(window), withRepaint);
     QApplication::restoreOverrideCursor();
     showDatabaseState(window);
 }

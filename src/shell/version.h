@@ -2,10 +2,9 @@
 
 namespace lexivo {
 
-// The program's version, as the About window shows it (1.00.0037). Kept in step with the project's version
-// in CMakeLists.txt.
-constexpr int kVersionMajor = 1;
-constexpr int kVersionMinor = 0;
-constexpr int kVersionRevision = 37;
+// The program's version, as the About window shows it (1.00.0037): the project's version in CMakeLists.txt.
+constexpr int kVersionMajor = LEXIVO_VERSION_MAJOR;
+constexpr int kVersionMinor = LEXIVO_VERSION_MINOR;
+constexpr int kVersionRevision = LEXIVO_VERSION_PATCH;
 
 }  // namespace lexivo

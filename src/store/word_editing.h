@@ -11,7 +11,7 @@ namespace lexivo {
 class Connection;
 class Dialogs;
 
-enum class AddResult { NothingToAdd, TooLong, Declined, AlreadyPresent, Added, Failed };
+enum class AddResult { NothingToAdd, TooLong, ControlCharacters, Declined, AlreadyPresent, Added, Failed };
 
 // Stores text, exactly as given, with its keys after asking "Add 'text' to database?"; a word already present
 // (compared without regard to case) is reported and not added again. Every outcome is shown through dialogs.

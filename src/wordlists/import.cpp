@@ -12,6 +12,7 @@
 #include "store/keys.h"
 #include "store/run_control.h"
 #include "store/schema.h"
+#include "store/write_access.h"
 #include "wordlists/word_list_reader.h"
 
 namespace lexivo {
@@ -122,7 +123,7 @@ QString ImportCompleteMessage(const ImportCounts& counts) {
                        .arg(counts.imported)
                        .arg(counts.duplicates)
                        .arg(counts.blanks);
-    if (counts.tooLong > 0) text += QStringLiteral(", %1 too long skipped.").arg(counts.tooLong);
+    if (counts.tooLong > 0) text += QStringLiteral(" %1 too long skipped.").arg(counts.tooLong);
     return text;
 }
 
@@ -130,6 +131,13 @@ ImportResult ImportWords(Connection& db, const QString& filename, bool append,
                          const std::function<WordFilter()>& filter, RunControl& run, Dialogs& dialogs) {
     ImportResult result;
     ImportCounts& counts = result.counts;
+    // A database that cannot be written is told in plain words before anything starts, not as the engine's
+    // complaint about the first row.
+    if (const QString problem = WriteProblem(db); !problem.isEmpty()) {
+        result.error = problem;
+        dialogs.failure(QStringLiteral("Nothing was imported: %1").arg(problem));
+        return result;
+    }
     run.beginRun(QStringLiteral("Importing data..."));
     qint64 progress = 0;
     std::optional<SuspendedIndexes> indexes;

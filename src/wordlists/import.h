@@ -25,7 +25,7 @@ struct ImportResult {
     bool ok() const { return error.isEmpty(); }
 };
 
-// "Import Complete. 120 words imported,3 duplicates skipped, 2, blanks skipped." with ", N too long skipped."
+// "Import Complete. 120 words imported,3 duplicates skipped, 2, blanks skipped." with " N too long skipped."
 // appended when words were too long.
 QString ImportCompleteMessage(const ImportCounts& counts);
 

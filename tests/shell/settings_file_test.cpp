@@ -57,6 +57,20 @@ TEST_F(SettingsFileTest, ConfigurationFolderStandsInForAnUnusableProgramFolder) 
     EXPECT_FALSE(SettingsFile(unusableFolder(), unusableFolder()).write(QStringLiteral("/words/english.mdb")));
 }
 
+// An installed program (its desktop entry under ../share/applications) writes the configuration folder even
+// where it could write its own, and reads nothing beside itself.
+TEST_F(SettingsFileTest, InstalledProgramKeepsItsSettingsInTheConfigurationFolder) {
+    WriteFile(settingsPath(), "/beside.mdb\r\n");
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("share/applications")));
+    WriteFile(path(QStringLiteral("share/applications/lexivo.desktop")), "[Desktop Entry]\n");
+    const SettingsFile installed(programFolder(), fallbackFolder());
+    EXPECT_EQ(installed.read(), "");
+    ASSERT_TRUE(installed.write(QStringLiteral("/words/english.mdb")));
+    EXPECT_EQ(ReadFile(fallbackFolder() + "/lexivo.ini"), "/words/english.mdb\r\n");
+    EXPECT_EQ(settingsBytes(), "/beside.mdb\r\n");
+    EXPECT_EQ(installed.writableFolder(), fallbackFolder());
+}
+
 TEST_F(SettingsFileTest, StartWithoutADatabaseAndForgetOneDeletedBetweenRuns) {
     for (const bool deleted : {false, true}) {
         SCOPED_TRACE(deleted);

@@ -59,6 +59,13 @@ TEST_F(WordEditingTest, AddThatStoresNothing) {
                                             "The text is 256 characters long, but a word can have at most 255 "
                                             "characters, so it cannot be added."}));
     EXPECT_EQ(dialogs.shown().back().kind, ScriptedDialogs::Kind::Failure);
+    // A line break or a tab would split the word in every list it is written to: refused before the question.
+    for (const QString& text : {QStringLiteral("ab\ncd"), QStringLiteral("ab\tcd"), QStringLiteral("x\u2028y")}) {
+        dialogs.clear();
+        EXPECT_EQ(AddWord(db(), text, dialogs), AddResult::ControlCharacters);
+        ASSERT_EQ(dialogs.shown().size(), 1U);
+        EXPECT_TRUE(dialogs.lastText().startsWith("A word cannot hold control characters")) << text.toStdString();
+    }
     EXPECT_EQ(StoredWords(db()), QStringList({"cat"}));
 
     dialogs.yes();

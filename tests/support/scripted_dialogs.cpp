@@ -39,8 +39,9 @@ QStringList ScriptedDialogs::texts() const {
     return list;
 }
 
-ScriptedDialogs::Answer ScriptedDialogs::take(Kind kind, const QString& text, const QString& title) {
-    shown_.push_back({kind, text, title});
+ScriptedDialogs::Answer ScriptedDialogs::take(Kind kind, const QString& text, const QString& title,
+                                              DefaultButton defaultButton) {
+    shown_.push_back({kind, text, title, defaultButton});
     if (!actions_.empty()) {
         auto action = std::move(actions_.front());
         actions_.pop_front();
@@ -63,8 +64,8 @@ void ScriptedDialogs::failure(const QString& text, const QString& title) {
     take(Kind::Failure, text, title);
 }
 
-bool ScriptedDialogs::question(const QString& text, const QString& title) {
-    auto a = take(Kind::Question, text, title);
+bool ScriptedDialogs::question(const QString& text, const QString& title, DefaultButton defaultButton) {
+    auto a = take(Kind::Question, text, title, defaultButton);
     EXPECT_TRUE(a.type == Answer::Type::Yes || a.type == Answer::Type::No) << text.toStdString();
     return a.type == Answer::Type::Yes;
 }

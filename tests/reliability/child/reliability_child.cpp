@@ -42,7 +42,7 @@ class AnsweringDialogs : public Dialogs {
 public:
     void notice(const QString& text, const QString&) override { say("dialog notice", text); }
     void failure(const QString& text, const QString&) override { say("dialog failure", text); }
-    bool question(const QString& text, const QString&) override {
+    bool question(const QString& text, const QString&, DefaultButton) override {
         say("dialog question", text);
         return true;
     }
