@@ -321,18 +321,9 @@ void Frm_Import::onClear() {
     if (!dialogs_.question(QStringLiteral("Are you sure you want to remove all words from the database?"),
                            kProgramTitle, Dialogs::DefaultButton::No))
         return;
-    QString failure;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    try {
-        database_.execute(QStringLiteral("DELETE * FROM Dictionary"));
-    } catch (const Error& e) {
-        failure = FailureReason(e);
-    }
+    ClearWords(database_, dialogs_);
     QApplication::restoreOverrideCursor();
-    if (failure.isEmpty())
-        dialogs_.notice(QStringLiteral("Database cleared."));
-    else
-        dialogs_.failure(QStringLiteral("The words could not be removed: ") + failure);
 }
 
 void Frm_Import::reject() {

@@ -118,6 +118,22 @@ private:
 
 }  // namespace
 
+bool ClearWords(Connection& db, Dialogs& dialogs) {
+    const QString failure = QStringLiteral("The words could not be removed: ");
+    if (const QString problem = WriteProblem(db); !problem.isEmpty()) {
+        dialogs.failure(failure + problem);
+        return false;
+    }
+    try {
+        db.execute(QStringLiteral("DELETE * FROM Dictionary"));
+    } catch (const Error& e) {
+        dialogs.failure(failure + FailureReason(e));
+        return false;
+    }
+    dialogs.notice(QStringLiteral("Database cleared."));
+    return true;
+}
+
 QString ImportCompleteMessage(const ImportCounts& counts) {
     QString text = QStringLiteral("Import Complete. %1 words imported,%2 duplicates skipped, %3, blanks skipped.")
                        .arg(counts.imported)

@@ -39,6 +39,13 @@ QStringList ScriptedDialogs::texts() const {
     return list;
 }
 
+QStringList ScriptedDialogs::questionsDefaultingToNo() const {
+    QStringList list;
+    for (const auto& s : shown_)
+        if (s.kind == Kind::Question && s.defaultButton == DefaultButton::No) list << s.text;
+    return list;
+}
+
 ScriptedDialogs::Answer ScriptedDialogs::take(Kind kind, const QString& text, const QString& title,
                                               DefaultButton defaultButton) {
     shown_.push_back({kind, text, title, defaultButton});

@@ -34,6 +34,8 @@ public:
 
     const std::vector<Shown>& shown() const { return shown_; }
     QStringList texts() const;
+    // The questions shown with No as their default button.
+    QStringList questionsDefaultingToNo() const;
     QString lastText() const { return shown_.empty() ? QString() : shown_.back().text; }
     bool answersLeft() const { return !answers_.empty(); }
     void clear() { shown_.clear(); }

@@ -167,7 +167,7 @@ int run(QStringList args) {
             } else if (name == QLatin1String("delete")) {
                 DeleteWords(db, {arg(0)}, dialogs);
             } else if (name == QLatin1String("clear")) {
-                db.execute(QStringLiteral("DELETE * FROM Dictionary"));
+                ClearWords(db, dialogs);
             } else if (name == QLatin1String("count")) {
                 say("count", QString::number(WordCount(db)));
             } else if (name == QLatin1String("search")) {
