@@ -47,10 +47,15 @@ int window(int argc, char** argv, const QString& database) {
                 bench::millisecondsOf(listing));
     QTimer::singleShot(200, &main, [&main] {
         std::printf("click %lld\n", static_cast<long long>(monotonicNanoseconds()));
+        if (qEnvironmentVariableIsSet("LEXIVO_BENCH_CLOSE_STEPS"))
+            std::fprintf(stderr, "click %lld\n", static_cast<long long>(monotonicNanoseconds()));
         std::fflush(stdout);
         main.Cmd_Close->click();
     });
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    if (qEnvironmentVariableIsSet("LEXIVO_BENCH_CLOSE_STEPS"))
+        std::fprintf(stderr, "event loop left %lld\n", static_cast<long long>(monotonicNanoseconds()));
+    return status;
 }
 
 }  // namespace
