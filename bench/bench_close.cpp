@@ -36,7 +36,10 @@ int window(int argc, char** argv, const QString& database) {
     QApplication app(argc, argv);
     QTemporaryDir programFolder;
     bench::QuietDialogs dialogs;
-    lexivo::Frm_Main main(dialogs, programFolder.path(), lexivo::StartUpFiles{database, {}});
+    // Built and left at the end as the program does it (src/shell/main.cpp): never destroyed.
+    static lexivo::Frm_Main* const window =
+        new lexivo::Frm_Main(dialogs, programFolder.path(), lexivo::StartUpFiles{database, {}});
+    lexivo::Frm_Main& main = *window;
     main.showCentred();
     QElapsedTimer listing;
     listing.start();
