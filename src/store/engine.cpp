@@ -315,7 +315,7 @@ void Connection::compactInto(const QString& destination, const std::function<voi
         }
         return 0;
     };
-    constexpr int kInstructionsPerCall = 20000;
+    constexpr int kInstructionsPerCall = 1000;
     sqlite3_progress_handler(handle(), kInstructionsPerCall, call,
                              const_cast<void*>(static_cast<const void*>(&whileWorking)));
     try {
