@@ -18,7 +18,7 @@ build: setup
 	cmake --build $(BUILD) -j $(JOBS)
 
 run: build
-	@database=$$(bash scripts/default-database.sh $(BUILD)) && \
+	@database=$$(bash scripts/default-database.sh $(BUILD)); \
 	  exec ./$(BUILD)/lexivo $${database:+--default-database "$$database"}
 
 # make package   a Debian package (lexivo_VERSION_ARCH.deb in BUILD): apt install ./BUILD/lexivo_*.deb

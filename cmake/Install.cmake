@@ -1,6 +1,6 @@
 # Installing (cmake --install) and the Debian package (make package, through CPack). Every target with an
-# install rule of its own (the SQLite extension, say) goes into the package as well.
-include(GNUInstallDirs)
+# install rule of its own (the SQLite extension, say) goes into the package as well. GNUInstallDirs is included
+# at the top of the project.
 
 set(LEXIVO_DATA ${CMAKE_SOURCE_DIR}/data)
 
