@@ -115,7 +115,7 @@ bool openDatabase(Session& s, const Invocation& inv) {
         return false;
     }
     if (QFileInfo(path).isDir()) {
-        s.fail(QStringLiteral("%1 is a folder, not a word database").arg(path));
+        s.fail(QStringLiteral("Unable to open the word database %1. It is a folder.").arg(path));
         return false;
     }
     s.state.DatabasePath = path;

@@ -5,6 +5,7 @@
 #include "store/engine.h"
 #include "store/keys.h"
 #include "store/run_control.h"
+#include "store/write_access.h"
 
 namespace lexivo {
 
@@ -74,6 +75,10 @@ void FindAndAdd(Connection& db, const QString& word, const QString& orderClause,
         dialogs.notice(problem);
         return;
     }
+    if (const QString problem = WriteProblem(db); !problem.isEmpty()) {
+        dialogs.failure(QStringLiteral("The word could not be added: ") + problem);
+        return;
+    }
     if (!dialogs.question(QStringLiteral("Add ") + word)) return;
     // The keys of the word as typed, as every writer stores them (the letter searches lower-case their input
     // instead).
@@ -92,6 +97,10 @@ void FindAndDelete(Connection& db, const QString& word, const QString& orderClau
         }
         cursor.moveFirst();
         stored = cursor.text(QStringLiteral("Word"));
+    }
+    if (const QString problem = WriteProblem(db); !problem.isEmpty()) {
+        dialogs.failure(QStringLiteral("Nothing was deleted: ") + problem);
+        return;
     }
     if (!dialogs.question(QStringLiteral("Delete ") + stored, kProgramTitle, Dialogs::DefaultButton::No)) return;
     // Every row the look-up matched goes after the one question: the same comparison, in one statement.

@@ -272,7 +272,7 @@ TEST_F(CliTest, AnUnreadableListKeepsEveryWord) {
 
 TEST_F(CliTest, NamesThatCannotBeWordDatabasesAndWordsThatCannotBeStoredAreSaidOnce) {
     EXPECT_TRUE(failedWithOneLine(cli({"new", path("w*.mdb")}), "w*.mdb"));  // the wildcard matches words.mdb
-    EXPECT_TRUE(failedWithOneLine(cli({"--db", dir.path() + "/", "stats"}), "is a folder"));
+    EXPECT_TRUE(failedWithOneLine(cli({"--db", dir.path() + "/", "stats"}), "It is a folder"));
     EXPECT_TRUE(failedWithOneLine(on({"add", "ab\ncd"}), "control characters"));
     EXPECT_EQ(storedWords().size(), kWords.size());
     const CliResult r = cli({"--version"});
