@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEvent>
 #include <QFileInfo>
 
 #include "shell/frm_main.h"
@@ -28,6 +29,17 @@ void showDatabaseState(Frm_Main& window) {
     else
         window.showNoDatabase();
 }
+
+// While the window repaints during compaction, a close request of the window system (not user input, so it is
+// handled) must wait: the shutdown would run while the database is closed and being replaced.
+class CloseRefusal : public QObject {
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::Close) return QObject::eventFilter(watched, event);
+        event->ignore();
+        return true;
+    }
+};
 
 }  // namespace
 
@@ -73,7 +85,10 @@ void CompactDatabaseCommand(Frm_Main& window, const CompactionHooks& hooks) {
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         sinceRepaint.start();
     };
+    CloseRefusal refusal;
+    window.installEventFilter(&refusal);
     CompactDatabase(window.database(), window, window.dialogs(), CompactionFolder(window), withRepaint);
+    window.removeEventFilter(&refusal);
     QApplication::restoreOverrideCursor();
     showDatabaseState(window);
 }
