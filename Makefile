@@ -1,4 +1,5 @@
-# make run    installs what is missing, builds and starts Lexivo
+# make run    installs what is missing, builds and starts Lexivo (on a word database made once from the
+#             system's word list, unless the window last had another one open)
 # make test   installs what is missing, builds and runs the whole test suite
 # make stress the fault trials at full size under the sanitizers (1,000 corrupt databases, a 100 MB line, ...)
 # make fuzz   each fuzz target for FUZZ_SECONDS (60) under libFuzzer; failures land in fuzz/found/
@@ -7,7 +8,7 @@ JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 FUZZ_SECONDS ?= 60
 
-.PHONY: run test build setup bench sanitize clean format
+.PHONY: run test build setup bench sanitize clean format package
 
 setup:
 	@bash scripts/setup.sh
@@ -17,7 +18,12 @@ build: setup
 	cmake --build $(BUILD) -j $(JOBS)
 
 run: build
-	./$(BUILD)/lexivo
+	@database=$$(bash scripts/default-database.sh $(BUILD)); \
+	  exec ./$(BUILD)/lexivo $${database:+--default-database "$$database"}
+
+# make package   a Debian package (lexivo_VERSION_ARCH.deb in BUILD): apt install ./BUILD/lexivo_*.deb
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)

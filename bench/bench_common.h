@@ -45,7 +45,9 @@ public:
         last = text;
         std::fprintf(stderr, "failure: %s\n", qPrintable(text));
     }
-    bool question(const QString&, const QString& = lexivo::kProgramTitle) override { return true; }
+    bool question(const QString&, const QString& = lexivo::kProgramTitle, DefaultButton = DefaultButton::Yes) override {
+        return true;
+    }
     bool retryCancel(const QString&, const QString& = lexivo::kProgramTitle) override { return false; }
     ErrorChoice abortRetryIgnore(const QString&, const QString&) override { return ErrorChoice::Abort; }
     QString saveFileName(const QString&, const QString&) override { return {}; }

@@ -95,7 +95,7 @@ int runQueries(const QString& path) {
 class AnswerYes : public bench::QuietDialogs {
 public:
     QElapsedTimer answered;
-    bool question(const QString&, const QString& = lexivo::kProgramTitle) override {
+    bool question(const QString&, const QString& = lexivo::kProgramTitle, DefaultButton = DefaultButton::Yes) override {
         answered.start();
         return true;
     }

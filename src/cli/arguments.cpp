@@ -97,6 +97,7 @@ const char* const kFilterOptions =
 const char* const kCommonOptions =
     "  --db FILE        the word database; without it, the one the Lexivo window last had open\n"
     "  --help           this text\n"
+    "  --version        the program's version\n"
     "  --               ends the options (for a TEXT that starts with \"-\")\n";
 const char* const kOutputAndStatus =
     "Results go to standard output, one per line; messages and counts go to standard error.\n"
@@ -141,8 +142,8 @@ bool takesValue(const QString& name) {
 }
 
 bool isKnown(const QString& name) {
-    return takesValue(name) || name == QLatin1String("--help") || name == QLatin1String("--append") ||
-           name == QLatin1String("--force") || name == QLatin1String("--quick") ||
+    return takesValue(name) || name == QLatin1String("--help") || name == QLatin1String("--version") ||
+           name == QLatin1String("--append") || name == QLatin1String("--force") || name == QLatin1String("--quick") ||
            name == QLatin1String("--sort-length");
 }
 
@@ -238,11 +239,14 @@ Parsed ParseArguments(const QStringList& args) {
             }
             if (option.name == QLatin1String("--help"))
                 inv.help = true;
+            else if (option.name == QLatin1String("--version"))
+                inv.version = true;
             else
                 options.push_back(option);
         }
     }
 
+    if (inv.version) return parsed;
     if (operands.isEmpty()) {
         if (!inv.help) parsed.error = QStringLiteral("no command given");
         return parsed;

@@ -32,9 +32,10 @@ enum class Command {
 struct Invocation {
     Command command = Command::None;
     QString commandName;
-    bool help = false;  // --help: the usage of the command (or of the program) and nothing else
-    QString database;   // --db; empty: the database the window last had open
-    QString operand;    // TEXT, WORD, LIST or FILE
+    bool help = false;     // --help: the usage of the command (or of the program) and nothing else
+    bool version = false;  // --version: the program's version and nothing else
+    QString database;      // --db; empty: the database the window last had open
+    QString operand;       // TEXT, WORD, LIST or FILE
     bool append = false;
     bool force = false;
     bool quick = false;

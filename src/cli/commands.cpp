@@ -114,6 +114,10 @@ bool openDatabase(Session& s, const Invocation& inv) {
         s.fail(QStringLiteral("the word database %1 does not exist").arg(path));
         return false;
     }
+    if (QFileInfo(path).isDir()) {
+        s.fail(QStringLiteral("Unable to open the word database %1. It is a folder.").arg(path));
+        return false;
+    }
     s.state.DatabasePath = path;
     try {
         LoadDatabase(s.state, s.view, s.dialogs);
@@ -200,6 +204,8 @@ int newDatabase(Session& s, const Invocation& inv) {
     // As File New: a stale backup that cannot be removed has been reported, and the new database is loaded all
     // the same; one that could not be created does not load.
     OpenOrCreateDatabase(s.db(), path, s.dialogs);
+    // A file that could not be created or opened has been reported; loading it would only say it again.
+    if (s.dialogs.failed()) return kFailure;
     if (!LoadDatabase(s.state, s.view, s.dialogs) || s.dialogs.failed()) return kFailure;
     CompleteNewDatabase(s.db(), s.dialogs);
     s.terminal.message(QStringLiteral("Created the empty word database %1.").arg(path));

@@ -22,6 +22,10 @@ int main(int argc, char** argv) {
         std::fputs(text.constData(), stderr);
         return kUsageError;
     }
+    if (inv.version) {
+        std::fputs("lexivo-cli " LEXIVO_VERSION "\n", stdout);
+        return std::fflush(stdout) == 0 && !std::ferror(stdout) ? kSuccess : kFailure;
+    }
     if (inv.help) {
         std::fputs(CommandUsage(inv.command).toUtf8().constData(), stdout);
         return std::fflush(stdout) == 0 && !std::ferror(stdout) ? kSuccess : kFailure;

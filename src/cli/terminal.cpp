@@ -119,7 +119,7 @@ void TerminalDialogs::failure(const QString& text, const QString&) {
     terminal_.message(kProgramName + QStringLiteral(": ") + text);
 }
 
-bool TerminalDialogs::question(const QString& text, const QString&) {
+bool TerminalDialogs::question(const QString& text, const QString&, DefaultButton) {
     if (echo_) terminal_.message(text + QStringLiteral(" [yes]"));
     return true;
 }

@@ -58,7 +58,8 @@ public:
 
     void notice(const QString& text, const QString& title = kProgramTitle) override;
     void failure(const QString& text, const QString& title = kProgramTitle) override;
-    bool question(const QString& text, const QString& title = kProgramTitle) override;
+    bool question(const QString& text, const QString& title = kProgramTitle,
+                  DefaultButton defaultButton = DefaultButton::Yes) override;
     // Another program holds the database: waiting is of no use to a script, so the answer is Cancel.
     bool retryCancel(const QString& text, const QString& title = kProgramTitle) override;
     // A failed compaction step is given up (Abort), so the database that is in place is loaded again.

@@ -5,6 +5,7 @@
 #include "store/engine.h"
 #include "store/run_control.h"
 #include "store/word_editing.h"
+#include "store/write_access.h"
 
 namespace lexivo {
 
@@ -75,6 +76,14 @@ void FindAndAdd(Connection& db, const SearchRequest& request, Dialogs& dialogs) 
         dialogs.failure(problem);
         return;
     }
+    if (const QString problem = ControlCharacterProblem(word); !problem.isEmpty()) {
+        dialogs.notice(problem);
+        return;
+    }
+    if (const QString problem = WriteProblem(db); !problem.isEmpty()) {
+        dialogs.failure(QStringLiteral("The word could not be added: ") + problem);
+        return;
+    }
     if (!dialogs.question(QStringLiteral("Add ") + word)) return;
     // The keys of the word as typed, as every writer stores them (the letter searches lower-case their input
     // instead).
@@ -93,7 +102,11 @@ void FindAndDelete(Connection& db, const SearchRequest& request, Dialogs& dialog
         cursor.moveFirst();
         stored = cursor.text(QStringLiteral("Word"));
     }
-    if (!dialogs.question(QStringLiteral("Delete ") + stored)) return;
+    if (const QString problem = WriteProblem(db); !problem.isEmpty()) {
+        dialogs.failure(QStringLiteral("Nothing was deleted: ") + problem);
+        return;
+    }
+    if (!dialogs.question(QStringLiteral("Delete ") + stored, kProgramTitle, Dialogs::DefaultButton::No)) return;
     // Every row the look-up matched goes after the one question: the same comparison, in one statement.
     DeleteWord(db, request.input);
 }

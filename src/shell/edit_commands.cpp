@@ -94,7 +94,7 @@ void DeleteWordsCommand(Frm_Main& window, int index) {
         targets[static_cast<size_t>(current.row())] = 1;
         question = DeleteCurrentQuestion(model.word(current.row()));
     }
-    if (!window.dialogs().question(question)) return;
+    if (!window.dialogs().question(question, kProgramTitle, Dialogs::DefaultButton::No)) return;
 
     // From the last entry to the first, as the list is walked.
     QStringList words;

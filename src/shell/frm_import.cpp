@@ -22,9 +22,11 @@
 #include "shell/long_run.h"
 #include "shell/results_model.h"
 #include "shell/twips.h"
+#include "store/current_database.h"
 #include "store/dialogs.h"
 #include "store/engine.h"
 #include "store/word_editing.h"
+#include "store/write_access.h"
 #include "wordlists/export.h"
 #include "wordlists/import.h"
 #include "wordlists/paths.h"
@@ -294,10 +296,11 @@ void Frm_Import::onOk() {
         if (!FileExists(path)) {
             dialogs_.notice(QStringLiteral("File not found!"));
         } else if (append || dialogs_.question(QStringLiteral("All existing words will be replaced."),
-                                               QStringLiteral("Continue with import?"))) {
+                                               QStringLiteral("Continue with import?"), Dialogs::DefaultButton::No)) {
             ImportWords(database_, path, append, filter, *run_, dialogs_);
         }
-    } else if (!FileExists(path) || dialogs_.question(QStringLiteral("Overwrite ") + path)) {
+    } else if (!FileExists(path) ||
+               dialogs_.question(QStringLiteral("Overwrite ") + path, kProgramTitle, Dialogs::DefaultButton::No)) {
         if (Chk_Export->isChecked())
             ExportSelection(selection_ ? selection_() : QStringList(), path, append, filter, *run_, dialogs_);
         else
@@ -310,19 +313,17 @@ void Frm_Import::onOk() {
 
 void Frm_Import::onClear() {
     if (run_->active()) return;
-    if (!dialogs_.question(QStringLiteral("Are you sure you want to remove all words from the database?"))) return;
-    QString failure;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    try {
-        RemoveAllWords(database_);
-    } catch (const Error& e) {
-        failure = e.message();
+    // Refused before the question: no answer could make a database that cannot be written empty.
+    if (const QString problem = WriteProblem(database_); !problem.isEmpty()) {
+        dialogs_.failure(QStringLiteral("The words could not be removed: ") + problem);
+        return;
     }
+    if (!dialogs_.question(QStringLiteral("Are you sure you want to remove all words from the database?"),
+                           kProgramTitle, Dialogs::DefaultButton::No))
+        return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    ClearWords(database_, dialogs_);
     QApplication::restoreOverrideCursor();
-    if (failure.isEmpty())
-        dialogs_.notice(QStringLiteral("Database cleared."));
-    else
-        dialogs_.failure(QStringLiteral("The words could not be removed: ") + failure);
 }
 
 void Frm_Import::reject() {
@@ -362,9 +363,21 @@ void Frm_Import::showEvent(QShowEvent* event) {
 void ShowImportExport(Frm_Main& main) {
     if (main.runActive() || !main.database().loaded()) return;
     ResultsModel& results = main.results();
+    Connection& database = main.database().CurrentDatabase;
+    const auto count = [&database]() -> qint64 {
+        try {
+            return WordCount(database);
+        } catch (const Error&) {
+            return -1;
+        }
+    };
+    const qint64 before = count();
     Frm_Import window(
-        main.database().CurrentDatabase, main.dialogs(), [&results] { return results.words(); }, &main);
+        database, main.dialogs(), [&results] { return results.words(); }, &main);
     window.exec();
+    // The main window is left as it was, but for a word count that the import or the clear has made wrong.
+    if (const qint64 after = count(); after >= 0 && after != before)
+        main.setStatus(QString::number(after) + QStringLiteral(" words."));
 }
 
 }  // namespace lexivo

@@ -52,7 +52,7 @@ QAction* namedSeparator(QMenu* menu, const QString& name) {
 
 }  // namespace
 
-Frm_Main::Frm_Main(Dialogs& dialogs, const QString& settingsFolder, QWidget* parent)
+Frm_Main::Frm_Main(Dialogs& dialogs, const QString& settingsFolder, const StartUpFiles& start, QWidget* parent)
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                               Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       dialogs_(dialogs),
@@ -87,7 +87,7 @@ Frm_Main::Frm_Main(Dialogs& dialogs, const QString& settingsFolder, QWidget* par
     InstallHelpCommands(*this);
 
     Cmd_Close->setFocus();
-    startUp();
+    startUp(start);
 }
 
 Frm_Main::~Frm_Main() = default;

@@ -23,6 +23,12 @@ class ResultsModel;
 class RunControl;
 class SearchPanel;
 
+// Word databases named when the program is started.
+struct StartUpFiles {
+    QString file;      // loaded at start-up as File Open loads it, with the same messages
+    QString fallback;  // loaded when no file is named and the settings file names none that exists
+};
+
 // The main window: the search panel, the progress and status lines and the close button on the left, the
 // results on the right, and the menus. It shows the state of the current word database and carries the
 // program's start-up and shutdown.
@@ -31,7 +37,8 @@ class Frm_Main : public QMainWindow, public DatabaseView {
 public:
     // settingsFolder: where "lexivo.ini" lives, normally the program's folder. The start-up sequence runs
     // here, so the window is ready (or abandoned()) when the constructor returns.
-    Frm_Main(Dialogs& dialogs, const QString& settingsFolder, QWidget* parent = nullptr);
+    Frm_Main(Dialogs& dialogs, const QString& settingsFolder, const StartUpFiles& start = {},
+             QWidget* parent = nullptr);
     ~Frm_Main() override;
 
     // Controls.
@@ -110,7 +117,9 @@ private:
     void fitResultsToWidth();
     void updateEnabling();
 
-    void startUp();
+    void startUp(const StartUpFiles& start);
+    // File Open's loading of a chosen file, also used for a file named on the command line.
+    void openDatabaseFile(const QString& name);
     void shutDown();
     // Runs LoadDatabase and handles what it may throw; false when the program is abandoned.
     bool loadDatabase();

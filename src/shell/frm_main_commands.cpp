@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 
 #include "shell/frm_main.h"
 #include "shell/long_run.h"
@@ -18,10 +19,16 @@ const QString kDatabasePreset = QStringLiteral("*.mdb");
 const QString kDatabaseSuffix = QStringLiteral("mdb");
 }  // namespace
 
-void Frm_Main::startUp() {
+void Frm_Main::startUp(const StartUpFiles& start) {
     // The stop flag is already set: the run control starts idle.
     Fme_Search->fillLengthLists();
+    if (!start.file.isEmpty()) {
+        openDatabaseFile(start.file);
+        return;
+    }
     state_.DatabasePath = settings_.read();
+    if (!start.fallback.isEmpty() && (state_.DatabasePath.isEmpty() || !FileExists(state_.DatabasePath)))
+        state_.DatabasePath = start.fallback;
     loadDatabase();
 }
 
@@ -65,7 +72,9 @@ void Frm_Main::newDatabase() {
     const QString name = dialogs_.saveFileName(kDatabasePreset, kDatabaseSuffix);
     if (name.isEmpty()) return;
     const bool overwrite = FileExists(name);
-    if (overwrite && !dialogs_.question(QStringLiteral("File exists, overwrite?"))) return;
+    if (overwrite &&
+        !dialogs_.question(QStringLiteral("File exists, overwrite?"), kProgramTitle, Dialogs::DefaultButton::No))
+        return;
 
     if (!state_.DatabasePath.isEmpty()) state_.CurrentDatabase.close();
     if (overwrite) {
@@ -97,8 +106,18 @@ void Frm_Main::openDatabase() {
     if (runActive()) return;
     const QString name = dialogs_.openFileName(kDatabasePreset, kDatabaseSuffix);
     if (name.isEmpty()) return;
+    openDatabaseFile(name);
+}
+
+void Frm_Main::openDatabaseFile(const QString& name) {
     if (!state_.DatabasePath.isEmpty()) state_.CurrentDatabase.close();
     state_.DatabasePath = name;
+    // Loading passes over a missing file in silence (a database deleted since the last run); a file the user
+    // names is worth a word.
+    if (!FileExists(name))
+        dialogs_.failure(QStringLiteral("Unable to open the word database %1\n\n%2")
+                             .arg(name, QFileInfo(name).isDir() ? QStringLiteral("It is a folder.")
+                                                                : QStringLiteral("There is no such file.")));
     loadDatabase();
 }
 

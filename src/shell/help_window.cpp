@@ -1,6 +1,9 @@
 #include "shell/help_window.h"
 
 #include <QFileInfo>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QPushButton>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -30,10 +33,27 @@ HelpWindow::HelpWindow(QWidget* owner) : QWidget(owner, Qt::Window) {
     Txt_Help = new QTextBrowser(this);
     Txt_Help->setObjectName(QStringLiteral("Txt_Help"));
     Txt_Help->setOpenExternalLinks(true);
+    Cmd_Close = new QPushButton(QStringLiteral("&Close"), this);
+    Cmd_Close->setObjectName(QStringLiteral("Cmd_Close"));
+    connect(Cmd_Close, &QPushButton::clicked, this, &QWidget::close);
+    auto* buttons = new QHBoxLayout;
+    buttons->setContentsMargins(8, 0, 8, 8);
+    buttons->addStretch();
+    buttons->addWidget(Cmd_Close);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(Txt_Help);
+    layout->addLayout(buttons);
     resize(620, 560);
+}
+
+void HelpWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 QString HelpWindow::load(const QString& helpFile) {

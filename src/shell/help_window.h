@@ -3,6 +3,7 @@
 #include <QString>
 #include <QWidget>
 
+class QPushButton;
 class QTextBrowser;
 
 namespace lexivo {
@@ -20,9 +21,14 @@ public:
     explicit HelpWindow(QWidget* owner = nullptr);
 
     QTextBrowser* Txt_Help;
+    QPushButton* Cmd_Close;
 
     // Shows the document at its first topic. Returns the reason when it cannot, the empty text when it can.
     QString load(const QString& helpFile);
+
+protected:
+    // Esc closes the window, as it closes the program's other windows.
+    void keyPressEvent(QKeyEvent* event) override;
 };
 
 // Shows the topics of helpFile (the program's help document when empty) in the help window of owner, which

@@ -2,6 +2,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QEvent>
 #include <QFileInfo>
 
 #include "shell/frm_main.h"
@@ -27,6 +29,17 @@ void showDatabaseState(Frm_Main& window) {
     else
         window.showNoDatabase();
 }
+
+// While the window repaints during compaction, a close request of the window system (not user input, so it is
+// handled) must wait: the shutdown would run while the database is closed and being replaced.
+class CloseRefusal : public QObject {
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::Close) return QObject::eventFilter(watched, event);
+        event->ignore();
+        return true;
+    }
+};
 
 }  // namespace
 
@@ -54,10 +67,7 @@ void CompleteRebuildCommand(Frm_Main& window) {
 }
 
 QString CompactionFolder(const Frm_Main& window) {
-    const QString program = QFileInfo(window.settings().programFile()).absolutePath();
-    const QFileInfo folder(program);
-    if (folder.isDir() && folder.isWritable()) return program;
-    return QFileInfo(window.settings().fallbackFile()).absolutePath();
+    return window.settings().writableFolder();
 }
 
 void CompactDatabaseCommand(Frm_Main& window, const CompactionHooks& hooks) {
@@ -65,7 +75,20 @@ void CompactDatabaseCommand(Frm_Main& window, const CompactionHooks& hooks) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     window.results().clear();
     window.Fme_Search->setEnabled(false);
-    CompactDatabase(window.database(), window, window.dialogs(), CompactionFolder(window), hooks);
+    // The window repaints (the closed menu's image goes, "Compacting database..." shows) but takes no input
+    // while the database is closed.
+    CompactionHooks withRepaint = hooks;
+    QElapsedTimer sinceRepaint;  // not started: the first call repaints at once
+    withRepaint.whileWorking = [&sinceRepaint, inner = hooks.whileWorking] {
+        if (inner) inner();
+        if (sinceRepaint.isValid() && sinceRepaint.elapsed() < 15) return;
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        sinceRepaint.start();
+    };
+    CloseRefusal refusal;
+    window.installEventFilter(&refusal);
+    CompactDatabase(window.database(), window, window.dialogs(), CompactionFolder(window), withRepaint);
+    window.removeEventFilter(&refusal);
     QApplication::restoreOverrideCursor();
     showDatabaseState(window);
 }

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QSettings>
+#include <QTemporaryDir>
 
 namespace lexivo {
 
@@ -18,14 +20,24 @@ public:
 };
 
 QMessageBox::StandardButton showBox(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text,
-                                    QMessageBox::StandardButtons buttons) {
+                                    QMessageBox::StandardButtons buttons,
+                                    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton) {
     NormalPointer pointer;
     QMessageBox box(icon, title.isEmpty() ? kProgramTitle : title, text, buttons, parent);
     box.setTextFormat(Qt::PlainText);
+    if (defaultButton != QMessageBox::NoButton) box.setDefaultButton(defaultButton);
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
 }  // namespace
+
+void QtDialogs::keepToolkitSettingsTemporary() {
+    static QTemporaryDir scratch;
+    if (scratch.isValid()) {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, scratch.path());
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, scratch.path());
+    }
+}
 
 QWidget* QtDialogs::parentWindow() const {
     return parent_ ? parent_.data() : QApplication::activeWindow();
@@ -39,9 +51,9 @@ void QtDialogs::failure(const QString& text, const QString& title) {
     showBox(parentWindow(), QMessageBox::Warning, title, text, QMessageBox::Ok);
 }
 
-bool QtDialogs::question(const QString& text, const QString& title) {
-    return showBox(parentWindow(), QMessageBox::NoIcon, title, text, QMessageBox::Yes | QMessageBox::No) ==
-           QMessageBox::Yes;
+bool QtDialogs::question(const QString& text, const QString& title, DefaultButton defaultButton) {
+    return showBox(parentWindow(), QMessageBox::NoIcon, title, text, QMessageBox::Yes | QMessageBox::No,
+                   defaultButton == DefaultButton::No ? QMessageBox::No : QMessageBox::Yes) == QMessageBox::Yes;
 }
 
 bool QtDialogs::retryCancel(const QString& text, const QString& title) {

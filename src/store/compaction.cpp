@@ -177,7 +177,7 @@ CompactionResult CompactDatabase(DatabaseState& state, DatabaseView& view, Dialo
         writeLock = Connection::open(target);
         writeLock.execute(QStringLiteral("BEGIN IMMEDIATE"));
         Connection source = Connection::open(target);
-        source.compactInto(intermediate);
+        source.compactInto(intermediate, hooks.whileWorking);
         source.close();
         copyPermissions(target, intermediate);
         syncFile(intermediate);

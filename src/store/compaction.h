@@ -30,6 +30,8 @@ struct CompactionHooks {
     std::function<void(CompactionStep)> beforeStep;
     // rename(2): returns 0, or -1 with errno set.
     std::function<int(const char* from, const char* to)> rename;
+    // Called now and then while the compacted copy is written, so that the window keeps repainting.
+    std::function<void()> whileWorking;
 };
 
 struct CompactionResult {

@@ -12,6 +12,8 @@ inline const QString kProgramTitle = QStringLiteral("Lexivo");
 class Dialogs {
 public:
     enum class ErrorChoice { Abort, Retry, Ignore };
+    // The button that Enter presses. Questions whose Yes destroys words have No as their default.
+    enum class DefaultButton { Yes, No };
 
     virtual ~Dialogs() = default;
 
@@ -20,7 +22,8 @@ public:
     // A failure reported with its reason (OK button, a warning icon).
     virtual void failure(const QString& text, const QString& title = kProgramTitle) = 0;
     // A question with Yes and No buttons and no icon; true on Yes.
-    virtual bool question(const QString& text, const QString& title = kProgramTitle) = 0;
+    virtual bool question(const QString& text, const QString& title = kProgramTitle,
+                          DefaultButton defaultButton = DefaultButton::Yes) = 0;
     // A question with Retry and Cancel buttons; true on Retry.
     virtual bool retryCancel(const QString& text, const QString& title = kProgramTitle) = 0;
     // An error box with the critical icon and Abort, Retry and Ignore buttons.

@@ -300,10 +300,31 @@ bool Connection::inTransaction() const {
     return db_ && !sqlite3_get_autocommit(db_);
 }
 
-void Connection::compactInto(const QString& destination) {
+void Connection::compactInto(const QString& destination, const std::function<void()>& whileWorking) {
     Statement s(*this, QStringLiteral("VACUUM INTO ?1"));
     s.bind(1, destination);
-    s.step();
+    if (!whileWorking) {
+        s.step();
+        return;
+    }
+    // The copy is one statement; the engine's progress callback is the only moment to hand control back.
+    auto call = [](void* work) -> int {
+        try {
+            (*static_cast<const std::function<void()>*>(work))();
+        } catch (...) {
+        }
+        return 0;
+    };
+    constexpr int kInstructionsPerCall = 1000;
+    sqlite3_progress_handler(handle(), kInstructionsPerCall, call,
+                             const_cast<void*>(static_cast<const void*>(&whileWorking)));
+    try {
+        s.step();
+    } catch (...) {
+        sqlite3_progress_handler(handle(), 0, nullptr, nullptr);
+        throw;
+    }
+    sqlite3_progress_handler(handle(), 0, nullptr, nullptr);
 }
 
 std::vector<Connection::Column> Connection::columns(const QString& table) {

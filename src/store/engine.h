@@ -62,7 +62,8 @@ public:
     bool inTransaction() const;
 
     // Writes a compacted copy of the database into a new file at destination (the source is unchanged).
-    void compactInto(const QString& destination);
+    // whileWorking, when given, is called now and then during the copy, so that a window can repaint.
+    void compactInto(const QString& destination, const std::function<void()>& whileWorking = {});
 
     // Column names of a table in table order, and the declared type of each; empty when there is no table.
     struct Column {

@@ -77,4 +77,17 @@ int CharacterCount(const QString& text) {
     return count;
 }
 
+QString ControlCharacterProblem(const QString& text) {
+    for (const QChar c : text) {
+        const QChar::Category category = c.category();
+        if (category == QChar::Other_Control || category == QChar::Separator_Line ||
+            category == QChar::Separator_Paragraph)
+            return QStringLiteral(
+                       "A word cannot hold control characters such as line breaks or tabs (this text "
+                       "holds U+%1), so it cannot be added.")
+                .arg(QString::number(c.unicode(), 16).toUpper().rightJustified(4, QLatin1Char('0')));
+    }
+    return {};
+}
+
 }  // namespace lexivo

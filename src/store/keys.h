@@ -24,4 +24,8 @@ WordKeys KeysOf(const QString& word);
 // Number of characters (code points) of a text: the length that the length limits and LEN() count.
 int CharacterCount(const QString& text);
 
+// Why text cannot be stored as a word: it holds a control character (a line break or a tab, say), which would
+// split it in every list it is written to. The empty text when it holds none.
+QString ControlCharacterProblem(const QString& text);
+
 }  // namespace lexivo

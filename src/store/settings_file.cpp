@@ -29,8 +29,16 @@ bool writeLine(const QString& folder, const QString& line) {
 
 }  // namespace
 
+// An installed program (its desktop entry beside it, under share/applications) keeps its settings in the user's
+// configuration folder even where it could write its own folder (as root, say): a system folder is no place
+// for one user's settings. A program run from its build folder keeps them beside itself.
+bool IsInstalledProgramFolder(const QString& folder) {
+    return !folder.isEmpty() &&
+           QFileInfo::exists(QDir(folder).filePath(QStringLiteral("../share/applications/lexivo.desktop")));
+}
+
 SettingsFile::SettingsFile(const QString& programFolder, const QString& fallbackFolder)
-    : programFolder_(programFolder),
+    : programFolder_(IsInstalledProgramFolder(programFolder) ? QString() : programFolder),
       fallbackFolder_(fallbackFolder.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)
                                                : fallbackFolder) {}
 
@@ -55,6 +63,7 @@ bool SettingsFile::programFolderWritable() const {
 QString SettingsFile::read() const {
     // Read from where the last shutdown will have written: beside the program when that folder can be
     // written, else the configuration folder; either way the other place when the first has no file.
+    if (programFolder_.isEmpty()) return QFileInfo::exists(fallbackFile()) ? readFirstLine(fallbackFile()) : QString();
     QString first = programFile();
     QString second = fallbackFile();
     if (!programFolderWritable()) std::swap(first, second);

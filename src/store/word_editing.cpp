@@ -40,6 +40,10 @@ AddResult AddWord(Connection& db, const QString& text, Dialogs& dialogs) {
         dialogs.failure(problem);
         return AddResult::TooLong;
     }
+    if (const QString problem = ControlCharacterProblem(text); !problem.isEmpty()) {
+        dialogs.failure(problem);
+        return AddResult::ControlCharacters;
+    }
     if (!dialogs.question(QStringLiteral("Add '") + text + QStringLiteral("' to database?")))
         return AddResult::Declined;
     try {

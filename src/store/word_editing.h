@@ -11,7 +11,7 @@ namespace lexivo {
 class Connection;
 class Dialogs;
 
-enum class AddResult { NothingToAdd, TooLong, Declined, AlreadyPresent, Added, Failed };
+enum class AddResult { NothingToAdd, TooLong, ControlCharacters, Declined, AlreadyPresent, Added, Failed };
 
 // The refusal of a word longer than the Word field holds ("Word too long! A word can have at most 255
 // characters; this one has 300."); the empty text for a word that fits. Every adder asks it before its question.

@@ -13,6 +13,7 @@
 #include "store/run_control.h"
 #include "store/schema.h"
 #include "store/word_editing.h"
+#include "store/write_access.h"
 #include "wordlists/word_list_reader.h"
 
 namespace lexivo {
@@ -118,12 +119,28 @@ private:
 
 }  // namespace
 
+bool ClearWords(Connection& db, Dialogs& dialogs) {
+    const QString failure = QStringLiteral("The words could not be removed: ");
+    if (const QString problem = WriteProblem(db); !problem.isEmpty()) {
+        dialogs.failure(failure + problem);
+        return false;
+    }
+    try {
+        RemoveAllWords(db);
+    } catch (const Error& e) {
+        dialogs.failure(failure + FailureReason(e));
+        return false;
+    }
+    dialogs.notice(QStringLiteral("Database cleared."));
+    return true;
+}
+
 QString ImportCompleteMessage(const ImportCounts& counts) {
     QString text = QStringLiteral("Import Complete. %1 words imported,%2 duplicates skipped, %3, blanks skipped.")
                        .arg(counts.imported)
                        .arg(counts.duplicates)
                        .arg(counts.blanks);
-    if (counts.tooLong > 0) text += QStringLiteral(", %1 too long skipped.").arg(counts.tooLong);
+    if (counts.tooLong > 0) text += QStringLiteral(" %1 too long skipped.").arg(counts.tooLong);
     return text;
 }
 
@@ -131,6 +148,13 @@ ImportResult ImportWords(Connection& db, const QString& filename, bool append,
                          const std::function<WordFilter()>& filter, RunControl& run, Dialogs& dialogs) {
     ImportResult result;
     ImportCounts& counts = result.counts;
+    // A database that cannot be written is told in plain words before anything starts, not as the engine's
+    // complaint about the first row.
+    if (const QString problem = WriteProblem(db); !problem.isEmpty()) {
+        result.error = problem;
+        dialogs.failure(QStringLiteral("Nothing was imported: %1").arg(problem));
+        return result;
+    }
     run.beginRun(QStringLiteral("Importing data..."));
     qint64 progress = 0;
     std::optional<SuspendedIndexes> indexes;

@@ -25,9 +25,13 @@ struct ImportResult {
     bool ok() const { return error.isEmpty(); }
 };
 
-// "Import Complete. 120 words imported,3 duplicates skipped, 2, blanks skipped." with ", N too long skipped."
+// "Import Complete. 120 words imported,3 duplicates skipped, 2, blanks skipped." with " N too long skipped."
 // appended when words were too long.
 QString ImportCompleteMessage(const ImportCounts& counts);
+
+// Removes every word from Dictionary (the Import/Export window's Clear, once the user has agreed) and says
+// "Database cleared.", or the reason in plain words when the database cannot be written. True when cleared.
+bool ClearWords(Connection& db, Dialogs& dialogs);
 
 // Fills Dictionary from the word list at filename: every item trimmed, filtered, looked up on the Word index and
 // stored with its keys unless it is filtered out, already present, empty or too long. Without append the table

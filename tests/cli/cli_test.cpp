@@ -270,6 +270,43 @@ TEST_F(CliTest, AnUnreadableListKeepsEveryWord) {
     EXPECT_EQ(ReadFile(database), before);
 }
 
+TEST_F(CliTest, NamesThatCannotBeWordDatabasesAndWordsThatCannotBeStoredAreSaidOnce) {
+    EXPECT_TRUE(failedWithOneLine(cli({"new", path("w*.mdb")}), "w*.mdb"));  // the wildcard matches words.mdb
+    EXPECT_TRUE(failedWithOneLine(cli({"--db", dir.path() + "/", "stats"}), "It is a folder"));
+    EXPECT_TRUE(failedWithOneLine(on({"add", "ab\ncd"}), "control characters"));
+    EXPECT_EQ(storedWords().size(), kWords.size());
+    const CliResult r = cli({"--version"});
+    EXPECT_EQ(r.code, 0) << r;
+    EXPECT_TRUE(r.output().startsWith("lexivo-cli 1.")) << r;
+}
+
+// make run's default word database: made once from the word list, then reused; without a list, one line.
+TEST_F(CliTest, TheDefaultWordDatabaseIsMadeOnceFromTheWordList) {
+    CliRunner script = runner;
+    script.environment.insert("XDG_DATA_HOME", path("data"));
+    script.environment.insert("LEXIVO_WORD_LIST", path("list.txt"));
+    CliOptions bash;
+    bash.program = "/bin/bash";
+    const QStringList args = {LEXIVO_SOURCE_DIR "/scripts/default-database.sh", LEXIVO_BINARY_DIR};
+    const QString made = path("data/Lexivo/words.mdb");
+
+    CliResult r = script.run(args, bash);
+    EXPECT_EQ(r.code, 0) << r;
+    EXPECT_TRUE(r.out.isEmpty());
+    EXPECT_EQ(r.messages().size(), 1) << r;
+    EXPECT_FALSE(QFile::exists(made));
+
+    WriteFile(path("list.txt"), "listen\nsilent\ntinsel\nlisten's\n");
+    for (int run = 0; run < 2; ++run) {
+        r = script.run(args, bash);
+        EXPECT_EQ(r.code, 0) << r;
+        EXPECT_EQ(r.output(), made + "\n");
+        if (run == 0) WriteFile(path("list.txt"), "other\n");  // not read again
+    }
+    EXPECT_EQ(cli({"--db", made, "anagram", "silent"}).lines(), QStringList({"listen", "silent", "tinsel"}));
+    EXPECT_EQ(QDir(path("data/Lexivo")).entryList(QDir::Files | QDir::Hidden), QStringList({"words.mdb"}));
+}
+
 TEST_F(CliTest, AFullDiskIsReported) {
     EXPECT_TRUE(failedWithOneLine(on({"export", "/dev/full"}), "The export stopped"));
 

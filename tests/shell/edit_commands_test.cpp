@@ -35,7 +35,7 @@ TEST_F(EditCommandsTest, DeleteTakesTheCurrentEntryOnly) {
     select({1, 2, 3}, 2);
     dialogs.yes();
     window->Mnu_Edit_Delete[0]->trigger();
-    EXPECT_EQ(dialogs.texts(), QStringList({"Delete cat ?"}));
+    EXPECT_EQ(dialogs.questionsDefaultingToNo(), QStringList({"Delete cat ?"}));
     EXPECT_EQ(window->results().words(), QStringList({"ant", "bee", "dog", "emu"}));
     EXPECT_EQ(stored(), QStringList({"ant", "bee", "dog", "emu", "don't"}));  // both cases of cat
     // The other selected entries stay selected; the entry that took the deleted one's place is current.
@@ -65,6 +65,7 @@ TEST_F(EditCommandsTest, NothingSelectedOrNoChangesNothing) {
     dialogs.no();
     window->Mnu_Edit_Delete[1]->trigger();
     EXPECT_EQ(dialogs.texts(), QStringList({"Delete 1 selected words?"}));
+    EXPECT_EQ(dialogs.questionsDefaultingToNo(), dialogs.texts());
     EXPECT_EQ(window->results().words(), QStringList({"ant", "bee"}));
     EXPECT_EQ(stored().size(), 7);
 }

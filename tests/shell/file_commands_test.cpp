@@ -5,7 +5,11 @@
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
 
+#include "shell/frm_import.h"
 #include "window_fixture.h"
 
 namespace lexivo::test {
@@ -29,6 +33,7 @@ TEST_F(FileCommandsTest, NewOverTheLoadedDatabaseRecreatesItEmpty) {
     ASSERT_EQ(dialogs.shown().size(), 3u);
     EXPECT_EQ(dialogs.shown()[0].kind, ScriptedDialogs::Kind::SaveFile);
     EXPECT_EQ(dialogs.texts(), QStringList({"*.mdb", "File exists, overwrite?", kEmptyDatabaseMessage}));
+    EXPECT_EQ(dialogs.questionsDefaultingToNo(), QStringList({"File exists, overwrite?"}));  // Enter keeps the words
     EXPECT_EQ(caption() + " " + status(), "english.mdb 0 words.");
     EXPECT_EQ(loaded(), database);
     EXPECT_EQ(WordCount(window->database().CurrentDatabase), 0);
@@ -123,7 +128,29 @@ TEST_F(FileCommandsTest, OpenOfAnotherDatabaseAndOfAMissingFile) {
     window->Mnu_File_Open->trigger();
     EXPECT_EQ(caption(), "(No Database Loaded)");
     EXPECT_TRUE(loaded().isEmpty());
-    EXPECT_EQ(dialogs.shown().size(), 2u);  // the two file dialogs, nothing else
+    // A file the user chose that has gone since is said, as a file named on the command line is.
+    EXPECT_EQ(dialogs.lastText(),
+              "Unable to open the word database " + path("vanished.mdb") + "\n\nThere is no such file.");
+}
+
+// The Import/Export window leaves the main window as it was, but for a word count its import made wrong.
+TEST_F(FileCommandsTest, AfterAnImportTheStatusLineShowsTheTrueCount) {
+    startWithDatabase({"tea", "eat"});
+    open();
+    WriteFile(path("list.txt"), "a\r\nb\r\nc\r\n");
+    window->results().append(QStringList{"tea"});
+    QTimer::singleShot(0, [this] {
+        auto* importer = window->findChild<Frm_Import*>();
+        ASSERT_NE(importer, nullptr);
+        importer->setFolder(dir.path());
+        importer->Txt_Filename->setText("list.txt");
+        dialogs.yes();
+        importer->Cmd_OK->click();
+        importer->Cmd_Cancel->click();
+    });
+    window->Mnu_File_Import->trigger();
+    EXPECT_EQ(status(), "3 words.");
+    EXPECT_EQ(window->results().words(), QStringList({"tea"}));
 }
 
 TEST_F(FileCommandsTest, CloseUnloadsAndKeepsTheStatusLine) {

@@ -155,6 +155,7 @@ TEST_F(FrmImportTest, ImportAsksBeforeReplacingUnlessAppending) {
     ASSERT_EQ(dialogs.shown().size(), 1u);
     EXPECT_EQ(dialogs.shown()[0].text, "All existing words will be replaced.");
     EXPECT_EQ(dialogs.shown()[0].title, "Continue with import?");
+    EXPECT_EQ(dialogs.shown()[0].defaultButton, Dialogs::DefaultButton::No);
     EXPECT_EQ(words(), QStringList({"pear", "apple", "fig", "banana"}));
 
     dialogs.clear();
@@ -196,6 +197,7 @@ TEST_F(FrmImportTest, ExportAsksBeforeOverwritingAndAppendsWhenTicked) {
               "apple\r\nbanana\r\nfig\r\npear\r\napple\r\nbanana\r\npear\r\napple\r\nbanana\r\npear\r\n");
     EXPECT_EQ(dialogs.texts(), QStringList({"Overwrite " + lists + "/out.txt", "Export Complete.",
                                             "Overwrite " + lists + "/out.txt", "Export Complete."}));
+    EXPECT_EQ(dialogs.questionsDefaultingToNo().size(), 2);
     expectIdle();
 }
 
@@ -271,6 +273,7 @@ TEST_F(FrmImportTest, ClearRemovesEveryWordAfterTheQuestion) {
     EXPECT_EQ(dialogs.texts(),
               QStringList({"Are you sure you want to remove all words from the database?",
                            "Are you sure you want to remove all words from the database?", "Database cleared."}));
+    EXPECT_EQ(dialogs.questionsDefaultingToNo().size(), 2);
 }
 
 TEST_F(FrmImportTest, ChooserListsFoldersAndFilesByPattern) {

@@ -1,5 +1,6 @@
 #include "shell/help_window.h"
 
+#include <QPushButton>
 #include <QTextBrowser>
 
 #include "shell/help_commands.h"
@@ -32,10 +33,14 @@ TEST_F(HelpWindowTest, ContentsOpensTheHelpDocumentOnce) {
         EXPECT_TRUE(text.contains(QString::fromUtf8(topic))) << topic;
     EXPECT_TRUE(dialogs.shown().empty());
 
-    help->hide();
+    // Esc (pressed in the document) and the Close button both close it; Contents shows the same window again.
+    press(help->Txt_Help, Qt::Key_Escape);
+    EXPECT_FALSE(help->isVisible());
     window->Mnu_Help_Contents->trigger();
     EXPECT_EQ(helpWindows().size(), 1);
     EXPECT_TRUE(help->isVisible());
+    help->Cmd_Close->click();
+    EXPECT_FALSE(help->isVisible());
 }
 
 TEST_F(HelpWindowTest, MissingDocumentIsReportedWithTheReason) {

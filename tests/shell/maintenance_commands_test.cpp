@@ -1,6 +1,7 @@
 #include "shell/maintenance_commands.h"
 
 #include <QLabel>
+#include <QTimer>
 
 #include "window_fixture.h"
 
@@ -79,7 +80,16 @@ TEST_F(MaintenanceCommandsTest, LockedDatabaseIsReportedAndTheWindowReturnsToIdl
 
 TEST_F(MaintenanceCommandsTest, CompactionClearsTheListAndReloads) {
     db().execute("DELETE FROM [Dictionary] WHERE rowid > 100");
+    // The window goes on handling its events (painting among them) while the copy is written, and shows why.
+    QStringList seen;
+    QTimer tick;
+    // A close request then waits: the shutdown must not run on a database that is being replaced.
+    QObject::connect(&tick, &QTimer::timeout, [&] { seen << window->Status->text() + (window->close() ? "!" : ""); });
+    tick.start(0);
     window->Mnu_File_Compact->trigger();
+    tick.stop();
+    ASSERT_FALSE(seen.isEmpty());
+    EXPECT_EQ(seen.first(), "Compacting database...");
     EXPECT_TRUE(dialogs.shown().empty());
     EXPECT_EQ(window->results().count(), 0);
     EXPECT_EQ(window->Status->text(), "100 words.");

@@ -153,6 +153,7 @@ TEST_F(SearchCommandTest, AddAndDeleteAreCommittedAndListNothing) {
     EXPECT_EQ(status(), "Found 0 word(s).");
     search(SearchPanel::Delete, "CAT");
     EXPECT_EQ(dialogs.texts(), (QStringList{"Add emu", "Delete cat"}));
+    EXPECT_EQ(dialogs.questionsDefaultingToNo(), QStringList{"Delete cat"});
     expectIdle();
     // Another connection sees the committed rows.
     Connection other = Connection::open(database);

@@ -57,6 +57,20 @@ TEST_F(SettingsFileTest, ConfigurationFolderStandsInForAnUnusableProgramFolder) 
     EXPECT_FALSE(SettingsFile(unusableFolder(), unusableFolder()).write(QStringLiteral("/words/english.mdb")));
 }
 
+// An installed program (its desktop entry under ../share/applications) writes the configuration folder even
+// where it could write its own, and reads nothing beside itself.
+TEST_F(SettingsFileTest, InstalledProgramKeepsItsSettingsInTheConfigurationFolder) {
+    WriteFile(settingsPath(), "/beside.mdb\r\n");
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("share/applications")));
+    WriteFile(path(QStringLiteral("share/applications/lexivo.desktop")), "[Desktop Entry]\n");
+    const SettingsFile installed(programFolder(), fallbackFolder());
+    EXPECT_EQ(installed.read(), "");
+    ASSERT_TRUE(installed.write(QStringLiteral("/words/english.mdb")));
+    EXPECT_EQ(ReadFile(fallbackFolder() + "/lexivo.ini"), "/words/english.mdb\r\n");
+    EXPECT_EQ(settingsBytes(), "/beside.mdb\r\n");
+    EXPECT_EQ(installed.writableFolder(), fallbackFolder());
+}
+
 TEST_F(SettingsFileTest, StartWithoutADatabaseAndForgetOneDeletedBetweenRuns) {
     for (const bool deleted : {false, true}) {
         SCOPED_TRACE(deleted);
@@ -101,6 +115,53 @@ TEST_F(SettingsFileTest, ClosingCompletesWhenTheSettingsCannotBeWrittenBesideThe
     EXPECT_TRUE(window->close());
     EXPECT_FALSE(window->isVisible());
     QFile::remove(window->settings().fallbackFile());
+}
+
+// A database named on the command line is opened as File Open opens it: the same messages, the same state after
+// them; the settings file records it at shutdown.
+TEST_F(SettingsFileTest, ADatabaseNamedAtStartUpIsOpenedAsFileOpenOpensIt) {
+    startWithDatabase({"cat"}, "last.mdb");
+    CreateWordDatabase(path("named.mdb"), {"tea", "eat"});
+    CreateWordDatabase(path("empty.mdb"), {});
+    WriteFile(path("plain.txt"), "not a database");
+    for (const QString& name : {QStringLiteral("named.mdb"), QStringLiteral("empty.mdb"), QStringLiteral("plain.txt"),
+                                QStringLiteral("missing.mdb")}) {
+        SCOPED_TRACE(name.toStdString());
+        const QString file = path(name);
+        dialogs.clear();
+        window = std::make_unique<Frm_Main>(dialogs, programFolder(), StartUpFiles{file, {}});
+        const QStringList started = dialogs.texts();
+        const QString startedPath = window->database().DatabasePath;
+        const QString startedStatus = window->Status->text() + window->Fme_Search->title();
+        ASSERT_TRUE(window->close());
+        EXPECT_EQ(settingsBytes(), QFile::encodeName(startedPath) + "\r\n");
+
+        writeSettings(QString());
+        open();
+        dialogs.clear();
+        dialogs.fileName(file);
+        window->Mnu_File_Open->trigger();
+        EXPECT_EQ(QStringList(dialogs.texts().mid(1)), started);
+        EXPECT_EQ(window->database().DatabasePath, startedPath);
+        EXPECT_EQ(window->Status->text() + window->Fme_Search->title(), startedStatus);
+        EXPECT_EQ(startedPath.isEmpty(), name == "plain.txt" || name == "missing.mdb");
+        EXPECT_EQ(started.isEmpty(), name == "named.mdb");
+    }
+}
+
+// The default database stands in only where the settings name no database that exists.
+TEST_F(SettingsFileTest, TheDefaultDatabaseOpensWhenTheSettingsNameNoneThatExists) {
+    const QString fallback = path("default.mdb");
+    CreateWordDatabase(fallback, {"listen", "silent"});
+    const QString other = path("other.mdb");
+    CreateWordDatabase(other, {"cat"});
+    const std::pair<QString, QString> cases[] = {{QString(), fallback}, {path("gone.mdb"), fallback}, {other, other}};
+    for (const auto& [named, opened] : cases) {
+        writeSettings(named);
+        window = std::make_unique<Frm_Main>(dialogs, programFolder(), StartUpFiles{{}, fallback});
+        EXPECT_EQ(window->database().DatabasePath, opened) << named.toStdString();
+    }
+    EXPECT_TRUE(dialogs.shown().empty());
 }
 
 }  // namespace

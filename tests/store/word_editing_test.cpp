@@ -59,6 +59,13 @@ TEST_F(WordEditingTest, AddThatStoresNothing) {
                                             "Word too long! A word can have at most 255 characters; this one has "
                                             "256."}));
     EXPECT_EQ(dialogs.shown().back().kind, ScriptedDialogs::Kind::Failure);
+    // A line break or a tab would split the word in every list it is written to: refused before the question.
+    for (const QString& text : {QStringLiteral("ab\ncd"), QStringLiteral("ab\tcd"), QStringLiteral("x\u2028y")}) {
+        dialogs.clear();
+        EXPECT_EQ(AddWord(db(), text, dialogs), AddResult::ControlCharacters);
+        ASSERT_EQ(dialogs.shown().size(), 1U);
+        EXPECT_TRUE(dialogs.lastText().startsWith("A word cannot hold control characters")) << text.toStdString();
+    }
     EXPECT_EQ(StoredWords(db()), QStringList({"cat"}));
 
     dialogs.yes();

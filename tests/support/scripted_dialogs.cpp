@@ -39,8 +39,16 @@ QStringList ScriptedDialogs::texts() const {
     return list;
 }
 
-ScriptedDialogs::Answer ScriptedDialogs::take(Kind kind, const QString& text, const QString& title) {
-    shown_.push_back({kind, text, title});
+QStringList ScriptedDialogs::questionsDefaultingToNo() const {
+    QStringList list;
+    for (const auto& s : shown_)
+        if (s.kind == Kind::Question && s.defaultButton == DefaultButton::No) list << s.text;
+    return list;
+}
+
+ScriptedDialogs::Answer ScriptedDialogs::take(Kind kind, const QString& text, const QString& title,
+                                              DefaultButton defaultButton) {
+    shown_.push_back({kind, text, title, defaultButton});
     if (!actions_.empty()) {
         auto action = std::move(actions_.front());
         actions_.pop_front();
@@ -63,8 +71,8 @@ void ScriptedDialogs::failure(const QString& text, const QString& title) {
     take(Kind::Failure, text, title);
 }
 
-bool ScriptedDialogs::question(const QString& text, const QString& title) {
-    auto a = take(Kind::Question, text, title);
+bool ScriptedDialogs::question(const QString& text, const QString& title, DefaultButton defaultButton) {
+    auto a = take(Kind::Question, text, title, defaultButton);
     EXPECT_TRUE(a.type == Answer::Type::Yes || a.type == Answer::Type::No) << text.toStdString();
     return a.type == Answer::Type::Yes;
 }

@@ -19,6 +19,7 @@ public:
         Kind kind;
         QString text;
         QString title;
+        DefaultButton defaultButton = DefaultButton::Yes;  // of a question
     };
 
     // Answers, consumed in order by whatever asks next.
@@ -33,13 +34,16 @@ public:
 
     const std::vector<Shown>& shown() const { return shown_; }
     QStringList texts() const;
+    // The questions shown with No as their default button.
+    QStringList questionsDefaultingToNo() const;
     QString lastText() const { return shown_.empty() ? QString() : shown_.back().text; }
     bool answersLeft() const { return !answers_.empty(); }
     void clear() { shown_.clear(); }
 
     void notice(const QString& text, const QString& title = kProgramTitle) override;
     void failure(const QString& text, const QString& title = kProgramTitle) override;
-    bool question(const QString& text, const QString& title = kProgramTitle) override;
+    bool question(const QString& text, const QString& title = kProgramTitle,
+                  DefaultButton defaultButton = DefaultButton::Yes) override;
     bool retryCancel(const QString& text, const QString& title = kProgramTitle) override;
     ErrorChoice abortRetryIgnore(const QString& text, const QString& title) override;
     QString saveFileName(const QString& preset, const QString& defaultSuffix) override;
@@ -53,7 +57,7 @@ private:
         ErrorChoice choice;
         QString path;
     };
-    Answer take(Kind kind, const QString& text, const QString& title);
+    Answer take(Kind kind, const QString& text, const QString& title, DefaultButton defaultButton = DefaultButton::Yes);
 
     std::vector<Shown> shown_;
     std::deque<Answer> answers_;

@@ -56,7 +56,7 @@ TEST_F(ImportTest, ItemsAreTrimmedCountedAndStoredWithKeys) {
     EXPECT_TRUE(run.stopFlag());
 
     EXPECT_EQ(ImportCompleteMessage({120, 3, 2, 1}),
-              "Import Complete. 120 words imported,3 duplicates skipped, 2, blanks skipped., 1 too long skipped.");
+              "Import Complete. 120 words imported,3 duplicates skipped, 2, blanks skipped. 1 too long skipped.");
 }
 
 TEST_F(ImportTest, ReplaceOrAppend) {
@@ -116,7 +116,7 @@ TEST_F(ImportTest, TooLongWordsAreSkippedAndCounted) {
     import(w255 + "\r\n" + w256 + "\r\nok\r\n");
     EXPECT_EQ(StoredWords(db()), QStringList({QString(w255), "ok"}));
     EXPECT_EQ(dialogs.lastText(),
-              "Import Complete. 2 words imported,0 duplicates skipped, 0, blanks skipped., 1 too long skipped.");
+              "Import Complete. 2 words imported,0 duplicates skipped, 0, blanks skipped. 1 too long skipped.");
 }
 
 TEST_F(ImportTest, StopKeepsTheWordsStoredSoFar) {

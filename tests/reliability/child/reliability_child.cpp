@@ -50,7 +50,7 @@ class AnsweringDialogs : public Dialogs {
 public:
     void notice(const QString& text, const QString&) override { say("dialog notice", text); }
     void failure(const QString& text, const QString&) override { say("dialog failure", text); }
-    bool question(const QString& text, const QString&) override {
+    bool question(const QString& text, const QString&, DefaultButton) override {
         say("dialog question", text);
         return true;
     }
@@ -175,7 +175,7 @@ int run(QStringList args) {
             } else if (name == QLatin1String("delete")) {
                 DeleteWords(db, {arg(0)}, dialogs);
             } else if (name == QLatin1String("clear")) {
-                RemoveAllWords(db);
+                ClearWords(db, dialogs);
             } else if (name == QLatin1String("count")) {
                 say("count", QString::number(WordCount(db)));
             } else if (name == QLatin1String("search")) {
