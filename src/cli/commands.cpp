@@ -12,6 +12,7 @@
 #include "cli/terminal.h"
 #include "search/search_query.h"
 #include "search/search_run.h"
+#include "search/word_games.h"
 #include "store/compaction.h"
 #include "store/current_database.h"
 #include "store/engine.h"
@@ -148,6 +149,10 @@ QString searchMode(Command command) {
             return kModeMask;
         case Command::Palindromes:
             return kModePalindrome;
+        case Command::Rack:
+            return kModeRack;
+        case Command::Phrase:
+            return kModePhrase;
         default:
             return {};
     }
@@ -164,10 +169,16 @@ int search(Session& s, const Invocation& inv) {
         const int maximum = inv.maximumLength.value_or(std::max(minimum, kMaxFieldLength));
         lengthClause = LengthClause(1, QString::number(minimum), QString::number(maximum));
     }
-    const SearchRequest request{searchMode(inv.command), inv.command == Command::Palindromes ? QString() : inv.operand,
-                                lengthClause, OrderClause(inv.sortByLength)};
+    SearchRequest request{searchMode(inv.command), inv.command == Command::Palindromes ? QString() : inv.operand,
+                          lengthClause, OrderClause(inv.sortByLength)};
+    // The rack and the phrase: a limit given alone leaves the other side open.
+    request.minLetters = inv.minimumLength.value_or(inv.maximumLength ? 1 : 0);
+    request.maxLetters = inv.maximumLength.value_or(0);
+    request.maxWords = inv.words;
     Output out(&s.run);
     qint64 found = 0;
+    // One search per process: the rack and the phrase read just the words they can use.
+    KeepWordSnapshots(false);
     s.run.beginRun(kStartingSearch);
     try {
         // One transaction from start to end, as the window's search runs; committed after a stop as well.
@@ -319,6 +330,8 @@ int dispatch(Session& s, const Invocation& inv) {
         case Command::Letters:
         case Command::Mask:
         case Command::Palindromes:
+        case Command::Rack:
+        case Command::Phrase:
             return search(s, inv);
         case Command::Add:
             return addWord(s, inv);

@@ -39,8 +39,8 @@ bool isConsonant(char32_t c) {
 }  // namespace
 
 QString SearchMode(int selectedIndex) {
-    static const QString kModes[] = {kModeAnagram, kModeSynogram, kModePalindrome, kModeMask,
-                                     kModeAdd,     kModeDelete,   kModeLetters};
+    static const QString kModes[] = {kModeAnagram, kModeSynogram, kModePalindrome, kModeMask,  kModeAdd,
+                                     kModeDelete,  kModeLetters,  kModeRack,       kModePhrase};
     if (selectedIndex < 0 || selectedIndex >= static_cast<int>(std::size(kModes))) return {};
     return kModes[selectedIndex];
 }

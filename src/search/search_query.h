@@ -20,6 +20,9 @@ inline const QString kModeMask = QStringLiteral("Mask");
 inline const QString kModeAdd = QStringLiteral("Add");
 inline const QString kModeDelete = QStringLiteral("Delete");
 inline const QString kModeLetters = QStringLiteral("Letters");
+// The word games (word_games.h): the words a rack of tiles can lay, and phrases of several words.
+inline const QString kModeRack = QStringLiteral("Rack");
+inline const QString kModePhrase = QStringLiteral("Phrase");
 
 // The mode name of the selected Opt_Search index; empty when no mode (or an unknown index) is selected.
 QString SearchMode(int selectedIndex);

@@ -1,6 +1,7 @@
 #include "search/search_run.h"
 
 #include "search/search_query.h"
+#include "search/word_games.h"
 #include "store/dialogs.h"
 #include "store/engine.h"
 #include "store/keys.h"
@@ -96,6 +97,9 @@ void FindAndDelete(Connection& db, const QString& word, const QString& orderClau
 
 qint64 RunSearchMode(Connection& db, const SearchRequest& request, RunControl& run, Dialogs& dialogs, WordSink& sink) {
     const QString& mode = request.mode;
+    if (mode == kModeRack) return SearchRack(db, request.input, request.minLetters, request.maxLetters, run, sink);
+    if (mode == kModePhrase)
+        return SearchPhrase(db, request.input, request.maxWords, request.minLetters, request.maxLetters, run, sink);
     if (mode == kModeAdd || mode == kModeDelete) {
         if (mode == kModeAdd)
             FindAndAdd(db, request.input, request.orderClause, dialogs);

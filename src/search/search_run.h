@@ -45,6 +45,10 @@ struct SearchRequest {
     QString input;
     QString lengthClause;
     QString orderClause;
+    // The rack and the phrase bound the letters of each word by numbers (0: no limit), and a phrase's words.
+    int minLetters = 0;
+    int maxLetters = 0;
+    int maxWords = 3;
 };
 
 // Decides per row (given the row's Word) whether a listing mode keeps it; no test keeps every row.

@@ -44,8 +44,14 @@ SearchRequest readRequest(const SearchPanel& panel, const QString& mode, const Q
     const QComboBox* minimum = panel.Cmb_Letters[SearchPanel::Minimum];
     const QComboBox* maximum = panel.Cmb_Letters[SearchPanel::Maximum];
     // The sort choice counts even while the panel hides it.
-    return {mode, input, LengthClause(minimum->currentIndex(), minimum->currentText(), maximum->currentText()),
-            OrderClause(panel.Chk_Sort->isChecked())};
+    SearchRequest request{mode, input,
+                          LengthClause(minimum->currentIndex(), minimum->currentText(), maximum->currentText()),
+                          OrderClause(panel.Chk_Sort->isChecked())};
+    if (minimum->currentIndex() > 0) {
+        request.minLetters = panel.lengthLimit(SearchPanel::Minimum);
+        request.maxLetters = panel.lengthLimit(SearchPanel::Maximum);
+    }
+    return request;
 }
 
 }  // namespace
