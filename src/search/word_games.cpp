@@ -2,7 +2,6 @@
 
 #include <QChar>
 #include <algorithm>
-#include <bit>
 #include <unordered_map>
 
 #include "search/search_query.h"
@@ -34,6 +33,12 @@ int compareCodePoints(QStringView a, QStringView b, Key key) {
     }
     if (i < a.size()) return 1;
     return j < b.size() ? -1 : 0;
+}
+
+// Whether bits has at most n bits set (n small: the blanks of a rack).
+bool atMostBits(quint64 bits, int n) {
+    for (; bits && n > 0; --n) bits &= bits - 1;
+    return bits == 0 && n >= 0;
 }
 
 quint64 letterBit(quint32 id) {
@@ -183,7 +188,7 @@ void WordSnapshot::add(QByteArrayView utf8) {
     if (blanks_ >= 0) {
         // Every letter the rack lacks needs a blank of its own: a quick no for most words.
         const quint64 lacking = mask & ~rackMask_;
-        if (lacking && unknown + std::popcount(lacking) > blanks_) return;
+        if (!atMostBits(lacking, blanks_ - unknown)) return;
         if (unknown > blanks_) return;
         wordIds_.clear();
         if (ascii) {
@@ -229,10 +234,9 @@ void WordSnapshot::letterIds(qsizetype index, std::vector<quint32>& ids) const {
     }
 }
 
-std::span<const quint32> WordSnapshot::withLetterCount(int n) const {
-    if (n < 1 || n > longestWord()) return {};
-    return {byLength_.data() + byCount_[static_cast<size_t>(n)],
-            byCount_[static_cast<size_t>(n) + 1] - byCount_[static_cast<size_t>(n)]};
+std::pair<qsizetype, qsizetype> WordSnapshot::withLetterCount(int n) const {
+    if (n < 1 || n > longestWord()) return {0, 0};
+    return {byCount_[static_cast<size_t>(n)], byCount_[static_cast<size_t>(n) + 1]};
 }
 
 bool WordSnapshot::less(const Entry& a, const Entry& b) const {
@@ -268,15 +272,29 @@ void WordSnapshot::finish() {
     }
     if (moves > budget) std::sort(entries_.begin(), entries_.end(), before);
 
-    // The positions grouped by letter count, each group in the word order.
+    // The words grouped by letter count, each group in the word order, and their bytes in the same order.
     int longest = 0;
     for (const Entry& e : entries_) longest = std::max<int>(longest, e.letterCount);
     byCount_.assign(static_cast<size_t>(longest) + 2, 0);
     for (const Entry& e : entries_) ++byCount_[e.letterCount + size_t{1}];
     for (size_t n = 1; n < byCount_.size(); ++n) byCount_[n] += byCount_[n - 1];
-    byLength_.resize(entries_.size());
+    std::vector<Entry> laid(entries_.size());
+    rank_.resize(entries_.size());
     std::vector<quint32> next(byCount_.begin(), byCount_.end() - 1);
-    for (size_t i = 0; i < entries_.size(); ++i) byLength_[next[entries_[i].letterCount]++] = static_cast<quint32>(i);
+    for (size_t i = 0; i < entries_.size(); ++i) {
+        const quint32 at = next[entries_[i].letterCount]++;
+        laid[at] = entries_[i];
+        rank_[at] = static_cast<quint32>(i);
+    }
+    std::vector<char> bytes;
+    bytes.reserve(utf8_.size());
+    for (Entry& e : laid) {
+        const QByteArrayView word = bytesOf(e);
+        e.start = static_cast<quint32>(bytes.size());
+        bytes.insert(bytes.end(), word.begin(), word.end());
+    }
+    entries_.swap(laid);
+    utf8_.swap(bytes);
 }
 
 namespace {
@@ -344,31 +362,31 @@ qint64 ListRackWords(const WordSnapshot& words, const QString& tiles, int minLet
             rackMask |= letterBit(static_cast<quint32>(id));
         }
     }
-    std::vector<quint32> ids;
     std::vector<quint32> used(have.size(), 0);
     const auto fits = [&](qsizetype index) {
-        // Every letter the rack lacks needs a blank of its own: a quick no for most words.
-        if (std::popcount(words.letterMask(index) & ~rackMask) > blanks) return false;
-        words.letterIds(index, ids);
         int needed = 0;
-        for (const quint32 id : ids)
-            if (++used[id] > have[id]) ++needed;
-        for (const quint32 id : ids) used[id] = 0;
+        words.forEachLetterId(index, [&](quint32 id) { return ++used[id] <= have[id] || ++needed <= blanks; });
+        words.forEachLetterId(index, [&](quint32 id) { return (used[id] = 0) == 0; });
         return needed <= blanks;
     };
 
     const int lowest = std::max(minLetters, 1);
     const int highest = std::min({maxLetters > 0 ? maxLetters : tileCount, tileCount, words.longestWord()});
     qint64 total = 0;
-    for (int n = lowest; n <= highest; ++n) total += static_cast<qint64>(words.withLetterCount(n).size());
+    for (int n = lowest; n <= highest; ++n) {
+        const auto [first, end] = words.withLetterCount(n);
+        total += end - first;
+    }
     run.setProgressMaximum(total);
     qint64 counter = 0;
     qint64 listed = 0;
     QString current;
     for (int n = highest; n >= lowest && !run.stopFlag(); --n) {
-        for (const quint32 index : words.withLetterCount(n)) {
+        const auto [first, end] = words.withLetterCount(n);
+        for (qsizetype index = first; index < end; ++index) {
             ++counter;
-            if (fits(index)) {
+            // Every letter the rack lacks needs a blank of its own: a quick no for most words.
+            if (atMostBits(words.letterMask(index) & ~rackMask, blanks) && fits(index)) {
                 current = words.word(index);
                 sink.add(current);
                 ++listed;
@@ -423,7 +441,7 @@ private:
     using Counts = std::vector<quint16>;  // how many of each of the phrase's letters
 
     struct Candidate {
-        quint32 word;  // position in the word order
+        quint32 word;  // the word's index
         int length;
         quint64 mask;  // bit (i % 64) for each phrase letter i the word holds
     };
@@ -445,10 +463,10 @@ private:
         highest_ = std::min({maxLetters > 0 ? maxLetters : letterCount_, letterCount_, words_.longestWord()});
         width_ = phrase_.size();
 
-        std::vector<quint32> found;
+        std::vector<qsizetype> found;
         std::vector<quint32> ids;
         Counts counts(width_);
-        const auto countLetters = [&](quint32 index) {
+        const auto countLetters = [&](qsizetype index) {
             std::fill(counts.begin(), counts.end(), 0);
             words_.letterIds(index, ids);
             for (const quint32 id : ids) {
@@ -457,18 +475,21 @@ private:
             }
             return true;
         };
-        for (int n = lowest_; n <= highest_; ++n)
-            for (const quint32 index : words_.withLetterCount(n))
+        for (int n = lowest_; n <= highest_; ++n) {
+            const auto [first, end] = words_.withLetterCount(n);
+            for (qsizetype index = first; index < end; ++index)
                 if (!(words_.letterMask(index) & ~phraseIds) && countLetters(index)) found.push_back(index);
+        }
         // The candidates in the word order, each with its letters counted by the phrase's letters.
-        std::sort(found.begin(), found.end());
-        for (const quint32 index : found) {
+        std::sort(found.begin(), found.end(),
+                  [this](qsizetype a, qsizetype b) { return words_.wordOrder(a) < words_.wordOrder(b); });
+        for (const qsizetype index : found) {
             countLetters(index);
             quint64 mask = 0;
             for (size_t i = 0; i < width_; ++i)
                 if (counts[i]) mask |= letterBit(static_cast<quint32>(i));
             const int c = static_cast<int>(candidates_.size());
-            candidates_.push_back({index, words_.letterCount(index), mask});
+            candidates_.push_back({static_cast<quint32>(index), words_.letterCount(index), mask});
             counts_.insert(counts_.end(), counts.begin(), counts.end());
             byCounts_[hash(counts.data())].push_back(c);
         }

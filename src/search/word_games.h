@@ -38,9 +38,10 @@ struct LetterRack {
     int tiles = 0;  // letters and blanks
 };
 
-// Every word of a word list with its letters counted, in the word order; never changed once built. A letter is
-// known by a small number (its id), a word by its position in the word order. The words are kept as UTF-8 and
-// their letters found again when a search needs them: a list of 600,000 words takes about 20 MB.
+// Every word of a word list with its letters counted, never changed once built. A letter is known by a small
+// number (its id); a word by its index, the words kept by letter count and then in the word order, so that a scan
+// of one length reads memory in order. The words are kept as UTF-8 and their letters found again when a search
+// needs them: a list of 600,000 words takes about 20 MB.
 class WordSnapshot {
 public:
     // The words in any order; they are put into the word order here. With only, just the words that can be laid
@@ -57,11 +58,29 @@ public:
     int letterCount(qsizetype index) const { return entries_[static_cast<size_t>(index)].letterCount; }
     // The ids of the word's letters, in the word's order, into ids (replacing what it held).
     void letterIds(qsizetype index, std::vector<quint32>& ids) const;
+    // Calls f with the id of each letter of the word, in the word's order, while f answers true.
+    template <typename F>
+    void forEachLetterId(qsizetype index, F&& f) const {
+        const Entry& e = entries_[static_cast<size_t>(index)];
+        if (e.bytes & kAscii) {
+            const char* p = utf8_.data() + e.start;
+            for (const char* end = p + (e.bytes & ~kAscii); p != end; ++p)
+                if (const int id = asciiIds_[static_cast<unsigned char>(*p)]; id >= 0 && !f(static_cast<quint32>(id)))
+                    return;
+            return;
+        }
+        std::vector<quint32> ids;
+        letterIds(index, ids);
+        for (const quint32 id : ids)
+            if (!f(id)) return;
+    }
     // One bit per letter of the word: bit (id % 64).
     quint64 letterMask(qsizetype index) const { return entries_[static_cast<size_t>(index)].mask; }
-    // The positions of the words of n letters, in the word order.
-    std::span<const quint32> withLetterCount(int n) const;
+    // The words of n letters: the indexes from first to end - 1, in the word order.
+    std::pair<qsizetype, qsizetype> withLetterCount(int n) const;
     int longestWord() const { return static_cast<int>(byCount_.size()) - 2; }
+    // The word's position in the word order of all words.
+    quint32 wordOrder(qsizetype index) const { return rank_[static_cast<size_t>(index)]; }
     // The id of a folded letter, -1 when no word holds it; and the number of ids.
     int letterId(char32_t folded) const;
     int alphabetSize() const { return static_cast<int>(ids_.size()); }
@@ -84,9 +103,9 @@ private:
     void finish();
 
     std::vector<char> utf8_;
-    std::vector<Entry> entries_;     // in the word order
-    std::vector<quint32> byLength_;  // positions, by letter count and then in the word order
-    std::vector<quint32> byCount_;   // where the words of n letters start in byLength_
+    std::vector<Entry> entries_;    // by letter count, then in the word order
+    std::vector<quint32> rank_;     // each one's position in the word order
+    std::vector<quint32> byCount_;  // where the words of n letters start
     std::unordered_map<char32_t, quint32> ids_;
     std::array<int, 128> asciiIds_{};         // the id of each ASCII character, -1 for one that is not a letter
     std::array<char32_t, 128> asciiOrder_{};  // each ASCII character as the word order compares it
