@@ -12,10 +12,11 @@ const QString kByLength = QStringLiteral(" ORDER BY LEN([Word]),[Word]");
 const QString kSelect = QStringLiteral("SELECT [Word] FROM [Dictionary] WHERE ");
 
 TEST(SearchQuery, ModeNamesFollowTheButtonIndexes) {
-    const QStringList expected{"Anagram", "Synogram", "Palindrome", "Mask", "Add", "Delete", "Letters"};
+    const QStringList expected{"Anagram", "Synogram", "Palindrome", "Mask",  "Add",
+                               "Delete",  "Letters",  "Rack",       "Phrase"};
     for (int i = 0; i < expected.size(); ++i) EXPECT_EQ(SearchMode(i), expected[i]) << i;
     EXPECT_EQ(SearchMode(-1), QString());
-    EXPECT_EQ(SearchMode(7), QString());
+    EXPECT_EQ(SearchMode(9), QString());
 }
 
 // The texts of the statements: a length condition goes between the key test and the length test on the key, the
