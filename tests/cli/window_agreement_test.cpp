@@ -64,7 +64,7 @@ TEST_F(WindowAgreementTest, TheWindowAndTheCommandLineListTheSameWords) {
         {SearchPanel::Rack, "taec?", 0, 0, false, {"rack", "taec?"}},
         {SearchPanel::Rack, "Otc'a??", 2, 4, false, {"rack", "Otc'a??", "--min", "3", "--max", "5"}},
         {SearchPanel::Phrase, "Teat ate", 0, 0, false, {"phrase", "Teat ate"}},
-        {SearchPanel::Phrase, "a cot tea", 1, 4, false, {"phrase", "a cot tea", "--min", "2", "--max", "5"}},
+        {SearchPanel::Phrase, "eat cot", 2, 4, false, {"phrase", "eat cot", "--min", "3", "--max", "5"}},
     };
     const CliRunner runner(dir.path());
     for (const Case& c : cases) {
