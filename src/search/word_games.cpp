@@ -1,7 +1,11 @@
 #include "search/word_games.h"
 
+#include <sys/mman.h>
+
 #include <QChar>
 #include <algorithm>
+#include <cstdlib>
+#include <new>
 #include <unordered_map>
 
 #include "search/search_query.h"
@@ -59,6 +63,28 @@ bool WordOrderLess(QStringView a, QStringView b) {
     // Letter case only breaks ties, so that the order is total: "Ab" < "ab" < "abc".
     if (const int folded = compareCodePoints(a, b, FoldLetter); folded != 0) return folded < 0;
     return compareCodePoints(a, b, [](char32_t c) { return c; }) < 0;
+}
+
+// ---- Memory ----
+
+namespace {
+constexpr size_t kHugePage = size_t{2} << 20;
+}
+
+void* AllocateLarge(size_t bytes) {
+    if (bytes < kHugePage) return ::operator new(bytes);
+    const size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
+    void* memory = std::aligned_alloc(kHugePage, rounded);
+    if (!memory) throw std::bad_alloc();
+    madvise(memory, rounded, MADV_HUGEPAGE);  // a hint: without huge pages the memory is the same
+    return memory;
+}
+
+void FreeLarge(void* memory, size_t bytes) {
+    if (bytes < kHugePage)
+        ::operator delete(memory);
+    else
+        std::free(memory);
 }
 
 // ---- LetterRack ----
@@ -278,7 +304,7 @@ void WordSnapshot::finish() {
     byCount_.assign(static_cast<size_t>(longest) + 2, 0);
     for (const Entry& e : entries_) ++byCount_[e.letterCount + size_t{1}];
     for (size_t n = 1; n < byCount_.size(); ++n) byCount_[n] += byCount_[n - 1];
-    std::vector<Entry> laid(entries_.size());
+    std::vector<Entry, LargeAllocator<Entry>> laid(entries_.size());
     rank_.resize(entries_.size());
     std::vector<quint32> next(byCount_.begin(), byCount_.end() - 1);
     for (size_t i = 0; i < entries_.size(); ++i) {
@@ -286,7 +312,7 @@ void WordSnapshot::finish() {
         laid[at] = entries_[i];
         rank_[at] = static_cast<quint32>(i);
     }
-    std::vector<char> bytes;
+    std::vector<char, LargeAllocator<char>> bytes;
     bytes.reserve(utf8_.size());
     for (Entry& e : laid) {
         const QByteArrayView word = bytesOf(e);

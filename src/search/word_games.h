@@ -28,6 +28,21 @@ char32_t FoldLetter(char32_t c);
 // The order of the words the word games list: the one place they compare words.
 bool WordOrderLess(QStringView a, QStringView b);
 
+// Memory for the large arrays of a word snapshot, in huge pages where the system gives them: a list of 600,000
+// words fills some 30 MB at once, and taken page by page that memory costs more than reading the words.
+void* AllocateLarge(size_t bytes);
+void FreeLarge(void* memory, size_t bytes);
+template <typename T>
+struct LargeAllocator {
+    using value_type = T;
+    LargeAllocator() = default;
+    template <typename U>
+    explicit LargeAllocator(const LargeAllocator<U>&) {}
+    T* allocate(size_t n) { return static_cast<T*>(AllocateLarge(n * sizeof(T))); }
+    void deallocate(T* memory, size_t n) { FreeLarge(memory, n * sizeof(T)); }
+    bool operator==(const LargeAllocator&) const = default;
+};
+
 // The letters of a rack or a phrase, case folded, and its blank tiles.
 struct LetterRack {
     // Every letter of text is a tile of that letter; with blanks, every "?" is a blank tile. Other characters
@@ -102,10 +117,10 @@ private:
     bool less(const Entry& a, const Entry& b) const;
     void finish();
 
-    std::vector<char> utf8_;
-    std::vector<Entry> entries_;    // by letter count, then in the word order
-    std::vector<quint32> rank_;     // each one's position in the word order
-    std::vector<quint32> byCount_;  // where the words of n letters start
+    std::vector<char, LargeAllocator<char>> utf8_;
+    std::vector<Entry, LargeAllocator<Entry>> entries_;   // by letter count, then in the word order
+    std::vector<quint32, LargeAllocator<quint32>> rank_;  // each one's position in the word order
+    std::vector<quint32> byCount_;                        // where the words of n letters start
     std::unordered_map<char32_t, quint32> ids_;
     std::array<int, 128> asciiIds_{};         // the id of each ASCII character, -1 for one that is not a letter
     std::array<char32_t, 128> asciiOrder_{};  // each ASCII character as the word order compares it
