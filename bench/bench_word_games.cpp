@@ -84,8 +84,11 @@ int runQueries(const QString& path) {
             }
             found = listed;
         }
-        std::printf("%-22s %8.3f ms  (processor %.3f ms; %lld results; median of %d)\n", c.name,
-                    bench::median(times), bench::median(cpu), static_cast<long long>(found), c.repetitions);
+        // The best run beside the median: on a machine shared with other work the wall clock of most runs is the
+        // other work's.
+        std::printf("%-22s %8.3f ms  (best %.3f ms; processor %.3f ms; %lld results; median of %d)\n", c.name,
+                    bench::median(times), *std::min_element(times.begin(), times.end()), bench::median(cpu),
+                    static_cast<long long>(found), c.repetitions);
     }
     std::printf("peak_memory_mib %ld\n", bench::peakMemoryMiB());
     return 0;
