@@ -165,8 +165,7 @@ qint64 ListRackWords(const WordSnapshot& words, const QString& tiles, int minLet
 qint64 ListPhrases(const WordSnapshot& words, const QString& text, int maxWords, int minLetters, int maxLetters,
                    RunControl& run, WordSink& sink);
 
-// The most words a phrase may be made of.
+// The most words a phrase may be made of (the window asks for 3).
 constexpr int kMaxPhraseWords = 8;
-constexpr int kDefaultPhraseWords = 3;
 
 }  // namespace lexivo
