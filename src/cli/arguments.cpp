@@ -14,6 +14,8 @@ enum Option : unsigned {
     kLength = 1U << 2,  // --min, --max, --sort-length as a search's length limits and order
     kForce = 1U << 3,
     kQuick = 1U << 4,
+    kLetters = 1U << 5,  // --min, --max as the letters of each word of a rack or a phrase
+    kWords = 1U << 6,    // --words
 };
 
 struct CommandInfo {
@@ -52,6 +54,19 @@ const CommandInfo kCommands[] = {
      "character stands for itself, letter case ignored. Quote the mask, so that the shell leaves it alone."},
     {"palindromes", Command::Palindromes, nullptr, kLength, "words whose reversal is also a word",
      "Lists the words whose reversal is also a word of the database (level; stop and pots)."},
+    {"rack", Command::Rack, "TILES", kLetters, "words that can be laid from TILES; a ? is a blank tile",
+     "Lists the words that can be laid from the tiles TILES: each letter of TILES is a tile of that letter, and\n"
+     "each \"?\" a blank tile that stands for any one letter; other characters are passed over. A word can be\n"
+     "laid when each of its letters gets a tile of its own; its other characters (apostrophes, hyphens, blanks,\n"
+     "digits) need none, and letter case never matters. Longest first, then in word order. Quote TILES when it\n"
+     "holds a \"?\", so that the shell leaves it alone. Example: lexivo-cli rack 'retains?" "?'"},
+    {"phrase", Command::Phrase, "TEXT", kLetters | kWords,
+     "phrases of up to 3 words that use exactly the letters of TEXT",
+     "Lists every way to spell exactly the letters of TEXT with one to N words of the database (--words, 3 by\n"
+     "default); other characters of TEXT and of the words are passed over, letter case never matters, and a\n"
+     "word may come twice. Each set of words is listed once: its words longest first, then in word order.\n"
+     "Phrases of fewer words come first. A long phrase can have millions of results: they are printed as they\n"
+     "are found, and Ctrl-C stops the run, keeping what was printed. Example: lexivo-cli phrase dormitory --min 3"},
     {"add", Command::Add, "WORD", 0, "add a word that is not in the database yet, with its keys",
      "Adds WORD, exactly as given, with its letter keys, unless the database holds it already (letter case\n"
      "ignored)."},
@@ -88,6 +103,10 @@ const char* const kSearchOptions =
     "  --min N          only words of at least N characters (alone: no upper limit)\n"
     "  --max N          only words of at most N characters (alone: no lower limit)\n"
     "  --sort-length    order by length, then by word (default: by word)\n";
+const char* const kLetterOptions =
+    "  --min N          only words of at least N letters (alone: up to the number of letters given)\n"
+    "  --max N          only words of at most N letters (alone: from 1 letter)\n";
+const char* const kWordsOption = "  --words N        phrases of at most N words, 1 to 8 (default 3)\n";
 const char* const kFilterOptions =
     "  --min N          leave out words shorter than N characters\n"
     "  --max N          leave out words longer than N characters\n"
@@ -112,6 +131,8 @@ QString synopsis(const CommandInfo& info) {
     if (info.options & kAppend) text += QStringLiteral(" [--append]");
     if (info.options & kFilter) text += QStringLiteral(" [--min N] [--max N] [--ignore CHARS] [--remove CHARS]");
     if (info.options & kLength) text += QStringLiteral(" [--min N] [--max N] [--sort-length]");
+    if (info.options & kWords) text += QStringLiteral(" [--words N]");
+    if (info.options & kLetters) text += QStringLiteral(" [--min N] [--max N]");
     return text;
 }
 
@@ -138,7 +159,7 @@ struct GivenOption {
 
 bool takesValue(const QString& name) {
     return name == QLatin1String("--db") || name == QLatin1String("--min") || name == QLatin1String("--max") ||
-           name == QLatin1String("--ignore") || name == QLatin1String("--remove");
+           name == QLatin1String("--ignore") || name == QLatin1String("--remove") || name == QLatin1String("--words");
 }
 
 bool isKnown(const QString& name) {
@@ -169,7 +190,12 @@ QString applyOption(Invocation& inv, const CommandInfo& info, const GivenOption&
         inv.sortByLength = true;
     } else if (name == QLatin1String("--min") || name == QLatin1String("--max")) {
         const bool minimum = name == QLatin1String("--min");
-        if (info.options & kLength) {
+        if (info.options & kLetters) {
+            const std::optional<int> length = wholeLength(value);
+            if (!length || *length < 1)
+                return QStringLiteral("%1 needs a whole number of letters, 1 or more, not '%2'").arg(name, value);
+            (minimum ? inv.minimumLength : inv.maximumLength) = *length;
+        } else if (info.options & kLength) {
             const std::optional<int> length = wholeLength(value);
             if (!length) return QStringLiteral("%1 needs a whole number of characters, not '%2'").arg(name, value);
             (minimum ? inv.minimumLength : inv.maximumLength) = *length;
@@ -186,6 +212,12 @@ QString applyOption(Invocation& inv, const CommandInfo& info, const GivenOption&
         } else {
             return notFor();
         }
+    } else if (name == QLatin1String("--words")) {
+        if (!(info.options & kWords)) return notFor();
+        const std::optional<int> words = wholeLength(value);
+        if (!words || *words < 1 || *words > 8)
+            return QStringLiteral("--words needs a whole number from 1 to 8, not '%1'").arg(value);
+        inv.words = *words;
     } else if (name == QLatin1String("--ignore") || name == QLatin1String("--remove")) {
         if (!(info.options & kFilter)) return notFor();
         if (name == QLatin1String("--ignore")) {
@@ -302,8 +334,10 @@ QString ProgramUsage() {
         text += head + QLatin1String(info.summary) + QLatin1Char('\n');
     }
     text += QStringLiteral("\nSearch options (anagram, synogram, letters, mask, palindromes):\n") +
-            QLatin1String(kSearchOptions) + QStringLiteral("\nFILTER (import, export):\n") +
-            QLatin1String(kFilterOptions) + QStringLiteral("\n") + QLatin1String(kCommonOptions) +
+            QLatin1String(kSearchOptions) + QStringLiteral("\nRack and phrase options:\n") +
+            QLatin1String(kLetterOptions) + QLatin1String(kWordsOption) +
+            QStringLiteral("\nFILTER (import, export):\n") + QLatin1String(kFilterOptions) + QStringLiteral("\n") +
+            QLatin1String(kCommonOptions) +
             QStringLiteral("\nThe searches print one word per line, in the order the window lists them.\n") +
             QLatin1String(kOutputAndStatus);
     return text;
@@ -315,6 +349,8 @@ QString CommandUsage(Command command) {
     QString text = QStringLiteral("Usage: ") + synopsis(*info) + QStringLiteral("\n\n") +
                    QLatin1String(info->description) + QStringLiteral("\n\nOptions:\n");
     if (info->options & kLength) text += QLatin1String(kSearchOptions);
+    if (info->options & kLetters) text += QLatin1String(kLetterOptions);
+    if (info->options & kWords) text += QLatin1String(kWordsOption);
     if (info->options & kFilter) text += QLatin1String(kFilterOptions);
     if (info->options & kForce) text += QStringLiteral("  --force          replace an existing FILE\n");
     if (info->options & kQuick) text += QStringLiteral("  --quick          fill in only the missing keys\n");

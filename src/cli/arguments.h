@@ -20,6 +20,8 @@ enum class Command {
     Letters,
     Mask,
     Palindromes,
+    Rack,
+    Phrase,
     Add,
     Delete,
     Check,
@@ -43,6 +45,8 @@ struct Invocation {
     // The length limits of a search, inclusive; either may be given alone.
     std::optional<int> minimumLength;
     std::optional<int> maximumLength;
+    // The most words of a phrase.
+    int words = 3;
     // The word filter of the import and the export.
     WordFilter filter;
 
@@ -50,7 +54,8 @@ struct Invocation {
     bool hasLongRun() const {
         return command == Command::Import || command == Command::Export || command == Command::Anagram ||
                command == Command::Synogram || command == Command::Letters || command == Command::Mask ||
-               command == Command::Palindromes || command == Command::Check || command == Command::Rebuild;
+               command == Command::Palindromes || command == Command::Rack || command == Command::Phrase ||
+               command == Command::Check || command == Command::Rebuild;
     }
 };
 

@@ -12,6 +12,7 @@
 #include "cli/terminal.h"
 #include "search/search_query.h"
 #include "search/search_run.h"
+#include "search/word_games.h"
 #include "store/compaction.h"
 #include "store/current_database.h"
 #include "store/engine.h"
@@ -152,6 +153,10 @@ std::optional<SearchMode> searchMode(Command command) {
             return SearchMode::Mask;
         case Command::Palindromes:
             return SearchMode::Palindrome;
+        case Command::Rack:
+            return SearchMode::Rack;
+        case Command::Phrase:
+            return SearchMode::Phrase;
         default:
             return std::nullopt;
     }
@@ -165,8 +170,11 @@ int search(Session& s, const Invocation& inv) {
     request.minimumLength = inv.minimumLength;
     request.maximumLength = inv.maximumLength;
     request.sortByLength = inv.sortByLength;
+    request.phraseWords = inv.words;
     Output out(&s.run);
     qint64 found = 0;
+    // One search per process: the rack and the phrase read just the words they can use.
+    KeepWordSnapshots(false);
     s.run.beginRun(kStartingSearch);
     try {
         found = RunSearchRequest(s.db(), request, s.run, s.dialogs, out);
@@ -320,6 +328,8 @@ int dispatch(Session& s, const Invocation& inv) {
         case Command::Letters:
         case Command::Mask:
         case Command::Palindromes:
+        case Command::Rack:
+        case Command::Phrase:
             return search(s, inv);
         case Command::Add:
             return addWord(s, inv);

@@ -31,7 +31,7 @@ QString FoundMessage(qint64 count) {
 }
 
 std::optional<SearchMode> SearchModeOfButton(int buttonIndex) {
-    if (buttonIndex < static_cast<int>(SearchMode::Anagram) || buttonIndex > static_cast<int>(SearchMode::Letters))
+    if (buttonIndex < static_cast<int>(SearchMode::Anagram) || buttonIndex > static_cast<int>(SearchMode::Phrase))
         return std::nullopt;
     return static_cast<SearchMode>(buttonIndex);
 }
@@ -158,6 +158,10 @@ QString QueryText(const SearchRequest& request) {
             return FindWordQuery(request.input, order);
         case SearchMode::Letters:
             return LettersQuery(request.input, length, order);
+        case SearchMode::Rack:
+        case SearchMode::Phrase:
+            // The word games search the words in memory, not by a query.
+            return {};
     }
     return {};
 }

@@ -14,8 +14,9 @@ inline const QString kStartingSearch = QStringLiteral("Starting search...");
 // The status line after a search: "Found 12 word(s)."
 QString FoundMessage(qint64 count);
 
-// The search modes, in the order of the mode buttons Opt_Search: a mode's value is its button's index.
-enum class SearchMode { Anagram, Synogram, Palindrome, Mask, Add, Delete, Letters };
+// The search modes, in the order of the mode buttons Opt_Search: a mode's value is its button's index. Rack and
+// Phrase are the word games (word_games.h): the words a rack of tiles can lay, and phrases of several words.
+enum class SearchMode { Anagram, Synogram, Palindrome, Mask, Add, Delete, Letters, Rack, Phrase };
 
 // The mode of an Opt_Search index; none for an index that names no mode (no button selected).
 std::optional<SearchMode> SearchModeOfButton(int buttonIndex);
@@ -30,6 +31,7 @@ struct SearchRequest {
     std::optional<int> minimumLength;
     std::optional<int> maximumLength;
     bool sortByLength = false;  // results by length, then by word; else by word
+    int phraseWords = 3;        // Phrase: the most words of an entry (1 to 8)
 };
 
 // The query text of a request in the word database's dialect: the listing of the anagram, synogram,

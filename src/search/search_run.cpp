@@ -1,8 +1,10 @@
 #include "search/search_run.h"
 
 #include "search/search_query.h"
+#include "search/word_games.h"
 #include "store/dialogs.h"
 #include "store/engine.h"
+#include "store/keys.h"
 #include "store/run_control.h"
 #include "store/word_editing.h"
 #include "store/write_access.h"
@@ -128,6 +130,12 @@ qint64 RunSearchMode(Connection& db, const SearchRequest& request, RunControl& r
         case SearchMode::Synogram:
         case SearchMode::Letters:
             return ListQueryResults(db, QueryText(request), run, sink);
+        case SearchMode::Rack:
+            return SearchRack(db, request.input, request.minimumLength.value_or(0), request.maximumLength.value_or(0),
+                              run, sink);
+        case SearchMode::Phrase:
+            return SearchPhrase(db, request.input, request.phraseWords, request.minimumLength.value_or(0),
+                                request.maximumLength.value_or(0), run, sink);
     }
     return 0;
 }

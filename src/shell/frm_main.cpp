@@ -179,10 +179,29 @@ void Frm_Main::setKeyboardOrder() {
     const SearchPanel& p = *Fme_Search;
     // The picture takes no focus; it keeps its place in the chain all the same.
     QWidget* const order[] = {
-        Cmd_Close,       List1,          p.Opt_Search[0],  p.Opt_Search[1], p.Opt_Search[2],
-        p.Opt_Search[3], p.Cmd_Search,   p.Cmb_Letters[0], p.Opt_Search[4], p.Opt_Search[5],
-        p.Text1,         Opt_Columns[0], Opt_Columns[1],   Opt_Columns[2],  Opt_Columns[3],
-        Opt_Columns[4],  p.Picture1,     p.Cmb_Letters[1], p.Opt_Search[6], p.Chk_Sort,
+        Cmd_Close,
+        List1,
+        p.Opt_Search[0],
+        p.Opt_Search[1],
+        p.Opt_Search[2],
+        p.Opt_Search[3],
+        p.Cmd_Search,
+        p.Cmb_Letters[0],
+        p.Opt_Search[4],
+        p.Opt_Search[5],
+        p.Text1,
+        Opt_Columns[0],
+        Opt_Columns[1],
+        Opt_Columns[2],
+        Opt_Columns[3],
+        Opt_Columns[4],
+        p.Picture1,
+        p.Cmb_Letters[1],
+        p.Opt_Search[6],
+        p.Chk_Sort,
+        // The word games' buttons came later than the rest of the window.
+        p.Opt_Search[7],
+        p.Opt_Search[8],
     };
     for (size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 }

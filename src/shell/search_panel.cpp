@@ -21,21 +21,28 @@ struct ModeButton {
     int index;
     const char* caption;
     const char* toolTip;
+    int left;
     int top;
     int width;
 };
 
 // In the order they stand in the panel, which is not the order of their indexes.
 constexpr ModeButton kModeButtons[] = {
-    {SearchPanel::Anagram, "&Anagram", "Find words made from the same letters and the same number of each letter", 600,
-     1095},
+    {SearchPanel::Anagram, "&Anagram", "Find words made from the same letters and the same number of each letter", 120,
+     600, 1095},
+    // Narrowed to where the phrase button begins.
     {SearchPanel::Synogram, "&Synogram",
-     "Find words containing only the same letters but using any number of those letters", 960, 2415},
-    {SearchPanel::Palindrome, "&Palindrome", "Find words that can be reversed to form other words", 1320, 2415},
-    {SearchPanel::Letters, "&Letters in a word", "Find words containg the given letters.", 1680, 1815},
-    {SearchPanel::Mask, "&Fixed mask", "Find words matching a given mask such as c??e, c@@k, c##k", 2040, 1455},
-    {SearchPanel::Add, "Add", "Look for a specific word in the database, if it's not there add it.", 2640, 855},
-    {SearchPanel::Delete, "Delete", "Look for a specific word in the database then delete it.", 2940, 1095},
+     "Find words containing only the same letters but using any number of those letters", 120, 960, 1200},
+    {SearchPanel::Palindrome, "&Palindrome", "Find words that can be reversed to form other words", 120, 1320, 2415},
+    {SearchPanel::Letters, "&Letters in a word", "Find words containg the given letters.", 120, 1680, 1815},
+    {SearchPanel::Mask, "&Fixed mask", "Find words matching a given mask such as c??e, c@@k, c##k", 120, 2040, 1455},
+    {SearchPanel::Add, "Add", "Look for a specific word in the database, if it's not there add it.", 120, 2640, 855},
+    {SearchPanel::Delete, "Delete", "Look for a specific word in the database then delete it.", 120, 2940, 1095},
+    // K and R: the only letters of the two words that no menu title or other control of the window uses.
+    {SearchPanel::Rack, "Rac&k", "Find words that can be laid from the given tiles; a ? is a blank tile for any letter",
+     1320, 600, 1215},
+    {SearchPanel::Phrase, "Ph&rase", "Find phrases of one to three words that use exactly the given letters", 1320, 960,
+     1215},
 };
 
 constexpr int kLongestWord = 50;
@@ -63,7 +70,7 @@ SearchPanel::SearchPanel(QWidget* parent) : QGroupBox(QStringLiteral("Search for
         auto* button = new QRadioButton(QString::fromUtf8(b.caption), this);
         button->setObjectName(QStringLiteral("Opt_Search_%1").arg(b.index));
         button->setToolTip(QString::fromUtf8(b.toolTip));
-        setTwipsGeometry(button, 120, b.top, b.width, 255);
+        setTwipsGeometry(button, b.left, b.top, b.width, 255);
         modes_->addButton(button, b.index);
         Opt_Search[static_cast<size_t>(b.index)] = button;
     }
@@ -159,12 +166,23 @@ bool SearchPanel::eventFilter(QObject* watched, QEvent* event) {
 void SearchPanel::modeClicked(int mode) {
     applyInputChangeRules();
     Text1->setVisible(mode != Palindrome);
-    // All anagrams of an input have one length, so sorting by length means nothing there.
-    Chk_Sort->setVisible(mode != Anagram);
+    // All anagrams of an input have one length, so sorting by length means nothing there; the word games list in
+    // an order of their own.
+    Chk_Sort->setVisible(mode != Anagram && !wordGameSelected());
+}
+
+bool SearchPanel::wordGameSelected() const {
+    const int mode = selectedMode();
+    return mode == Rack || mode == Phrase;
 }
 
 void SearchPanel::applyInputChangeRules() {
     const int mode = selectedMode();
+    if (wordGameSelected()) {
+        // The lists bound each word of the result, not the input: they stay as the user set them.
+        setListsEnabled(true);
+        return;
+    }
     if (mode == Synogram || mode == Palindrome || mode == Letters) {
         setListsEnabled(true);
         if (mode != Palindrome) setBothLists(0);
@@ -196,7 +214,7 @@ void SearchPanel::lengthListClicked(int list) {
         other->setCurrentIndex(chosen->currentIndex());
     if (chosen->currentIndex() == 0) other->setCurrentIndex(0);
     const int minimum = Cmb_Letters[Minimum]->currentIndex();
-    Chk_Sort->setVisible(!(minimum == Cmb_Letters[Maximum]->currentIndex() && minimum != 0));
+    Chk_Sort->setVisible(!(minimum == Cmb_Letters[Maximum]->currentIndex() && minimum != 0) && !wordGameSelected());
 }
 
 void SearchPanel::setBothLists(int entry) {

@@ -18,15 +18,25 @@ namespace lexivo {
 class SearchPanel : public QGroupBox {
     Q_OBJECT
 public:
-    // Indexes of the mode buttons Opt_Search.
-    enum Mode { Anagram = 0, Synogram = 1, Palindrome = 2, Mask = 3, Add = 4, Delete = 5, Letters = 6 };
+    // Indexes of the mode buttons Opt_Search; the word games (rack, phrase) come after the seven letter modes.
+    enum Mode {
+        Anagram = 0,
+        Synogram = 1,
+        Palindrome = 2,
+        Mask = 3,
+        Add = 4,
+        Delete = 5,
+        Letters = 6,
+        Rack = 7,
+        Phrase = 8,
+    };
     // Indexes of the length lists Cmb_Letters.
     enum LengthList { Minimum = 0, Maximum = 1 };
 
     explicit SearchPanel(QWidget* parent = nullptr);
 
     QComboBox* Text1;
-    std::array<QRadioButton*, 7> Opt_Search;
+    std::array<QRadioButton*, 9> Opt_Search;
     QLabel* Picture1;
     QFrame* Line1;
     QLabel* Label2;
@@ -56,6 +66,8 @@ private:
     void lengthListClicked(int list);
     void setBothLists(int entry);
     void setListsEnabled(bool enabled);
+    // The rack and the phrase bound each word's letters by the lists as the user set them, and have one order.
+    bool wordGameSelected() const;
 
     QButtonGroup* modes_;
 };

@@ -4,6 +4,7 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <atomic>
 #include <cstring>
 
 #include "store/keys.h"
@@ -197,17 +198,28 @@ QString Statement::text(int column) const {
 // ---- Connection ----
 
 Connection::Connection() = default;
-Connection::Connection(sqlite3* db, QString path) : db_(db), path_(std::move(path)) {}
+Connection::Connection(sqlite3* db, QString path)
+    : db_(db), path_(std::move(path)), rollbacks_(std::make_unique<qint64>(0)) {
+    static std::atomic<quint64> opened{0};
+    serial_ = ++opened;
+    sqlite3_rollback_hook(
+        db_, [](void* counter) { ++*static_cast<qint64*>(counter); }, rollbacks_.get());
+}
 Connection::~Connection() {
     close();
 }
 Connection::Connection(Connection&& other) noexcept
-    : db_(std::exchange(other.db_, nullptr)), path_(std::move(other.path_)) {}
+    : db_(std::exchange(other.db_, nullptr)),
+      path_(std::move(other.path_)),
+      serial_(std::exchange(other.serial_, 0)),
+      rollbacks_(std::move(other.rollbacks_)) {}
 Connection& Connection::operator=(Connection&& other) noexcept {
     if (this != &other) {
         close();
         db_ = std::exchange(other.db_, nullptr);
         path_ = std::move(other.path_);
+        serial_ = std::exchange(other.serial_, 0);
+        rollbacks_ = std::move(other.rollbacks_);
     }
     return *this;
 }
@@ -245,6 +257,8 @@ bool Connection::isReadOnly() const {
 void Connection::close() {
     if (!db_) return;
     if (!sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    // A handle that outlives its statements is closed later; by then the counter may be gone.
+    sqlite3_rollback_hook(db_, nullptr, nullptr);
     sqlite3_close_v2(db_);
     db_ = nullptr;
 }
@@ -281,6 +295,32 @@ void Connection::buildIndex(const QString& statement) {
         }
     } restore{handle()};
     execute(statement);
+}
+
+void Connection::forEachText(const QString& query, const std::function<bool(QByteArrayView utf8)>& onRow) {
+    // The file is read through a memory map for the length of the scan: its pages are not copied into the page
+    // cache one by one, which for a whole column costs more than the rows.
+    const qint64 mapped = scalar(QStringLiteral("PRAGMA mmap_size"));
+    execute(QStringLiteral("PRAGMA mmap_size=1073741824"));
+    struct Restore {
+        sqlite3* db;
+        QByteArray pragma;
+        ~Restore() { sqlite3_exec(db, pragma.constData(), nullptr, nullptr, nullptr); }
+    } restore{handle(), "PRAGMA mmap_size=" + QByteArray::number(mapped)};
+    Statement s(*this, adapt(query));
+    while (s.step()) {
+        const auto* p = reinterpret_cast<const char*>(s.rawText(0));
+        if (!onRow(QByteArrayView(p, p ? s.bytes(0) : 0))) break;
+    }
+}
+
+Connection::ChangeStamp Connection::changeStamp() {
+    ChangeStamp stamp;
+    stamp.connection = serial_;
+    stamp.ownWrites = sqlite3_total_changes64(handle()) + (rollbacks_ ? *rollbacks_ : 0);
+    stamp.dataVersion = scalar(QStringLiteral("PRAGMA data_version"));
+    stamp.schemaVersion = scalar(QStringLiteral("PRAGMA schema_version"));
+    return stamp;
 }
 
 qint64 Connection::changes() const {

@@ -31,6 +31,9 @@ public:
     QString columnName(int column) const;
     bool isNull(int column) const { return sqlite3_column_type(stmt_.get(), column) == SQLITE_NULL; }
     QString text(int column) const;
+    // The column's UTF-8 text as SQLite holds it, valid until the next step; nullptr for null.
+    const unsigned char* rawText(int column) const { return sqlite3_column_text(stmt_.get(), column); }
+    int bytes(int column) const { return sqlite3_column_bytes(stmt_.get(), column); }
     qint64 integer(int column) const { return sqlite3_column_int64(stmt_.get(), column); }
 
 private:

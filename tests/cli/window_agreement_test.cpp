@@ -61,6 +61,10 @@ TEST_F(WindowAgreementTest, TheWindowAndTheCommandLineListTheSameWords) {
         {SearchPanel::Mask, "co*", 2, 4, false, {"mask", "co*", "--min", "3", "--max", "5"}},
         {SearchPanel::Palindrome, "", 0, 0, false, {"palindromes"}},
         {SearchPanel::Palindrome, "", 4, 4, true, {"palindromes", "--min", "5", "--max", "5", "--sort-length"}},
+        {SearchPanel::Rack, "taec?", 0, 0, false, {"rack", "taec?"}},
+        {SearchPanel::Rack, "Otc'a??", 2, 4, false, {"rack", "Otc'a??", "--min", "3", "--max", "5"}},
+        {SearchPanel::Phrase, "Teat ate", 0, 0, false, {"phrase", "Teat ate"}},
+        {SearchPanel::Phrase, "eat cot", 2, 4, false, {"phrase", "eat cot", "--min", "3", "--max", "5"}},
     };
     const CliRunner runner(dir.path());
     for (const Case& c : cases) {

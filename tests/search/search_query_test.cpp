@@ -8,9 +8,9 @@ namespace lexivo {
 namespace {
 
 TEST(SearchQuery, ModesFollowTheButtonIndexes) {
-    for (int i = 0; i < 7; ++i) EXPECT_EQ(static_cast<int>(SearchModeOfButton(i).value()), i);
+    for (int i = 0; i < 9; ++i) EXPECT_EQ(static_cast<int>(SearchModeOfButton(i).value()), i);
     EXPECT_FALSE(SearchModeOfButton(-1));
-    EXPECT_FALSE(SearchModeOfButton(7));
+    EXPECT_FALSE(SearchModeOfButton(9));
 }
 
 // Keys and patterns count characters, not UTF-16 units; a star stays in the sorted key only.

@@ -38,7 +38,9 @@ TEST_F(FrmMainTest, ControlsStandWhereTheLayoutPutsThemWithTheirCaptions) {
     const Control controls[] = {{"Fme_Search", "(No Database Loaded)", {120, 120, 2655, 4695}},
                                 {"Text1", "", {120, 240, 2415, 315}},
                                 {"Opt_Search_0", "&Anagram", {120, 600, 1095, 255}},
-                                {"Opt_Search_1", "&Synogram", {120, 960, 2415, 255}},
+                                {"Opt_Search_1", "&Synogram", {120, 960, 1200, 255}},
+                                {"Opt_Search_7", "Rac&k", {1320, 600, 1215, 255}},
+                                {"Opt_Search_8", "Ph&rase", {1320, 960, 1215, 255}},
                                 {"Opt_Search_2", "&Palindrome", {120, 1320, 2415, 255}},
                                 {"Opt_Search_6", "&Letters in a word", {120, 1680, 1815, 255}},
                                 {"Opt_Search_3", "&Fixed mask", {120, 2040, 1455, 255}},
@@ -109,7 +111,8 @@ TEST_F(FrmMainTest, KeyboardOrderAndFirstFocus) {
     const QStringList order = {"Cmd_Close",     "List1",         "Opt_Search_0",  "Opt_Search_1",  "Opt_Search_2",
                                "Opt_Search_3",  "Cmd_Search",    "Cmb_Letters_0", "Opt_Search_4",  "Opt_Search_5",
                                "Text1",         "Opt_Columns_0", "Opt_Columns_1", "Opt_Columns_2", "Opt_Columns_3",
-                               "Opt_Columns_4", "Picture1",      "Cmb_Letters_1", "Opt_Search_6",  "Chk_Sort"};
+                               "Opt_Columns_4", "Picture1",      "Cmb_Letters_1", "Opt_Search_6",  "Chk_Sort",
+                               "Opt_Search_7",  "Opt_Search_8"};
     QStringList chain;
     QWidget* start = window->Cmd_Close;
     QWidget* w = start;

@@ -124,6 +124,27 @@ TEST_F(SearchPanelTest, PalindromeHidesTheInputAndKeepsTheLists) {
     EXPECT_FALSE(text->isHidden());
 }
 
+// The rack and the phrase bound each word, not the input: the lists stay free, and their order is their own.
+TEST_F(SearchPanelTest, RackAndPhraseLeaveTheListsToTheUserAndHideTheSortChoice) {
+    for (const int game : {SearchPanel::Rack, SearchPanel::Phrase}) {
+        mode(SearchPanel::Anagram);
+        setInput("retains");
+        mode(game);
+        choose(maximum, 5);
+        choose(minimum, 2);
+        setInput("aeinrst??");
+        EXPECT_TRUE(lists(2, 5, true));
+        EXPECT_FALSE(text->isHidden());
+        EXPECT_TRUE(sort->isHidden());
+        choose(maximum, 2);  // one length for all words: the rule that shows the box again stays out of these modes
+        EXPECT_TRUE(sort->isHidden());
+        choose(minimum, 0);
+        EXPECT_TRUE(sort->isHidden());
+    }
+    mode(SearchPanel::Letters);
+    EXPECT_FALSE(sort->isHidden());
+}
+
 TEST_F(SearchPanelTest, TheListJustChosenWinsAndNoLimitOnOneSideMeansNoneOnEither) {
     mode(SearchPanel::Synogram);
     for (QComboBox* list : {maximum, minimum}) {

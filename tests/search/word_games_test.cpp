@@ -1,0 +1,210 @@
+#include "search/word_games.h"
+
+#include <gtest/gtest.h>
+
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <functional>
+
+#include "search/search_query.h"
+#include "search/search_run.h"
+#include "store/engine.h"
+#include "store/word_editing.h"
+#include "support/fake_run.h"
+#include "support/scripted_dialogs.h"
+#include "support/word_db.h"
+#include "wordlists/import.h"
+
+namespace lexivo {
+namespace {
+
+using test::FakeRun;
+
+// The letters of a text as the word games count them, sorted: equal for texts that spell the same letters.
+std::u32string lettersOf(const QString& text) {
+    std::u32string letters;
+    for (const char32_t c : text.toUcs4())
+        if (IsGameLetter(c)) letters += FoldLetter(c);
+    std::sort(letters.begin(), letters.end());
+    return letters;
+}
+
+bool longerThenInOrder(const QString& a, const QString& b) {
+    const size_t x = lettersOf(a).size();
+    const size_t y = lettersOf(b).size();
+    return x != y ? x > y : WordOrderLess(a, b);
+}
+
+// The rack by its definition: the letters the tiles lack, one blank each.
+QStringList referenceRack(const QStringList& words, const QString& tiles, int lowest, int highest) {
+    const std::u32string rack = lettersOf(tiles);
+    const auto blanks = static_cast<size_t>(tiles.count(u'?'));
+    if (highest == 0) highest = static_cast<int>(rack.size() + blanks);
+    QStringList found;
+    for (const QString& word : words) {
+        const std::u32string letters = lettersOf(word);
+        const auto n = static_cast<int>(letters.size());
+        std::u32string lacking;
+        std::set_difference(letters.begin(), letters.end(), rack.begin(), rack.end(), std::back_inserter(lacking));
+        if (n >= std::max(lowest, 1) && n <= highest && lacking.size() <= blanks) found << word;
+    }
+    std::stable_sort(found.begin(), found.end(), longerThenInOrder);
+    return found;
+}
+
+// The phrases by their definition: every choice of up to maxWords words, taken in the order an entry lists them,
+// whose letters are the text's.
+QStringList referencePhrases(const QStringList& words, const QString& text, int maxWords, int lowest, int highest) {
+    QStringList usable;
+    for (const QString& word : words) {
+        const auto n = static_cast<int>(lettersOf(word).size());
+        if (n >= std::max(lowest, 1) && (highest == 0 || n <= highest)) usable << word;
+    }
+    std::stable_sort(usable.begin(), usable.end(), longerThenInOrder);
+    const std::u32string target = lettersOf(text);
+    std::vector<QStringList> entries;
+    std::function<void(qsizetype, const QStringList&)> pick = [&](qsizetype from, const QStringList& chosen) {
+        if (!chosen.isEmpty() && lettersOf(chosen.join(QString())) == target) entries.push_back(chosen);
+        if (chosen.size() == maxWords) return;
+        for (qsizetype i = from; i < usable.size(); ++i) pick(i, chosen + QStringList{usable[i]});
+    };
+    pick(0, {});
+    std::stable_sort(entries.begin(), entries.end(), [](const QStringList& a, const QStringList& b) {
+        if (a.size() != b.size()) return a.size() < b.size();
+        return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                            [](const QString& x, const QString& y) { return WordOrderLess(x, y); });
+    });
+    QStringList texts;
+    for (const QStringList& entry : entries) texts << entry.join(u' ');
+    return texts;
+}
+
+QStringList collect(const std::function<qint64(RunControl&, WordSink&)>& search, FakeRun& run) {
+    QStringList found;
+    CallbackSink sink([&found](const QString& entry) { found << entry; });
+    run.beginRun(kStartingSearch);
+    const qint64 listed = search(run, sink);
+    EXPECT_EQ(listed, found.size());
+    run.endRun();
+    return found;
+}
+
+QString randomText(QRandomGenerator& random, const QString& alphabet, int length) {
+    const QList<uint> characters = alphabet.toUcs4();
+    QString text;
+    for (int i = 0; i < length; ++i)
+        text += QString::fromUcs4(reinterpret_cast<const char32_t*>(&characters[random.bounded(characters.size())]), 1);
+    return text;
+}
+
+// Capitals, an accented letter in both cases, a letter outside the basic plane with its small form, apostrophes,
+// hyphens, blanks and digits, and a letter used often so that words repeat letters.
+const QString kHostile = QStringLiteral("aaabcABeéÉ'- 1") + QString::fromUcs4(U"\U00010400\U00010428");
+
+TEST(WordGamesTest, BothSearchesAgreeWithTheirDefinitionsOnRandomLists) {
+    QRandomGenerator random(15);
+    for (int trial = 0; trial < 150; ++trial) {
+        QStringList words;
+        for (int i = random.bounded(14); i > 0; --i) words << randomText(random, kHostile, random.bounded(1, 6));
+        const int lowest = random.bounded(3) == 0 ? random.bounded(1, 4) : 0;
+        const int highest = lowest > 0 ? lowest + random.bounded(3) : 0;
+        QString tiles = randomText(random, kHostile + QStringLiteral("??x"), random.bounded(9));
+        QString phrase = words.isEmpty() ? QString() : words[random.bounded(static_cast<int>(words.size()))];
+        for (int i = random.bounded(3); i > 0 && !words.isEmpty(); --i)
+            phrase += QStringLiteral(" ") + words[random.bounded(static_cast<int>(words.size()))].toUpper();
+        // What a user may type that holds no result, or too much: no tiles, blanks only, 40 tiles, 200 letters.
+        if (trial == 0) tiles = QString(), phrase = QStringLiteral("!? 12");
+        if (trial == 1) tiles = QStringLiteral("???????"), phrase = QString(200, u'a');
+        if (trial == 2) tiles = randomText(random, kHostile, 40), phrase = QString();
+        const int maxWords = random.bounded(1, 4);
+        SCOPED_TRACE(QStringLiteral("[%1] rack '%2' phrase '%3' %4 to %5 letters, %6 words")
+                         .arg(words.join(u','), tiles, phrase)
+                         .arg(lowest)
+                         .arg(highest)
+                         .arg(maxWords)
+                         .toStdString());
+        const LetterRack rack(tiles, true);
+        const LetterRack letters(phrase, false);
+        // The whole list, as a window keeps it, and the words a single search can use, as the command line reads.
+        const WordSnapshot all(words);
+        const WordSnapshot fitting(words, &rack);
+        const WordSnapshot spelling(words, &letters);
+        FakeRun run;
+        const QStringList racked = referenceRack(words, tiles, lowest, highest);
+        const QStringList phrases = referencePhrases(words, phrase, maxWords, lowest, highest);
+        for (const WordSnapshot* snapshot : {&all, &fitting})
+            EXPECT_EQ(collect([&](RunControl& r,
+                                  WordSink& s) { return ListRackWords(*snapshot, tiles, lowest, highest, r, s); },
+                              run),
+                      racked);
+        for (const WordSnapshot* snapshot : {&all, &spelling})
+            EXPECT_EQ(
+                collect([&](RunControl& r,
+                            WordSink& s) { return ListPhrases(*snapshot, phrase, maxWords, lowest, highest, r, s); },
+                        run),
+                phrases);
+    }
+}
+
+TEST(WordGamesTest, AStopDuringALongPhraseRunKeepsWhatWasListed) {
+    const WordSnapshot words(QStringList{"a", "b", "ab", "ba", "aab", "abb", "Bab"});
+    FakeRun run;
+    const auto phrases = [&words](RunControl& r, WordSink& s) { return ListPhrases(words, "aaaabbbb", 8, 0, 0, r, s); };
+    const QStringList whole = collect(phrases, run);
+    // The user stops the run half-way through.
+    run.stopAtRecord = run.records / 2;
+    run.records = 0;
+    const QStringList stopped = collect(phrases, run);
+    EXPECT_GT(stopped.size(), 0);
+    EXPECT_LT(stopped.size(), whole.size());
+    EXPECT_EQ(stopped, whole.mid(0, stopped.size()));
+}
+
+// Whoever changes the words, the next search sees the change: the snapshot kept for speed is never stale.
+TEST(WordGamesTest, SearchesSeeEveryChangeOfTheDatabase) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("words.mdb");
+    test::CreateWordDatabase(path, {"tea", "eat", "tee", "rat"});
+    DatabaseState state;
+    test::OpenWordDatabase(state, path);
+    Connection& db = state.CurrentDatabase;
+    test::ScriptedDialogs dialogs;
+    FakeRun run;
+    const auto expectCurrent = [&](const char* after) {
+        SCOPED_TRACE(after);
+        for (const auto& [mode, input] :
+             {std::pair{SearchMode::Rack, "aet?"}, std::pair{SearchMode::Phrase, "eat at"}}) {
+            const QStringList found = collect(
+                [&](RunControl& r, WordSink& s) {
+                    SearchRequest request;
+                    request.mode = mode;
+                    request.input = input;
+                    return RunSearchRequest(db, request, r, dialogs, s);
+                },
+                run);
+            const QStringList stored = test::StoredWords(db);
+            EXPECT_EQ(found, mode == SearchMode::Rack ? referenceRack(stored, input, 0, 0)
+                                               : referencePhrases(stored, input, 3, 0, 0));
+        }
+    };
+    expectCurrent("loading");
+    dialogs.yes();
+    ASSERT_EQ(AddWord(db, "ate", dialogs), AddResult::Added);
+    expectCurrent("an addition");
+    ASSERT_TRUE(DeleteWords(db, {"tea"}, dialogs).ok());
+    expectCurrent("a deletion");
+    test::WriteFile(dir.filePath("list.txt"), "teat\nta\nseat\n");
+    ImportWords(
+        db, dir.filePath("list.txt"), true, [] { return WordFilter{}; }, run, dialogs);
+    expectCurrent("an import");
+    {
+        Connection other = Connection::open(path);
+        other.execute("INSERT INTO [Dictionary] ([Word]) VALUES ('Beat')");
+        other.execute("DELETE FROM [Dictionary] WHERE [Word]='eat'");
+    }
+    expectCurrent("another program's changes");
+}
+
+}  // namespace
+}  // namespace lexivo
