@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "store/collation.h"
 #include "store/engine.h"
 #include "store/keys.h"
 #include "wordlists/word_filter.h"
@@ -108,25 +109,18 @@ QString MaskQuery(const QString& mask, const QString& lengthClause, const QStrin
 }
 
 QString MaskIndexRange(const QString& mask) {
-    // The index orders words without regard to the case of A-Z only, and the pattern match folds the case of
-    // every letter: a start is usable while its characters are plain ASCII whose other case is ASCII as well.
-    // "k" and "s" are not, since the Kelvin sign and the long s fold to them.
+    // The characters before the first wildcard start every word the pattern finds (each one folded); the word
+    // order gives the range of the Word index that holds all words with that start.
     QString start;
     for (QChar c : mask) {
-        const char16_t u = c.unicode();
-        if (u < 0x20 || u > 0x7e || u == u'?' || u == u'*' || u == u'@' || u == u'#') break;
-        const char16_t lower = (u >= u'A' && u <= u'Z') ? u + 32 : u;
-        if (lower == u'k' || lower == u's') break;
-        start += QChar(lower);
+        if (c == u'?' || c == u'*' || c == u'@' || c == u'#') break;
+        start += c;
     }
     if (start.isEmpty()) return {};
-    // Every word that begins with the start sorts from the start itself up to the start with its last
-    // character one higher. That character is never "@", so the higher one is never a capital, which the index
-    // would read as a small letter.
-    QString end = start;
-    end.back() = QChar(end.back().unicode() + 1);
-    return QStringLiteral("[Word]>='") + EscapeQuotes(start) + QStringLiteral("' AND [Word]<'") + EscapeQuotes(end) +
-           QLatin1Char('\'');
+    const auto bounds = PrefixBounds(start.toStdString());
+    if (!bounds) return {};
+    return QStringLiteral("[Word]>='") + EscapeQuotes(QString::fromStdString(bounds->first)) +
+           QStringLiteral("' AND [Word]<'") + EscapeQuotes(QString::fromStdString(bounds->second)) + QLatin1Char('\'');
 }
 
 QString IndexedMaskQuery(const QString& mask, const QString& lengthClause, const QString& orderClause) {

@@ -41,8 +41,8 @@ QString SynogramQuery(const QString& input, const QString& lengthClause, const Q
 QString LettersQuery(const QString& input, const QString& lengthClause, const QString& orderClause);
 QString MaskQuery(const QString& mask, const QString& lengthClause, const QString& orderClause);
 // The part of the Word index that holds every word a mask can match: the words that begin with the mask's
-// literal start, as "[Word]>='ca' AND [Word]<'cb'"; empty when nothing narrows it (a mask that starts with a
-// wildcard or placeholder, or with a character whose other case the index does not order beside it).
+// literal start in the word order, as "[Word]>='ca' AND [Word]<'cb'"; empty when nothing narrows it (a mask that
+// starts with a wildcard or placeholder, or a start the order gives no bounds for).
 QString MaskIndexRange(const QString& mask);
 // MaskQuery with that range added: the same rows in the same order, found on the Word index instead of by
 // putting the pattern to every word (the database cannot look into the engine's own pattern match).

@@ -5,6 +5,7 @@
 #include "store/engine.h"
 #include "store/keys.h"
 #include "store/run_control.h"
+#include "store/word_order.h"
 
 namespace lexivo {
 
@@ -112,8 +113,11 @@ qint64 RunSearchMode(Connection& db, const SearchRequest& request, RunControl& r
         const MaskTest maskTest(request.input);
         RowTest test;
         if (maskTest.hasPlaceholders()) test = [&maskTest](const QString& word) { return maskTest.accepts(word); };
-        return ListQueryResults(db, IndexedMaskQuery(request.input, request.lengthClause, request.orderClause), run,
-                                sink, test);
+        // The index range holds every match only where the Word field compares in the program's own order.
+        const QString query = UsesOwnWordOrder(db)
+                                  ? IndexedMaskQuery(request.input, request.lengthClause, request.orderClause)
+                                  : MaskQuery(request.input, request.lengthClause, request.orderClause);
+        return ListQueryResults(db, query, run, sink, test);
     }
     if (mode == kModeAnagram)
         return ListQueryResults(db, AnagramQuery(request.input, request.lengthClause, request.orderClause), run, sink);
