@@ -6,7 +6,6 @@
 #include <QRegularExpression>
 #include <cstring>
 
-#include "store/collation.h"
 #include "store/keys.h"
 #include "store/sql_functions.h"
 #include "store/statement.h"
