@@ -61,7 +61,7 @@ TEST_F(OtherTools, TheStockToolReadsChecksAndWritesWhatTheProgramWrote) {
     EXPECT_EQ(sqlite("SELECT COUNT(*) FROM Dictionary;"), "5005");
     // Without the extension the rows can still be counted and read.
     EXPECT_EQ(sqlite("SELECT COUNT(*) FROM Dictionary NOT INDEXED;", false), "5005");
-    EXPECT_EQ(sqlite("SELECT Word FROM Dictionary NOT INDEXED WHERE Word = 'o''clock';", false), "o'clock");
+    EXPECT_EQ(sqlite("SELECT Word FROM Dictionary NOT INDEXED ORDER BY rowid DESC LIMIT 1;", false), "level");
     // The extension gives the tool the program's word order, so it compares and sorts as the program does.
     EXPECT_EQ(sqlite("SELECT Word FROM Dictionary WHERE Word = 'ATE';"), "Ate");
     EXPECT_EQ(sqlite("SELECT Word FROM Dictionary WHERE Sorted = 'tea' ORDER BY Word;"), "Ate\neat\ntea");
