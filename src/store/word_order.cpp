@@ -65,15 +65,19 @@ void ConvertToOwnWordOrder(Connection& db, const std::function<void(const QStrin
     }
     if (!primaryKey.isEmpty()) definitions << QStringLiteral("PRIMARY KEY (%1)").arg(primaryKey.join(','));
 
-    // Indexes of other fields, made by another program, are made again as they were; the look-up indexes are
-    // the caller's.
-    QStringList otherIndexes;
+    // Indexes of other fields and triggers, made by another program, are made again as they were; the look-up
+    // indexes are the caller's.
+    QStringList otherIndexes, triggers;
     {
-        Cursor indexes(db, QStringLiteral("SELECT name, sql FROM sqlite_master WHERE type='index' AND "
-                                          "tbl_name='Dictionary' COLLATE NOCASE AND sql IS NOT NULL"));
-        indexes.moveLast();
-        for (indexes.moveFirst(); !indexes.eof(); indexes.moveNext())
-            if (!isKeyField(indexes.text("name"))) otherIndexes << indexes.text("sql");
+        Cursor schema(db, QStringLiteral("SELECT type, name, sql FROM sqlite_master WHERE type IN ('index', "
+                                         "'trigger') AND tbl_name='Dictionary' COLLATE NOCASE AND sql IS NOT NULL"));
+        schema.moveLast();
+        for (schema.moveFirst(); !schema.eof(); schema.moveNext()) {
+            if (schema.text("type") == QLatin1String("trigger"))
+                triggers << schema.text("sql");
+            else if (!isKeyField(schema.text("name")))
+                otherIndexes << schema.text("sql");
+        }
     }
 
     bool rowIds = true;
@@ -102,6 +106,7 @@ void ConvertToOwnWordOrder(Connection& db, const std::function<void(const QStrin
     db.execute(QStringLiteral("DROP TABLE [Dictionary]"));
     db.execute(QStringLiteral("ALTER TABLE %1 RENAME TO [Dictionary]").arg(quoted(converted)));
     for (const QString& sql : otherIndexes) db.buildIndex(sql);
+    for (const QString& sql : triggers) db.execute(sql);
     db.setOrderVersion(kCollationVersion);
 }
 
