@@ -12,17 +12,25 @@ now() { date +%s%N; }
 ms() { echo "scale=1; ($2 - $1) / 1000000" | bc; }
 
 echo
-echo "== import into a new word database =="
-out=$("$build/bench_import" "$list" "$work/words.mdb")
-echo "$out"
-import_ms=$(echo "$out" | awk '/^import_ms/ {print $2}')
+echo "== import into a new word database, beside the raw bulk load (median of 5 pairs) =="
 # The raw bulk load of the same list by the stock sqlite3 tool: a table and one index, no keys.
 printf '%s\n' "CREATE TABLE Dictionary(Word TEXT COLLATE NOCASE);" "CREATE INDEX Word ON Dictionary(Word);" \
   ".mode list" ".separator \"\\t\" \"\\n\"" ".import $list Dictionary" > "$work/raw.sql"
-t0=$(now); sqlite3 "$work/raw.db" < "$work/raw.sql"; t1=$(now)
-raw_ms=$(ms "$t0" "$t1")
-echo "sqlite3 raw bulk load: ${raw_ms} ms"
-echo "ratio import / raw: $(echo "scale=2; $import_ms / $raw_ms" | bc)"
+median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+imports=() raws=() ratios=()
+for pair in 1 2 3 4 5; do
+  rm -f "$work/words.mdb" "$work/raw.db"
+  out=$("$build/bench_import" "$list" "$work/words.mdb")
+  import_ms=$(echo "$out" | awk '/^import_ms/ {print $2}')
+  t0=$(now); sqlite3 "$work/raw.db" < "$work/raw.sql"; t1=$(now)
+  raw_ms=$(ms "$t0" "$t1")
+  echo "pair $pair: import ${import_ms} ms, sqlite3 raw bulk load ${raw_ms} ms"
+  imports+=("$import_ms") raws+=("$raw_ms") ratios+=("$(echo "scale=3; $import_ms / $raw_ms" | bc)")
+done
+echo "$out" | grep -v '^import_ms'
+echo "import (median): $(printf '%s\n' "${imports[@]}" | median) ms"
+echo "sqlite3 raw bulk load (median): $(printf '%s\n' "${raws[@]}" | median) ms"
+echo "ratio import / raw (median of the pairs' ratios, target <= 2.0): $(printf '%s\n' "${ratios[@]}" | median)"
 export LEXIVO_BENCH_DB="$work/words.mdb" LEXIVO_BENCH_LIST="$list" LEXIVO_BENCH_WORK="$work"
 
 # Each further benchmark is a script of its own in bench/run.d/, given the build folder; it finds the word

@@ -18,8 +18,8 @@ Connection& database() {
     static Connection db = [] {
         Connection c = Connection::create(QStringLiteral(":memory:"));
         c.execute(
-            QStringLiteral("CREATE TABLE [Dictionary] ([ID] INTEGER, [Letters] TEXT(255) COLLATE NOCASE, "
-                           "[Sorted] TEXT(255) COLLATE NOCASE, [Word] TEXT(255) COLLATE NOCASE)"));
+            QStringLiteral("CREATE TABLE [Dictionary] ([ID] INTEGER, [Letters] TEXT(255) COLLATE LEXIVO, "
+                           "[Sorted] TEXT(255) COLLATE LEXIVO, [Word] TEXT(255) COLLATE LEXIVO)"));
         c.execute(QStringLiteral("CREATE INDEX [Word] ON [Dictionary] ([Word])"));
         return c;
     }();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "store/collation.h"
 #include "store/engine.h"
 #include "store/keys.h"
 
@@ -66,25 +67,18 @@ QString MaskPattern(const QString& mask) {
 }
 
 QString MaskIndexRange(const QString& mask) {
-    // The index orders words without regard to the case of A-Z only, and the pattern match folds the case of
-    // every letter: a start is usable while its characters are plain ASCII whose other case is ASCII as well.
-    // "k" and "s" are not, since the Kelvin sign and the long s fold to them.
+    // The characters before the first wildcard start every word the pattern finds (each one folded); the word
+    // order gives the range of the Word index that holds all words with that start.
     QString start;
     for (QChar c : mask) {
-        const char16_t u = c.unicode();
-        if (u < 0x20 || u > 0x7e || u == u'?' || u == u'*' || u == u'@' || u == u'#') break;
-        const char16_t lower = (u >= u'A' && u <= u'Z') ? u + 32 : u;
-        if (lower == u'k' || lower == u's') break;
-        start += QChar(lower);
+        if (c == u'?' || c == u'*' || c == u'@' || c == u'#') break;
+        start += c;
     }
     if (start.isEmpty()) return {};
-    // Every word that begins with the start sorts from the start itself up to the start with its last
-    // character one higher. That character is never "@", so the higher one is never a capital, which the index
-    // would read as a small letter.
-    QString end = start;
-    end.back() = QChar(end.back().unicode() + 1);
-    return QStringLiteral("[Word]>='") + EscapeQuotes(start) + QStringLiteral("' AND [Word]<'") + EscapeQuotes(end) +
-           QLatin1Char('\'');
+    const auto bounds = PrefixBounds(start.toStdString());
+    if (!bounds) return {};
+    return QStringLiteral("[Word]>='") + EscapeQuotes(QString::fromStdString(bounds->first)) +
+           QStringLiteral("' AND [Word]<'") + EscapeQuotes(QString::fromStdString(bounds->second)) + QLatin1Char('\'');
 }
 
 namespace {
@@ -122,9 +116,10 @@ QString LettersQuery(const QString& input, const QString& lengthClause, const QS
 // The mask's pattern match on the range of the Word index that can hold its words: the rows and the order of
 // the plain pattern match, found on the index instead of by putting the pattern to every word (the database
 // cannot look into the engine's own pattern match).
-QString MaskQuery(const QString& mask, const QString& lengthClause, const QString& orderClause) {
+QString MaskQuery(const QString& mask, const QString& lengthClause, const QString& orderClause, bool indexRange) {
     return QStringLiteral("SELECT [Word] FROM [Dictionary] WHERE [Word] LIKE '") + EscapeQuotes(MaskPattern(mask)) +
-           QStringLiteral("' ") + joined(kAnd, MaskIndexRange(mask)) + joined(kAnd, lengthClause) + orderClause;
+           QStringLiteral("' ") + joined(kAnd, indexRange ? MaskIndexRange(mask) : QString()) +
+           joined(kAnd, lengthClause) + orderClause;
 }
 
 QString PalindromeQuery(const QString& lengthClause, const QString& orderClause) {
@@ -139,7 +134,7 @@ QString FindWordQuery(const QString& word, const QString& orderClause) {
 
 }  // namespace
 
-QString QueryText(const SearchRequest& request) {
+QString QueryText(const SearchRequest& request, bool wordIndexInOwnOrder) {
     if (!request.mode) return {};
     const QString length = lengthClauseOf(request);
     const QString order = orderClauseOf(request.sortByLength);
@@ -151,7 +146,7 @@ QString QueryText(const SearchRequest& request) {
         case SearchMode::Palindrome:
             return PalindromeQuery(length, order);
         case SearchMode::Mask:
-            return MaskQuery(request.input, length, order);
+            return MaskQuery(request.input, length, order, wordIndexInOwnOrder);
         case SearchMode::Add:
         case SearchMode::Delete:
             // The look-up of one word has no length condition.

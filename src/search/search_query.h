@@ -37,15 +37,17 @@ struct SearchRequest {
 // The query text of a request in the word database's dialect: the listing of the anagram, synogram,
 // letters-in-a-word and mask modes, the palindrome scan, or the look-up of find-and-add and find-and-delete.
 // The one place where a search's SQL is written; empty for a request without a mode.
-QString QueryText(const SearchRequest& request);
+// The mask narrows its scan to a range of the Word index only where that index is in the program's own word
+// order (wordIndexInOwnOrder); elsewhere the range could miss words.
+QString QueryText(const SearchRequest& request, bool wordIndexInOwnOrder = true);
 
 // The letter keys of an input: the keys of the lower-cased input, as every stored word carries them.
 QString InputSortedKey(const QString& input);
 QString InputLettersKey(const QString& input);
 
 // The part of the Word index that holds every word a mask can match: the words that begin with the mask's
-// literal start, as "[Word]>='ca' AND [Word]<'cb'"; empty when nothing narrows it (a mask that starts with a
-// wildcard or placeholder, or with a character whose other case the index does not order beside it).
+// literal start in the word order, as "[Word]>='ca' AND [Word]<'cb'"; empty when nothing narrows it (a mask that
+// starts with a wildcard or placeholder, or a start the order gives no bounds for).
 QString MaskIndexRange(const QString& mask);
 
 // The letters-in-a-word pattern of a Letters key: "*" before each character and one at the end.

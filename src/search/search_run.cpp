@@ -8,6 +8,7 @@
 #include "store/run_control.h"
 #include "store/word_editing.h"
 #include "store/write_access.h"
+#include "store/word_order.h"
 
 namespace lexivo {
 
@@ -58,7 +59,8 @@ qint64 ListMaskMatches(Connection& db, const SearchRequest& request, RunControl&
     const MaskTest maskTest(request.input);
     RowTest test;
     if (maskTest.hasPlaceholders()) test = [&maskTest](const QString& word) { return maskTest.accepts(word); };
-    return ListQueryResults(db, QueryText(request), run, sink, test);
+    // The index range holds every match only where the Word field compares in the program's own order.
+    return ListQueryResults(db, QueryText(request, UsesOwnWordOrder(db)), run, sink, test);
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QCoreApplication>
+#include <QEventLoop>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -257,6 +259,14 @@ void Frm_Main::showNoDatabase() {
 
 void Frm_Main::setStatus(const QString& text) {
     run_->setStatus(text);
+}
+
+void Frm_Main::showProgress(const QString& text) {
+    // A long step of loading (converting a file to the word order): the window shows it and stays painted,
+    // while input waits until the database is loaded.
+    showWindow();
+    setStatus(text);
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 void Frm_Main::showWindow() {

@@ -99,6 +99,7 @@ public:
     void showNoDatabase() override;
     void setStatus(const QString& text) override;
     void showWindow() override;
+    void showProgress(const QString& text) override;
 
 protected:
     // The search command; the search driver takes it from here.

@@ -2,8 +2,10 @@
 
 #include <QFile>
 
+#include "store/collation.h"
 #include "store/dialogs.h"
 #include "store/schema.h"
+#include "store/word_order.h"
 #include "wordlists/paths.h"
 
 namespace lexivo {
@@ -80,14 +82,30 @@ bool LoadDatabase(DatabaseState& state, DatabaseView& view, Dialogs& dialogs) {
             if (!TableExists(db, kDictionary))
                 throw Error(QStringLiteral("It has no table Dictionary, so it is not a word database."));
             checkFieldTypes(db);
+            const bool readOnly = db.isReadOnly();
+            if (readOnly && (NeedsWordOrderConversion(db) || db.orderVersion() != kCollationVersion))
+                dialogs.notice(kForeignOrderNotice);
             {
                 // All of the upgrade or none of it: a step that fails (an index on a collation that only another
-                // program knows, say) leaves the file as it was.
+                // program knows, a full disk during the conversion) leaves the file as it was.
                 Transaction upgrade(db);
                 awaitDesignAccess(db, dialogs);
                 EnsureField(db, kDictionary, QStringLiteral("Letters"), kTextField, kMaxFieldLength);
                 EnsureField(db, kDictionary, QStringLiteral("Sorted"), kTextField, kMaxFieldLength);
+                if (!readOnly && NeedsWordOrderConversion(db)) {
+                    try {
+                        ConvertToOwnWordOrder(db, [&](const QString& text) { view.showProgress(text); });
+                        view.showProgress(QStringLiteral("Building the indexes of the new word order..."));
+                        ensureLookupIndexes(db, dialogs);
+                    } catch (const Error& e) {
+                        throw Error(QStringLiteral("Its words could not be converted to the new word order, so the "
+                                                   "file is left as it was: ") +
+                                        e.message(),
+                                    e.code());
+                    }
+                }
                 ensureLookupIndexes(db, dialogs);
+                if (!readOnly) RefreshWordOrderVersion(db);
                 upgrade.commit();
             }
             const bool counted = view.showsWordCount();

@@ -20,6 +20,9 @@ public:
     virtual void setStatus(const QString& text) = 0;
     // Makes the main window visible if it is not yet (before the empty-database message).
     virtual void showWindow() = 0;
+    // The progress of a long step of loading (the conversion of a file to the word order) in the status line;
+    // a window keeps itself painted meanwhile.
+    virtual void showProgress(const QString& text) { setStatus(text); }
     // Whether loading shows the word count. Counting walks the whole table, a moment that a view without a
     // status line (a command-line search) need not wait for; emptiness is still told.
     virtual bool showsWordCount() const { return true; }
@@ -38,9 +41,10 @@ struct DatabaseState {
 };
 
 // Opens the database named by DatabasePath (when the path names an existing file), adds missing key fields and
-// the look-up indexes, shows the word count and puts the view into the database-loaded state. A missing file
-// gives the no-database state silently; a file that is not a word database, or one that cannot be opened, is
-// reported with the reason and gives the no-database state as well. Returns whether a database is loaded.
+// the look-up indexes, converts text fields in another collation to the program's word order (one transaction;
+// a read-only file is used as it is, with a notice), shows the word count and puts the view into the database-loaded
+// state. A missing file gives the no-database state silently; a file that is not a word database, or one that cannot be
+// opened, is reported with the reason and gives the no-database state as well. Returns whether a database is loaded.
 bool LoadDatabase(DatabaseState& state, DatabaseView& view, Dialogs& dialogs);
 
 // Creates the word database file at path if it is missing, removes a stale backup beside it and opens it into

@@ -8,7 +8,7 @@
 #include <cstring>
 
 #include "store/keys.h"
-#include "store/like_matcher.h"
+#include "store/sql_functions.h"
 #include "store/statement.h"
 
 namespace lexivo {
@@ -27,46 +27,6 @@ QString quoteIdentifier(const QString& name) {
     return QLatin1Char('"') + QString(name).replace('"', "\"\"") + '"';
 }
 
-// LEN(text): the number of characters (code points), not bytes.
-void lenFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
-        sqlite3_result_null(ctx);
-        return;
-    }
-    const auto* p = sqlite3_value_text(argv[0]);
-    const int n = sqlite3_value_bytes(argv[0]);
-    qint64 count = 0;
-    for (int i = 0; i < n; ++i)
-        if ((p[i] & 0xC0) != 0x80) ++count;
-    sqlite3_result_int64(ctx, count);
-}
-
-// X LIKE Y calls like(Y, X): the dialect's wildcards "*" and "?", case ignored. The compiled pattern is kept
-// with the statement so that a scan compiles it once.
-void likeFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
-        sqlite3_result_null(ctx);
-        return;
-    }
-    auto* pattern = static_cast<LikePattern*>(sqlite3_get_auxdata(ctx, 0));
-    if (!pattern) {
-        const auto* p = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
-        pattern = new LikePattern(std::string_view(p, static_cast<size_t>(sqlite3_value_bytes(argv[0]))));
-        sqlite3_set_auxdata(ctx, 0, pattern, [](void* d) { delete static_cast<LikePattern*>(d); });
-        pattern = static_cast<LikePattern*>(sqlite3_get_auxdata(ctx, 0));
-        if (!pattern) {  // SQLite may decline to keep it; then this call compiles its own
-            const auto* p2 = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
-            LikePattern once(std::string_view(p2, static_cast<size_t>(sqlite3_value_bytes(argv[0]))));
-            const auto* t = reinterpret_cast<const char*>(sqlite3_value_text(argv[1]));
-            sqlite3_result_int(ctx,
-                               once.matches(std::string_view(t, static_cast<size_t>(sqlite3_value_bytes(argv[1])))));
-            return;
-        }
-    }
-    const auto* t = reinterpret_cast<const char*>(sqlite3_value_text(argv[1]));
-    sqlite3_result_int(ctx, pattern->matches(std::string_view(t, static_cast<size_t>(sqlite3_value_bytes(argv[1])))));
-}
-
 // SortString(text) and UniqueChars(text): the letter keys, so that a statement can write them into many rows.
 // They are not part of the schema: the stock sqlite3 tool never needs them.
 template <QString (*Key)(const QString&)>
@@ -82,8 +42,10 @@ void keyFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
 
 void registerDialect(sqlite3* db) {
     const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS;
-    sqlite3_create_function(db, "LEN", 1, flags, nullptr, lenFunction, nullptr, nullptr);
-    sqlite3_create_function(db, "like", 2, flags, nullptr, likeFunction, nullptr, nullptr);
+    if (const int rc = RegisterWordFunctions(db); rc != SQLITE_OK) {
+        sqlite3_close(db);
+        throw Error(QString::fromUtf8(sqlite3_errstr(rc)), rc & 0xFF);
+    }
     sqlite3_create_function(db, "SortString", 1, flags, nullptr, keyFunction<SortString>, nullptr, nullptr);
     sqlite3_create_function(db, "UniqueChars", 1, flags, nullptr, keyFunction<UniqueChars>, nullptr, nullptr);
 }
@@ -372,6 +334,23 @@ std::vector<Connection::Column> Connection::columns(const QString& table) {
     Statement s(*this, QStringLiteral("PRAGMA table_info(") + quoteIdentifier(table) + ')');
     while (s.step()) result.push_back({s.text(1), s.text(2)});
     return result;
+}
+
+QString Connection::columnCollation(const QString& table, const QString& column) {
+    const QByteArray t = table.toUtf8();
+    const QByteArray c = column.toUtf8();
+    const char* collation = nullptr;
+    const int rc = sqlite3_table_column_metadata(handle(), "main", t.constData(), c.constData(), nullptr, &collation,
+                                                 nullptr, nullptr, nullptr);
+    return rc == SQLITE_OK && collation ? QString::fromUtf8(collation) : QString();
+}
+
+int Connection::orderVersion() {
+    return static_cast<int>(scalar(QStringLiteral("PRAGMA user_version")));
+}
+
+void Connection::setOrderVersion(int version) {
+    execute(QStringLiteral("PRAGMA user_version=%1").arg(version));
 }
 
 QStringList Connection::tableNames() {

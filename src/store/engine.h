@@ -87,6 +87,12 @@ public:
         QString type;
     };
     std::vector<Column> columns(const QString& table);
+    // The collation a column compares with ("BINARY" when it names none); empty when there is no such column.
+    QString columnCollation(const QString& table, const QString& column);
+    // The version of the word order (kCollationVersion) the file's indexes were built under, kept in the
+    // file's user_version; 0 in a file that never had it.
+    int orderVersion();
+    void setOrderVersion(int version);
     // Table names in the order the database lists them; index names of a table.
     QStringList tableNames();
     QStringList indexNames(const QString& table);
@@ -229,7 +235,7 @@ public:
     WordTable(const WordTable&) = delete;
     WordTable& operator=(const WordTable&) = delete;
 
-    // True when a row whose Word equals word (ignoring the case of A-Z) exists; seek's NoMatch is !seek.
+    // True when a row whose Word equals word (ignoring case) exists; seek's NoMatch is !seek.
     bool seek(const QString& word);
     // Adds a row with its keys.
     void addNew(const QString& word, const QString& sorted, const QString& letters);

@@ -1,50 +1,6 @@
 #include "store/like_matcher.h"
 
-#include <QChar>
-
 namespace lexivo {
-
-char32_t DecodeUtf8(std::string_view s, size_t& i) {
-    const auto b0 = static_cast<unsigned char>(s[i]);
-    if (b0 < 0x80) {
-        ++i;
-        return b0;
-    }
-    int extra = 0;
-    char32_t c = 0;
-    if ((b0 & 0xE0) == 0xC0) {
-        extra = 1;
-        c = b0 & 0x1F;
-    } else if ((b0 & 0xF0) == 0xE0) {
-        extra = 2;
-        c = b0 & 0x0F;
-    } else if ((b0 & 0xF8) == 0xF0) {
-        extra = 3;
-        c = b0 & 0x07;
-    } else {
-        ++i;
-        return b0;
-    }
-    if (i + extra >= s.size()) {
-        ++i;
-        return b0;
-    }
-    for (int k = 1; k <= extra; ++k) {
-        const auto b = static_cast<unsigned char>(s[i + k]);
-        if ((b & 0xC0) != 0x80) {
-            ++i;
-            return b0;
-        }
-        c = (c << 6) | (b & 0x3F);
-    }
-    i += extra + 1;
-    return c;
-}
-
-char32_t FoldCase(char32_t c) {
-    if (c < 0x80) return (c >= 'A' && c <= 'Z') ? c + 32 : c;
-    return QChar::toCaseFolded(c);
-}
 
 namespace {
 

@@ -4,6 +4,8 @@
 #include <string_view>
 #include <vector>
 
+#include "store/collation.h"
+
 namespace lexivo {
 
 // The word database's pattern match: "*" matches any run of characters (including none), "?" exactly one
@@ -30,9 +32,5 @@ private:
 };
 
 bool LikeMatch(std::string_view pattern, std::string_view text);
-
-// Decodes one code point of UTF-8 at text[i], advancing i; an invalid byte decodes as itself.
-char32_t DecodeUtf8(std::string_view text, size_t& i);
-char32_t FoldCase(char32_t c);
 
 }  // namespace lexivo

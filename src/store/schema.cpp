@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "store/collation.h"
 #include "store/dialogs.h"
 #include "store/engine.h"
 
@@ -13,15 +14,16 @@ QString quoted(const QString& name) {
     return QLatin1Char('"') + QString(name).replace('"', "\"\"") + '"';
 }
 
-// The column type that stands for a field-type code. Text fields compare without regard to case, like the
-// rest of the word database; the size is recorded in the declared type.
+// The column type that stands for a field-type code. Text fields compare and sort in the word order of the
+// program's own collation (equal without regard to case in every alphabet); the size is recorded in the
+// declared type.
 QString columnType(int type, int size) {
     switch (type) {
         case kTextField:
             return (size > 0 ? QStringLiteral("TEXT(%1)").arg(size) : QStringLiteral("TEXT(255)")) +
-                   QStringLiteral(" COLLATE NOCASE");
+                   QStringLiteral(" COLLATE ") + kCollationName;
         case kMemoField:
-            return QStringLiteral("TEXT COLLATE NOCASE");
+            return QStringLiteral("TEXT COLLATE ") + kCollationName;
         case 1:  // yes/no
         case 2:  // byte
         case 3:  // integer

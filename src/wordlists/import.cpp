@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "store/collation.h"
 #include "store/dialogs.h"
 #include "store/engine.h"
 #include "store/keys.h"
@@ -30,10 +31,9 @@ QString trimSpaces(const QString& item) {
 }
 
 // The words a run has stored in a table it filled from empty, compared exactly as the Word index compares
-// them: the case of A-Z is ignored and nothing else, and two texts of the same length compare only up to the
-// first NUL character. So duplicates are found without the index. The words are kept in one block and found
-// through an open-addressing table of their hashes: one memory access per look-up for most words, where a
-// node per word would cost several.
+// them: equal when equal after case folding (every character, NUL included, counts). So duplicates are found without
+// the index. The words are kept in one block and found through an open-addressing table of their hashes: one memory
+// access per look-up for most words, where a node per word would cost several.
 class ImportedWords {
 public:
     ImportedWords() : slots_(1 << 16) {}
@@ -60,14 +60,21 @@ private:
         quint64 offset = 0;
     };
 
+    // The folded word: an ASCII character as its byte, any other as the byte 0xFF and its four bytes.
     void makeKey(const QString& word) {
         const QByteArray utf8 = word.toUtf8();
-        length_ = static_cast<quint32>(utf8.size());
+        const std::string_view text(utf8.constData(), static_cast<size_t>(utf8.size()));
         key_.clear();
-        for (const char c : utf8) {
-            key_ += (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
-            if (c == '\0') break;
+        for (size_t i = 0; i < text.size();) {
+            const char32_t c = FoldCase(DecodeUtf8(text, i));
+            if (c < 0x80) {
+                key_ += static_cast<char>(c);
+            } else {
+                key_ += '\xFF';
+                key_.append(reinterpret_cast<const char*>(&c), sizeof c);
+            }
         }
+        length_ = static_cast<quint32>(key_.size());
         hash_ = hashOf(length_, key_);
     }
 

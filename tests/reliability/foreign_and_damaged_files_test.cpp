@@ -209,12 +209,6 @@ TEST_F(NotAWordDatabase, TheCommandLineSaysSoAndLeavesTheFileAlone) {
     files.emplace_back(made("integer-word.mdb", {"CREATE TABLE Dictionary (ID INTEGER, Word INTEGER)"}), "");
     files.emplace_back(made("view.mdb", {"CREATE TABLE t (Word TEXT)", "CREATE VIEW Dictionary AS SELECT Word FROM t"}),
                        "");
-    // A collation that only its own program knows: the stock engine cannot even read the schema's use of it.
-    files.emplace_back(
-        made("foreign-collation.mdb", {"CREATE TABLE Dictionary (ID INTEGER, Word TEXT)", "PRAGMA writable_schema=ON",
-                                       "UPDATE sqlite_master SET sql='CREATE TABLE Dictionary (ID INTEGER, "
-                                       "Word TEXT COLLATE klingon)' WHERE name='Dictionary'"}),
-        "");
     const QString fifo = dir.filePath("fifo.mdb");
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     files.emplace_back(fifo, "");

@@ -251,9 +251,9 @@ TEST(ReadOnlyDatabase, AnUnfinishedChangeThatCannotBeRolledBackIsReported) {
     const QString path = dir.filePath("words.mdb");
     const QStringList words = GeneratedWords(20000, 13);
     CreateWordDatabase(path, words);
-    // A tiny cache makes the tool write changed pages into the file before its commit; then it is killed while
-    // it counts for ever.
-    ChildProcess other({path,
+    // A tiny cache makes the tool (with the program's extension, which the Word index needs) write changed pages
+    // into the file before its commit; then it is killed while it counts for ever.
+    ChildProcess other({"-cmd", ".load " LEXIVO_SQLITE_EXTENSION, path,
                         "PRAGMA cache_size=5; BEGIN; UPDATE Dictionary SET Word = Word || 'x'; WITH RECURSIVE "
                         "c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c) SELECT COUNT(*) FROM c;"},
                        {}, tool);

@@ -117,7 +117,7 @@ TEST_F(SearchRunTest, TheIndexRangeOfAMaskKeepsEveryRowTheFullScanFinds) {
     }
     EXPECT_EQ(MaskIndexRange("C@@k"), "[Word]>='c' AND [Word]<'d'");
     EXPECT_EQ(MaskIndexRange("don'*"), "[Word]>='don''' AND [Word]<'don('");
-    EXPECT_EQ(MaskIndexRange("ks*"), QString());
+    EXPECT_EQ(MaskIndexRange("ks*"), "[Word]>='ks' AND [Word]<'kt'");
     EXPECT_EQ(MaskIndexRange("*a"), QString());
 }
 

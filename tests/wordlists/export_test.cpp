@@ -95,7 +95,7 @@ TEST_F(ExportTest, WholeDatabaseInWordOrderAsUtf8WithCrLf) {
     EXPECT_TRUE(result.ok());
     EXPECT_EQ(result.written, 6);
     // No byte order mark; the comma is written as it is, without quotes.
-    EXPECT_EQ(ReadFile(file), QByteArray("a,b\r\nApple\r\nbanana\r\npear\r\nzebra\r\n\xC3\xA9t\xC3\xA9\r\n"));
+    EXPECT_EQ(ReadFile(file), QByteArray("a,b\r\nApple\r\nbanana\r\n\xC3\xA9t\xC3\xA9\r\npear\r\nzebra\r\n"));
     EXPECT_EQ(dialogs.texts(), QStringList({"Export Complete."}));
     EXPECT_EQ(run.maximum, 6);
     expectIdleAfterOneRun();

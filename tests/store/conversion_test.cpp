@@ -1,0 +1,167 @@
+// Case variants beyond A-Z under the word order: duplicates found by the import and by Add, every variant
+// deleted; and files written in another order (SQLite's NOCASE, or no collation) converted at load with every
+// row, its row id and its keys, or, when that fails, left as they were.
+
+#include <gtest/gtest.h>
+
+#include "search/search_query.h"
+#include "search/search_run.h"
+#include "store/collation.h"
+#include "store/current_database.h"
+#include "store/keys.h"
+#include "store/word_editing.h"
+#include "store/word_order.h"
+#include "support/fake_run.h"
+#include "support/scripted_dialogs.h"
+#include "support/word_db.h"
+#include "wordlists/import.h"
+
+namespace lexivo {
+namespace {
+
+using test::FakeRun;
+using test::ScriptedDialogs;
+
+QStringList Search(Connection& db, SearchMode mode, const QString& input) {
+    QStringList found;
+    CallbackSink sink([&](const QString& w) { found << w; });
+    FakeRun run;
+    ScriptedDialogs dialogs;
+    SearchRequest request;
+    request.mode = mode;
+    request.input = input;
+    run.beginRun(kStartingSearch);
+    RunSearchRequest(db, request, run, dialogs, sink);
+    run.endRun();
+    return found;
+}
+
+// Every row as "rowid|ID|Letters|Sorted|Word", in row id order.
+QStringList Rows(Connection& db) {
+    QStringList rows;
+    Cursor c(db, "SELECT rowid, ID, Letters, Sorted, Word FROM Dictionary ORDER BY rowid");
+    for (c.moveLast(), c.moveFirst(); !c.eof(); c.moveNext()) {
+        QStringList fields;
+        for (int i = 0; i < 5; ++i) fields << c.value(i).value_or("<null>");
+        rows << fields.join('|');
+    }
+    return rows;
+}
+
+class WordOrder : public ::testing::Test {
+protected:
+    // A file as another program (or this one before it had its own order) wrote it, with gaps in the row ids.
+    QString writeOldFile(const QString& name, const QString& collation, const QString& constraint = {}) {
+        const QString path = dir.filePath(name);
+        Connection db = Connection::create(path);
+        const QString text = "TEXT(255)" + collation;
+        db.execute(
+            QString("CREATE TABLE Dictionary (ID INTEGER, Letters %1, Sorted %1, Word %1%2)").arg(text, constraint));
+        db.execute("CREATE INDEX Word ON Dictionary (Word)");
+        const char* words[] = {"ÉCOLE", "école", "Ärger", "Ball", "zèbre", "été", "cafe"};
+        qint64 rowId = 3;
+        for (const char* word : words) {
+            const QString w = QString::fromUtf8(word);
+            db.execute(QString("INSERT INTO Dictionary (rowid, ID, Letters, Sorted, Word) VALUES (%1, %2, '%3', "
+                               "'%4', '%5')")
+                           .arg(rowId)
+                           .arg(rowId * 10)
+                           .arg(UniqueChars(SortString(w)), SortString(w), w));
+            rowId += 4;
+        }
+        return path;
+    }
+    bool load(const QString& path) {
+        state.DatabasePath = path;
+        return LoadDatabase(state, view, dialogs);
+    }
+
+    QTemporaryDir dir;
+    DatabaseState state;
+    test::RecordingView view;
+    ScriptedDialogs dialogs;
+};
+
+TEST_F(WordOrder, CaseVariantsBeyondAZAreOneWord) {
+    const QString path = dir.filePath("words.mdb");
+    test::CreateWordDatabase(path);
+    test::OpenWordDatabase(state, path);
+    Connection& db = state.CurrentDatabase;
+    const QString list = dir.filePath("list.txt");
+    test::WriteFile(list, "ÉCOLE\nécole\nÄrger\n\u212Aelvin\nkelvin\nstraße\nSTRAẞE\nsoft\nſoft\n");
+    FakeRun run;
+    const ImportResult imported = ImportWords(
+        db, list, false, [] { return WordFilter(); }, run, dialogs);
+    EXPECT_EQ(imported.counts.imported, 5);
+    EXPECT_EQ(imported.counts.duplicates, 4);
+    EXPECT_EQ(AddWord(db, "äRGER", dialogs.yes()), AddResult::AlreadyPresent);
+    // Appending goes through the index: the same answers.
+    test::WriteFile(list, "ecole\nÉcole\nSOFT\n");
+    EXPECT_EQ(ImportWords(
+                  db, list, true, [] { return WordFilter(); }, run, dialogs)
+                  .counts.imported,
+              1);
+    EXPECT_EQ(Search(db, SearchMode::Anagram, "ärger"), QStringList{"Ärger"});
+    EXPECT_EQ(Search(db, SearchMode::Mask, "\u212A?lv*"), QStringList{"\u212Aelvin"});
+    // Rows another program stored: Delete removes every variant.
+    db.execute("INSERT INTO Dictionary (Word) VALUES ('École'), ('ÉCOLE')");
+    EXPECT_EQ(DeleteWords(db, {"école"}, dialogs).rowsRemoved, 3);
+    EXPECT_EQ(test::StoredWords(db), QStringList({"Ärger", "\u212Aelvin", "straße", "soft", "ecole"}));
+}
+
+TEST_F(WordOrder, OlderFilesAreConvertedOnceKeepingEveryRow) {
+    for (const QString collation : {" COLLATE NOCASE", "", " COLLATE RTRIM"}) {
+        const QString path = writeOldFile("old" + QString::number(collation.size()) + ".mdb", collation);
+        QStringList before;
+        {
+            Connection old = Connection::open(path);
+            before = Rows(old);
+            // On the file as it is, the mask search is exact all the same: no index range in another order.
+            EXPECT_FALSE(UsesOwnWordOrder(old));
+            EXPECT_EQ(Search(old, SearchMode::Mask, "b*"), QStringList{"Ball"}) << collation.toStdString();
+        }
+        ASSERT_TRUE(load(path)) << dialogs.texts().join('\n').toStdString();
+        Connection& db = state.CurrentDatabase;
+        EXPECT_EQ(Rows(db), before) << collation.toStdString();
+        EXPECT_EQ(view.status, "7 words.");
+        for (const char* field : {"Word", "Sorted", "Letters"})
+            EXPECT_EQ(db.columnCollation("Dictionary", field), kCollationName);
+        EXPECT_EQ(db.orderVersion(), kCollationVersion);
+        EXPECT_TRUE(UsesOwnWordOrder(db));
+        EXPECT_EQ(db.scalar("SELECT COUNT(*) FROM sqlite_master WHERE type='index'"), 3);
+        EXPECT_EQ(Search(db, SearchMode::Mask, "É*"), QStringList({"ÉCOLE", "école", "été"}));
+        EXPECT_EQ(Search(db, SearchMode::Anagram, "regär"), QStringList{"Ärger"});
+        EXPECT_EQ(Search(db, SearchMode::Palindrome, ""), QStringList{"été"});
+        EXPECT_EQ(WordTable(db).deleteWord("ÉCOLE"), 2);
+        state.CurrentDatabase.close();
+        // Loaded again, nothing is left to convert.
+        ASSERT_TRUE(load(path));
+        EXPECT_FALSE(NeedsWordOrderConversion(state.CurrentDatabase));
+        EXPECT_TRUE(dialogs.shown().empty()) << dialogs.texts().join('\n').toStdString();
+    }
+}
+
+TEST_F(WordOrder, IndexesOfAnotherOrderVersionAreRebuilt) {
+    const QString path = dir.filePath("words.mdb");
+    test::CreateWordDatabase(path, {"b", "a", "c"});
+    {
+        Connection db = Connection::open(path);
+        db.setOrderVersion(kCollationVersion + 1);
+    }
+    ASSERT_TRUE(load(path));
+    EXPECT_EQ(state.CurrentDatabase.orderVersion(), kCollationVersion);
+    EXPECT_EQ(Search(state.CurrentDatabase, SearchMode::Mask, "?"), QStringList({"a", "b", "c"}));
+}
+
+TEST_F(WordOrder, AConversionThatFailsLeavesTheFileAsItWas) {
+    // Unique words under NOCASE that are one word in the new order: the new table cannot take them both.
+    const QString path = writeOldFile("unique.mdb", " COLLATE NOCASE", " PRIMARY KEY");
+    const QByteArray before = test::ReadFile(path);
+    EXPECT_FALSE(load(path));
+    EXPECT_TRUE(dialogs.lastText().contains("could not be converted")) << dialogs.lastText().toStdString();
+    EXPECT_TRUE(dialogs.lastText().contains("UNIQUE")) << dialogs.lastText().toStdString();
+    EXPECT_EQ(test::ReadFile(path), before);
+}
+
+}  // namespace
+}  // namespace lexivo
