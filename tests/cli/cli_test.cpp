@@ -14,7 +14,7 @@
 #include <QFile>
 #include <QThread>
 
-#include "cli_process.h"
+#include "support/cli_process.h"
 #include "store/current_database.h"
 #include "store/engine.h"
 #include "support/word_db.h"

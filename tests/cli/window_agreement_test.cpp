@@ -9,7 +9,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "cli_process.h"
+#include "support/cli_process.h"
 #include "shell/results_model.h"
 #include "shell/search_panel.h"
 #include "shell/window_fixture.h"

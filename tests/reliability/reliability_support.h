@@ -18,8 +18,6 @@
 #include <functional>
 #include <random>
 
-#include "search/search_query.h"
-#include "search/search_run.h"
 #include "store/engine.h"
 #include "store/keys.h"
 #include "support/fake_run.h"
@@ -119,30 +117,6 @@ inline qint64 ExpectKeysRightOrMissing(Connection& db) {
     for (const char* index : {"Word", "Sorted", "Letters"})
         EXPECT_TRUE(indexes.contains(QLatin1String(index), Qt::CaseInsensitive)) << index;
     return missing;
-}
-
-// A search as the search driver runs it: the mode in one transaction, committed at the end and rolled back (and
-// the run ended) when an engine error escapes. Returns the number of words listed.
-inline qint64 DriverSearch(Connection& db, const SearchRequest& request, RunControl& run, Dialogs& dialogs,
-                           const std::function<void(const QString&)>& onWord = {}) {
-    qint64 found = 0;
-    CallbackSink sink([&](const QString& word) {
-        ++found;
-        if (onWord) onWord(word);
-    });
-    struct EndRun {
-        RunControl& run;
-        ~EndRun() { run.endRun(); }
-    };
-    run.beginRun(kStartingSearch);
-    const EndRun ending{run};
-    Transaction transaction(db);
-    RunSearchMode(db, request, run, dialogs, sink);
-    transaction.commit();
-    return found;
-}
-inline SearchRequest Request(const QString& mode, const QString& input) {
-    return {mode, input, QString(), OrderClause(false)};
 }
 
 // How a command ended: the failure messages it showed (the "Error!" box included), the engine error that
