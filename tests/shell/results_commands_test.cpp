@@ -94,19 +94,5 @@ TEST_F(ResultsCommandsTest, AClickTakesTheWordIntoTheInputWithItsRules) {
     EXPECT_EQ(panel.Text1->currentText(), "stop");
 }
 
-TEST(CopyTextOfAModel, LongListAfterSelectAll) {
-    ResultsModel model;
-    QStringList words;
-    for (int i = 0; i < 100000; ++i) words << QString::number(i);
-    model.append(words);
-    QItemSelectionModel selection(&model);
-    selection.select(QItemSelection(model.index(0), model.index(99999)), QItemSelectionModel::Select);
-    const QString text = CopyText(model, &selection);
-    EXPECT_TRUE(text.startsWith("0\r\n1\r\n"));
-    EXPECT_TRUE(text.endsWith("99998\r\n99999\r\n"));
-    EXPECT_EQ(text.count(QLatin1String("\r\n")), 100000);
-    EXPECT_EQ(CopyText(model, nullptr), text);
-}
-
 }  // namespace
 }  // namespace lexivo::test

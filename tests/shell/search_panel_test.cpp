@@ -38,29 +38,6 @@ protected:
     QCheckBox* sort = panel.Chk_Sort;
 };
 
-TEST_F(SearchPanelTest, StartsInItsDesignState) {
-    for (QComboBox* list : {minimum, maximum}) {
-        ASSERT_EQ(list->count(), 50);
-        EXPECT_EQ(list->itemText(0), "(All words)");
-        EXPECT_EQ(list->itemText(1), "2 letters");
-        EXPECT_EQ(list->itemText(49), "50 letters");
-        EXPECT_FALSE(list->isEditable());
-    }
-    EXPECT_TRUE(lists(0, 0, true));
-    EXPECT_EQ(panel.selectedMode(), SearchPanel::Anagram);
-    EXPECT_FALSE(text->isHidden());
-    EXPECT_FALSE(sort->isHidden() || sort->isChecked());
-}
-
-TEST_F(SearchPanelTest, EntryValuesAreTheLeadingNumbers) {
-    EXPECT_EQ(SearchPanel::entryValue("(All words)"), 0);
-    EXPECT_EQ(SearchPanel::entryValue("50 letters"), 50);
-    choose(maximum, 6);
-    choose(minimum, 3);
-    EXPECT_EQ(panel.lengthLimit(SearchPanel::Minimum), 4);
-    EXPECT_EQ(panel.lengthLimit(SearchPanel::Maximum), 7);
-}
-
 // Which modes tie the length lists to the input, and how the sort choice follows: hidden when all results will
 // have one length, and always in the anagram mode.
 TEST_F(SearchPanelTest, InputAndModeSetTheLengthListsAndTheSortChoice) {

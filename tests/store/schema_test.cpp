@@ -42,40 +42,5 @@ TEST_F(SchemaTest, FieldsAndIndexesAreAddedOnce) {
     EXPECT_TRUE(dialogs.shown().empty());
 }
 
-TEST_F(SchemaTest, AddIndexReportsMissingTableAndField) {
-    AddIndex(db, "Dictionary", "Word", "Word", dialogs);
-    EnsureField(db, "Dictionary", "Word", kTextField, 255, dialogs);
-    EnsureField(db, "Dictionary", "Sorted", kTextField, 255, dialogs);
-    AddIndex(db, "Dictionary", "Both", "Word, Sorted", dialogs);  // the space is part of the second name
-    EXPECT_EQ(dialogs.texts(), QStringList({"ERROR! Table not found in database, cannot create index.",
-                                            "ERROR! Field not found in table, cannot create index."}));
-    EXPECT_FALSE(IndexExists(db, "Dictionary", "Both"));
-    AddIndex(db, "Dictionary", "Both", "Word,Sorted", dialogs);
-    EXPECT_TRUE(IndexExists(db, "Dictionary", "Both"));
-}
-
-TEST_F(SchemaTest, TextFieldsTakeEmptyTextAndCompareWithoutCase) {
-    EnsureField(db, "T", "A", kTextField, 255, dialogs);
-    EnsureField(db, "T", "N", kLongField, 0, dialogs);
-    db.execute("INSERT INTO T(A, N) VALUES('', 1), ('Abc', 2)");
-    EXPECT_EQ(db.scalar("SELECT COUNT(*) FROM T WHERE A=''"), 1);
-    EXPECT_EQ(db.scalar("SELECT N FROM T WHERE A='aBC'"), 2);
-}
-
-TEST_F(SchemaTest, LockedTableAsksRetryOrCancel) {
-    EnsureField(db, "Dictionary", "Word", kTextField, 255, dialogs);
-    Connection other = Connection::open(db.path());
-    other.execute("BEGIN EXCLUSIVE");
-    other.execute("INSERT INTO Dictionary(Word) VALUES('x')");
-    db.setBusyTimeout(50);
-    dialogs.retry().cancel();
-    EXPECT_THROW(FieldExists(db, "Dictionary", "Word", dialogs), DesignAccessCancelled);
-    EXPECT_EQ(dialogs.texts(),
-              QStringList(2, "Unable to modify database design, close all access to the database and try again."));
-    // Retry after the other program let go finds the field.
-    dialogs.retry().onNextShown([&] { other.rollback(); });
-    EXPECT_TRUE(FieldExists(db, "Dictionary", "Word", dialogs));
-}
-
 }  // namespace
 }  // namespace lexivo

@@ -71,19 +71,6 @@ protected:
     ScriptedDialogs dialogs;
 };
 
-TEST_F(ExportTest, LengthsByQueryThenCharacterFilters) {
-    useDatabase({"at", "cat", "ab-c", "lion", "tiger", "dog's", "zebras"});
-    filter = Lengths(true, 4, true, 5);
-    filter.removeOn = true;
-    filter.remove = "-";
-    filter.ignoreOn = true;
-    filter.ignore = "'";
-    const QString file = dir.filePath("out.txt");
-    exportWords(file);
-    // The length limits see the word as stored: ab-c is long enough and loses its hyphen afterwards.
-    EXPECT_EQ(ReadFile(file), "abc\r\nlion\r\ntiger\r\n");
-}
-
 // Appending adds to the file; replacing starts it afresh. With nothing to write the file is still made.
 TEST_F(ExportTest, AppendOrReplace) {
     useDatabase({"one", "two"});
@@ -139,24 +126,6 @@ TEST_F(ExportTest, SelectionInListOrderWithTheWholeFilterAndNoEntryLimit) {
     };
     exportSelection({"ax", "bx", "c"}, file);
     EXPECT_EQ(ReadFile(file), "ax\r\nc\r\n");
-}
-
-TEST_F(ExportTest, FileThatCannotBeWritten) {
-    ASSERT_TRUE(QDir(dir.path()).mkdir("list.txt"));
-    const std::pair<QString, QString> cases[] = {
-        {dir.filePath("list.txt"), "A folder of that name exists."},
-        {dir.filePath("missing/list.txt"), "No such file or directory"},
-        {"/dev/full", "No space left on device"},
-    };
-    for (const auto& [file, reason] : cases) {
-        SCOPED_TRACE(file.toStdString());
-        if (file == "/dev/full" && !QFileInfo::exists(file)) continue;
-        dialogs.clear();
-        run = FakeRun();
-        expectFailure(exportSelection({"word"}, file), file, reason);
-    }
-    EXPECT_TRUE(QFileInfo(dir.filePath("list.txt")).isDir());
-    EXPECT_FALSE(QFileInfo::exists(dir.filePath("missing")));
 }
 
 // A file size limit stands in for a full disk under a regular file: writes past it fail.
