@@ -109,47 +109,6 @@ TEST_F(CliTest, AddAndDeleteSayWhatTheWindowSays) {
     EXPECT_EQ(r.messages(), QStringList{"Nothing to add!"});
 }
 
-TEST_F(CliTest, MaintenanceCommandsReportTheirOutcome) {
-    CliResult r = on({"check"});
-    EXPECT_EQ(r.code, 0) << r;
-    EXPECT_TRUE(r.out.isEmpty());
-    EXPECT_TRUE(r.error().startsWith("The database appears to be ok")) << r;
-
-    {
-        Connection db = Connection::open(database);
-        db.execute("UPDATE [Dictionary] SET [Sorted]=NULL,[Letters]=NULL WHERE [Word] IN ('tea','eat')");
-    }
-    EXPECT_EQ(on({"anagram", "tea"}).lines(), QStringList{"ate"});
-    r = on({"check"});
-    EXPECT_EQ(r.code, 0) << r;
-    EXPECT_TRUE(r.error().startsWith("The database index needs re-building")) << r;
-    EXPECT_TRUE(r.error().contains("quick re-build now? [yes]")) << r;
-    EXPECT_EQ(on({"anagram", "tea"}).lines(), (QStringList{"ate", "eat", "tea"}));
-
-    {
-        // A stale key: only the complete rebuild corrects it.
-        Connection db = Connection::open(database);
-        db.execute("UPDATE [Dictionary] SET [Sorted]='xx' WHERE [Word]='ate'");
-    }
-    r = on({"rebuild", "--quick"});
-    EXPECT_EQ(r.code, 0) << r;
-    EXPECT_EQ(r.error(), "Re-build complete: keys written for 0 word(s).\n");
-    r = on({"rebuild"});
-    EXPECT_EQ(r.code, 0) << r;
-    EXPECT_EQ(r.error(), "Re-build complete: keys written for 1 word(s).\n");
-    EXPECT_EQ(on({"anagram", "tea"}).lines(), (QStringList{"ate", "eat", "tea"}));
-
-    r = on({"compact"});
-    EXPECT_EQ(r.code, 0) << r;
-    EXPECT_EQ(r.error(), QStringLiteral("%1 words.\n").arg(kWords.size()));
-    EXPECT_EQ(storedWords().size(), kWords.size());
-
-    r = on({"stats"});
-    EXPECT_EQ(r.code, 0) << r;
-    EXPECT_EQ(r.output(), QStringLiteral("Database contains %1 words.\n").arg(kWords.size()));
-    EXPECT_TRUE(r.err.isEmpty());
-}
-
 TEST_F(CliTest, KeysAndHelpNeedNoDatabaseAndGoToStandardOutput) {
     CliResult r = cli({"keys", "letter"});
     EXPECT_EQ(r.code, 0) << r;

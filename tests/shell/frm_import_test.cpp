@@ -102,20 +102,6 @@ TEST_F(FrmImportTest, TypingIntoAFilterBoxTicksItsCheckBoxForGood) {
     EXPECT_EQ(filter.remove, "");
 }
 
-TEST_F(FrmImportTest, NameWithoutADotGetsTxt) {
-    for (const auto& [typed, used] : {std::pair<QString, QString>{"words", "words.txt"},
-                                      {"words.lst", "words.lst"},
-                                      {"my.words", "my.words"},
-                                      {"", ".txt"}}) {
-        ok(typed);
-        EXPECT_EQ(window->Txt_Filename->text(), used);
-        EXPECT_EQ(dialogs.lastText(), "File not found!");
-    }
-    EXPECT_EQ(dialogs.shown().size(), 4u);
-    EXPECT_EQ(words(), QStringList({"pear", "apple", "fig", "banana"}));
-    expectIdle();
-}
-
 TEST_F(FrmImportTest, ImportAsksBeforeReplacingUnlessAppending) {
     dialogs.no();
     ok("list.txt");

@@ -23,15 +23,6 @@ protected:
     QString database;
 };
 
-TEST_F(MaintenanceCommandsTest, CheckReportsASoundDatabase) {
-    window->Mnu_File_Check->trigger();
-    EXPECT_EQ(dialogs.texts(), QStringList({"The database appears to be ok but if you are experiencing problems you "
-                                            "could try doing a complete index re-build."}));
-    EXPECT_EQ(window->Status->text(), "");
-    EXPECT_EQ(window->results().count(), 2);
-    expectIdle();
-}
-
 TEST_F(MaintenanceCommandsTest, CheckRunsTheQuickRebuildOnYes) {
     db().execute("UPDATE [Dictionary] SET [Letters]=NULL WHERE rowid <= 10");
     dialogs

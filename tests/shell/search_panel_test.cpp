@@ -128,47 +128,6 @@ TEST_F(SearchPanelTest, TheListJustChosenWinsAndNoLimitOnOneSideMeansNoneOnEithe
     EXPECT_EQ(maximumChanges, 1);
 }
 
-TEST_F(SearchPanelTest, HidingTheSortChoiceNeverChangesItsValue) {
-    mode(SearchPanel::Synogram);
-    sort->setChecked(true);
-    choose(maximum, 4);
-    choose(minimum, 4);
-    EXPECT_TRUE(sort->isHidden());
-    choose(maximum, 5);
-    EXPECT_FALSE(sort->isHidden());
-    mode(SearchPanel::Anagram);
-    EXPECT_TRUE(sort->isHidden());
-    EXPECT_TRUE(sort->isChecked());
-}
-
-TEST_F(SearchPanelTest, PickingAnEarlierInputAppliesTheChangeRules) {
-    mode(SearchPanel::Synogram);
-    text->addItems({"tea", "stream"});
-    setInput("tea");
-    choose(maximum, 4);
-    choose(minimum, 2);
-    // The same text picked again from the drop-down part: no change of the text, but a change of the input.
-    emit text->activated(0);
-    EXPECT_TRUE(lists(0, 0, true));
-
-    mode(SearchPanel::Anagram);
-    text->setCurrentIndex(1);
-    emit text->activated(1);
-    EXPECT_EQ(text->currentText(), "stream");
-    EXPECT_TRUE(lists(5, 5, false));
-}
-
-TEST_F(SearchPanelTest, LengthListRuleRepairsInconsistentLists) {
-    {
-        const QSignalBlocker a(minimum), b(maximum);
-        minimum->setCurrentIndex(7);
-        maximum->setCurrentIndex(2);
-    }
-    panel.applyLengthListRule();
-    EXPECT_TRUE(lists(7, 7, true));
-    EXPECT_TRUE(sort->isHidden());
-}
-
 TEST_F(SearchPanelTest, EnterInTheInputStartsASearchAndKeepsTheTextAsTyped) {
     text->addItem("tea");
     setInput("Tea");

@@ -30,32 +30,6 @@ protected:
     Connection db;
 };
 
-TEST_F(EngineTest, RowCallbackSeesEachRowAndPassesExceptionsThrough) {
-    {
-        QStringList seen;
-        RowCallback keep(db, "Keep", 2, [&seen](const RowCallback::Arguments& row) {
-            seen << row[0].value_or("(null)") + '|' + row[1].value_or("(null)");
-            return row[0] == QStringLiteral("tea");
-        });
-        db.execute("UPDATE [Dictionary] SET [Letters]=NULL WHERE [Word]='eat'");
-        keep.execute(
-            "UPDATE [Dictionary] SET [Sorted]=SortString(UPPER([Word])), [Letters]=UniqueChars('aab') "
-            "WHERE Keep([Word],[Letters])");
-        EXPECT_EQ(seen.size(), 10);
-        EXPECT_TRUE(seen.contains("eat|(null)"));
-        EXPECT_EQ(db.changes(), 1);
-        EXPECT_EQ(query("SELECT [Word] FROM [Dictionary] WHERE [Sorted]='TEA' AND [Letters]='ab'"),
-                  QStringList({"tea"}));
-
-        struct Refused {};
-        RowCallback fail(db, "Fail", 1, [](const RowCallback::Arguments&) -> bool { throw Refused{}; });
-        EXPECT_THROW(fail.execute("UPDATE [Dictionary] SET [Sorted]='x' WHERE Fail([Word])"), Refused);
-        EXPECT_EQ(db.scalar("SELECT COUNT(*) FROM [Dictionary] WHERE [Sorted]='x'"), 0);
-    }
-    // Gone with the object: a statement can no longer call it.
-    EXPECT_THROW(db.execute("UPDATE [Dictionary] SET [Sorted]='x' WHERE Keep([Word],[Letters])"), Error);
-}
-
 TEST_F(EngineTest, ErrorsCarryTheEngineMessage) {
     try {
         db.execute("SELECT FROM nowhere");

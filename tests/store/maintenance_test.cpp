@@ -59,22 +59,6 @@ protected:
     ScriptedDialogs dialogs;
 };
 
-TEST_F(MaintenanceTest, SoundDatabaseIsNeitherOfferedNorWritten) {
-    open({"letter", "banana", ""});
-    EXPECT_EQ(CheckDatabase(db(), run, dialogs), CheckResult::Sound);
-    EXPECT_EQ(dialogs.texts(), QStringList({kSound}));
-    EXPECT_EQ(dialogs.shown()[0].kind, ScriptedDialogs::Kind::Notice);
-    EXPECT_EQ(run.statuses, QStringList({"Checking database...", ""}));
-    EXPECT_EQ(run.begins, 0);
-
-    run.statuses.clear();
-    EXPECT_EQ(QuickRebuild(db(), run, dialogs).rowsWritten, 0);
-    EXPECT_EQ(run.statuses, QStringList({"Rebuilding index (1/2)...", "Rebuilding index (2/2)...", ""}));
-    EXPECT_EQ(CompleteRebuild(db(), run, dialogs).rowsWritten, 0);
-    EXPECT_EQ(allKeys(), QStringList({"letter:ttrlee|trle", "banana:nnbaaa|nba", ":|"}));
-    EXPECT_EQ(dialogs.texts(), QStringList({kSound}));
-}
-
 TEST_F(MaintenanceTest, CheckOffersTheQuickRebuildForMissingKeys) {
     open({"letter", "banana"});
     setKeys("letter", "[Letters]=NULL");
