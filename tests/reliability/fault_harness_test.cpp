@@ -13,6 +13,8 @@
 #include <unistd.h>
 
 #include <QDir>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <optional>
 
@@ -308,6 +310,36 @@ TEST(ReadOnlyDatabase, EveryWritingCommandSaysSoAndChangesNothing) {
     }
     EXPECT_EQ(ReadFile(s.db), s.bytes);
     EXPECT_EQ(s.folderEntries(), s.entries);
+    ExpectSound(s);
+}
+
+// Another program killed in the middle of a large change leaves its journal beside the file, with changed pages
+// already written: a user who may not write cannot roll it back, so the database is refused with the reason; the
+// next open that may write recovers it.
+TEST(ReadOnlyDatabase, AnUnfinishedChangeThatCannotBeRolledBackIsReported) {
+    const QString tool = QStandardPaths::findExecutable("sqlite3");
+    const auto unprivileged = Unprivileged();
+    if (tool.isEmpty() || !unprivileged) GTEST_SKIP() << "needs the sqlite3 tool and another user";
+    Scene s(3, 20000);
+    QProcess other;
+    other.start(tool, {s.db,
+                       "PRAGMA cache_size=5; BEGIN; UPDATE Dictionary SET Word = Word || 'x'; WITH RECURSIVE "
+                       "c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c) SELECT COUNT(*) FROM c;"});
+    for (int i = 0; i < 200 && QFileInfo(s.db + "-journal").size() < 100000; ++i) other.waitForFinished(50);
+    other.waitForFinished(200);
+    other.kill();
+    other.waitForFinished();
+    ASSERT_GT(QFileInfo(s.db + "-journal").size(), 100000) << "no journal of the change";
+    const QByteArray bytes = ReadFile(s.db);
+    QFile::setPermissions(s.dir.path(), QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
+    CliOptions options = s.cli;
+    options.childModifier = unprivileged;
+    const CliResult r = CliRunner(s.dir.path()).run({"--db", s.db, "anagram", "tea"}, options);
+    QFile::setPermissions(s.dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_TRUE(CliFailed(r, {s.db}));
+    EXPECT_EQ(ReadFile(s.db), bytes);
+    EXPECT_EQ(CliRunner(s.dir.path()).run({"--db", s.db, "stats"}, s.cli).code, 0);
+    EXPECT_FALSE(QFile::exists(s.db + "-journal"));
     ExpectSound(s);
 }
 
