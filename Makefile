@@ -46,7 +46,7 @@ clean:
 
 stress: setup
 	cmake -S . -B build-asan -DLEXIVO_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug >/dev/null
-	cmake --build build-asan -j $(JOBS) --target test_reliability reliability_child
+	cmake --build build-asan -j $(JOBS) --target test_reliability lexivo-cli
 	LEXIVO_STRESS=1 ./build-asan/tests/test_reliability
 
 fuzz:

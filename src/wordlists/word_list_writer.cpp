@@ -87,7 +87,8 @@ bool WordListWriter::finish() {
     if (!device_) return error_.isEmpty();
     if (error_.isEmpty() && writePending()) {
         if (save_) {
-            if (save_->commit()) {
+            // The save file keeps a buffer of its own and commits even when emptying it failed: flush it first.
+            if (save_->flush() && save_->commit()) {
                 save_.reset();
                 device_ = nullptr;
                 return true;

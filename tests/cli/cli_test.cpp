@@ -14,9 +14,9 @@
 #include <QFile>
 #include <QThread>
 
-#include "cli_process.h"
 #include "store/current_database.h"
 #include "store/engine.h"
+#include "support/cli_process.h"
 #include "support/word_db.h"
 
 namespace lexivo::test {
@@ -42,36 +42,6 @@ protected:
 
     QByteArray before;
 };
-
-TEST_F(CliTest, SearchesPrintTheWordsInListOrderAndTheCountOnStandardError) {
-    // (What each mode finds is the search tests' part; here, what reaches the command line and what it prints.)
-    const std::pair<QStringList, QStringList> cases[] = {
-        {{"anagram", "tea"}, {"ate", "eat", "tea"}},
-        {{"anagram", "TEA"}, {"ate", "eat", "tea"}},
-        {{"anagram", "éfac"}, {"café"}},
-        {{"synogram", "tea"}, {"ate", "eat", "tea", "teat"}},
-        {{"letters", "ta"}, {"ate", "eat", "tea", "teas", "teat"}},
-        {{"mask", "c@@k"}, {"Cook"}},
-        {{"mask", "don't"}, {"don't"}},
-        {{"palindromes"}, {"a", "level", "pots", "stop"}},
-        {{"palindromes", "--sort-length"}, {"a", "pots", "stop", "level"}},
-        {{"palindromes", "--min", "4", "--max", "4"}, {"pots", "stop"}},
-        {{"palindromes", "--min", "5"}, {"level"}},
-        {{"--max", "1", "palindromes"}, {"a"}},
-        {{"mask", "*", "--min", "4", "--max", "4", "--sort-length"},
-         {"cafe", "café", "cake", "cask", "cone", "Cook", "cork", "ease", "make", "pots", "stop", "teas", "teat"}},
-        {{"anagram", "xyzzy"}, {}},
-    };
-    for (const auto& [args, found] : cases) {
-        const CliResult r = on(args);
-        SCOPED_TRACE(args.join(' ').toStdString());
-        EXPECT_EQ(r.code, 0) << r;
-        EXPECT_EQ(r.lines(), found);
-        EXPECT_EQ(r.error(), QStringLiteral("Found %1 word(s).\n").arg(found.size()));
-    }
-    // UTF-8, one "\n" after every word and nothing else.
-    EXPECT_EQ(on({"anagram", "éfac"}).out, QByteArray("caf\xc3\xa9\n"));
-}
 
 TEST_F(CliTest, NewRefusesAnExistingFileUnlessForced) {
     const QString fresh = path("fresh.mdb");
@@ -110,25 +80,6 @@ TEST_F(CliTest, ImportReplacesTheWordsUnlessAppendingAndPrintsTheCompletionMessa
     EXPECT_EQ(storedWords(), (QStringList{"apple", "banana", "fig", "icecream", "kiwi", "pear", "plum"}));
 }
 
-TEST_F(CliTest, ExportWritesEveryWordInWordOrder) {
-    const QString list = path("out.txt");
-    CliResult r = on({"export", list, "--min", "5", "--ignore", "'", "--remove", "e"});
-    EXPECT_EQ(r.code, 0) << r;
-    EXPECT_TRUE(r.out.isEmpty());
-    EXPECT_EQ(r.error(), "Export Complete.\n");
-    EXPECT_EQ(ReadFile(list), QByteArray("lvel\r\n"));
-
-    r = on({"export", list, "--append", "--max", "1"});
-    EXPECT_EQ(r.code, 0) << r;
-    EXPECT_EQ(ReadFile(list), QByteArray("lvel\r\na\r\n"));
-
-    r = on({"export", list});
-    EXPECT_EQ(r.code, 0) << r;
-    QStringList sorted = kWords;
-    sorted.sort(Qt::CaseInsensitive);
-    EXPECT_EQ(QString::fromUtf8(ReadFile(list)), sorted.join("\r\n") + "\r\n");
-}
-
 TEST_F(CliTest, AddAndDeleteSayWhatTheWindowSays) {
     CliResult r = on({"add", "Kiwi"});
     EXPECT_EQ(r.code, 0) << r;
@@ -156,47 +107,6 @@ TEST_F(CliTest, AddAndDeleteSayWhatTheWindowSays) {
     r = on({"add", ""});
     EXPECT_EQ(r.code, 1) << r;
     EXPECT_EQ(r.messages(), QStringList{"Nothing to add!"});
-}
-
-TEST_F(CliTest, MaintenanceCommandsReportTheirOutcome) {
-    CliResult r = on({"check"});
-    EXPECT_EQ(r.code, 0) << r;
-    EXPECT_TRUE(r.out.isEmpty());
-    EXPECT_TRUE(r.error().startsWith("The database appears to be ok")) << r;
-
-    {
-        Connection db = Connection::open(database);
-        db.execute("UPDATE [Dictionary] SET [Sorted]=NULL,[Letters]=NULL WHERE [Word] IN ('tea','eat')");
-    }
-    EXPECT_EQ(on({"anagram", "tea"}).lines(), QStringList{"ate"});
-    r = on({"check"});
-    EXPECT_EQ(r.code, 0) << r;
-    EXPECT_TRUE(r.error().startsWith("The database index needs re-building")) << r;
-    EXPECT_TRUE(r.error().contains("quick re-build now? [yes]")) << r;
-    EXPECT_EQ(on({"anagram", "tea"}).lines(), (QStringList{"ate", "eat", "tea"}));
-
-    {
-        // A stale key: only the complete rebuild corrects it.
-        Connection db = Connection::open(database);
-        db.execute("UPDATE [Dictionary] SET [Sorted]='xx' WHERE [Word]='ate'");
-    }
-    r = on({"rebuild", "--quick"});
-    EXPECT_EQ(r.code, 0) << r;
-    EXPECT_EQ(r.error(), "Re-build complete: keys written for 0 word(s).\n");
-    r = on({"rebuild"});
-    EXPECT_EQ(r.code, 0) << r;
-    EXPECT_EQ(r.error(), "Re-build complete: keys written for 1 word(s).\n");
-    EXPECT_EQ(on({"anagram", "tea"}).lines(), (QStringList{"ate", "eat", "tea"}));
-
-    r = on({"compact"});
-    EXPECT_EQ(r.code, 0) << r;
-    EXPECT_EQ(r.error(), QStringLiteral("%1 words.\n").arg(kWords.size()));
-    EXPECT_EQ(storedWords().size(), kWords.size());
-
-    r = on({"stats"});
-    EXPECT_EQ(r.code, 0) << r;
-    EXPECT_EQ(r.output(), QStringLiteral("Database contains %1 words.\n").arg(kWords.size()));
-    EXPECT_TRUE(r.err.isEmpty());
 }
 
 TEST_F(CliTest, KeysAndHelpNeedNoDatabaseAndGoToStandardOutput) {
@@ -314,55 +224,6 @@ TEST_F(CliTest, AFullDiskIsReported) {
     full.standardOutputFile = QStringLiteral("/dev/full");
     const CliResult r = on({"anagram", "tea"}, full);
     EXPECT_TRUE(failedWithOneLine(r, "the results could not be written: No space left on device"));
-    EXPECT_EQ(ReadFile(database), before);
-}
-
-TEST_F(CliTest, ALockedDatabaseIsReportedWithinABoundedWait) {
-    Connection holder = Connection::open(database);
-    holder.execute("BEGIN EXCLUSIVE");
-    QElapsedTimer timer;
-    timer.start();
-    EXPECT_TRUE(failedWithOneLine(on({"add", "kiwi"}), "lock"));
-    EXPECT_TRUE(failedWithOneLine(on({"anagram", "tea"}), "lock"));
-    EXPECT_LT(timer.elapsed(), 30000);
-    holder.rollback();
-    holder.close();
-    EXPECT_EQ(storedWords().size(), kWords.size());
-
-    // Another program writing (not yet committing) leaves the words readable.
-    holder = Connection::open(database);
-    holder.execute("BEGIN IMMEDIATE");
-    holder.execute("INSERT INTO [Dictionary] ([Word]) VALUES ('pending')");
-    const CliResult r = on({"anagram", "tea"});
-    EXPECT_EQ(r.code, 0) << r;
-    EXPECT_EQ(r.lines(), (QStringList{"ate", "eat", "tea"}));
-    EXPECT_TRUE(failedWithOneLine(on({"delete", "tea"}), "lock"));
-    holder.rollback();
-    EXPECT_EQ(storedWords().size(), kWords.size());
-}
-
-TEST_F(CliTest, AReadOnlyDatabaseIsSearchedButNotChanged) {
-    // As root, the file's rights would not stop a write: the program then runs as nobody.
-    CliOptions readOnly;
-    if (::geteuid() == 0) {
-        ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0755), 0);
-        ASSERT_EQ(::chmod(QFile::encodeName(database).constData(), 0644), 0);
-        readOnly.childModifier = [] {
-            if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(126);
-        };
-    } else {
-        ASSERT_EQ(::chmod(QFile::encodeName(database).constData(), 0444), 0);
-    }
-    const QString list = path("list.txt");
-    WriteFile(list, "kiwi\r\n");
-    ASSERT_EQ(::chmod(QFile::encodeName(list).constData(), 0644), 0);
-
-    const CliResult search = on({"anagram", "tea"}, readOnly);
-    EXPECT_EQ(search.code, 0) << search;
-    EXPECT_EQ(search.lines(), (QStringList{"ate", "eat", "tea"}));
-    for (const QStringList& command : {QStringList{"add", "kiwi"}, QStringList{"delete", "tea"},
-                                       QStringList{"import", list}, QStringList{"rebuild"}, QStringList{"compact"}})
-        EXPECT_TRUE(failedWithOneLine(on(command, readOnly), "is read-only")) << command.join(' ').toStdString();
     EXPECT_EQ(ReadFile(database), before);
 }
 

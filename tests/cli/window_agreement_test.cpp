@@ -1,91 +1,104 @@
-// The main window's search and lexivo-cli give the same words, in the same order, for the same database and
-// input: both run the core's one search.
+// The main window's search and lexivo-cli list the same words, in the same order, for the same database and
+// input, and both list what the reference lists: random words, random searches, limits and order.
 
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFile>
+#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "cli_process.h"
 #include "shell/results_model.h"
 #include "shell/search_panel.h"
 #include "shell/window_fixture.h"
+#include "support/cli_process.h"
+#include "support/reference.h"
 
 namespace lexivo::test {
 namespace {
 
 class WindowAgreementTest : public WindowTest {};
 
-QStringList agreementWords() {
-    QStringList words = {"tea",  "eat",   "ate",  "Tea",  "teas", "teat", "tee",   "Cook",  "cask", "cork",
-                         "cake", "cafe",  "café", "cone", "make", "ease", "level", "Level", "stop", "pots",
-                         "a",    "don't", "o'er", "coot", "cot",  "tact", "attic", "cotta", "cocoa"};
-    // A real list where the machine has one, for breadth; the comparison holds whatever the words are.
-    QFile dictionary(QStringLiteral("/usr/share/dict/words"));
-    if (dictionary.open(QIODevice::ReadOnly)) {
-        for (int i = 0; i < 30000 && !dictionary.atEnd(); ++i) {
-            const QString word = QString::fromUtf8(dictionary.readLine()).trimmed();
-            if (!word.isEmpty()) words << word;
-        }
-    }
-    return words;
-}
-
-TEST_F(WindowAgreementTest, TheWindowAndTheCommandLineListTheSameWords) {
-    const QString database = startWithDatabase(agreementWords());
+TEST_F(WindowAgreementTest, TheWindowAndTheCommandLineListWhatTheReferenceLists) {
+    std::mt19937 random(31);
+    const QStringList words = RandomWords(random, 300);
+    const QString database = startWithDatabase(words);
     openShown();
     SearchPanel& panel = *window->Fme_Search;
-
-    struct Case {
-        SearchPanel::Mode mode;
-        QString input;
-        // Entries of the length lists (0 "(All words)", n - 1 for n letters), chosen as a user chooses them;
-        // -1 leaves them where the input's rules put them (they are disabled then).
-        int minimumEntry;
-        int maximumEntry;
-        bool sortByLength;
-        QStringList args;
-    };
-    const Case cases[] = {
-        {SearchPanel::Anagram, "tea", -1, -1, false, {"anagram", "tea"}},
-        {SearchPanel::Anagram, "Tac", -1, -1, false, {"anagram", "Tac"}},
-        {SearchPanel::Synogram, "cot", 0, 0, false, {"synogram", "cot"}},
-        {SearchPanel::Letters, "cot", 0, 0, true, {"letters", "cot", "--sort-length"}},
-        {SearchPanel::Letters, "ta", 3, 6, false, {"letters", "ta", "--min", "4", "--max", "7"}},
-        {SearchPanel::Mask, "c@@k", -1, -1, false, {"mask", "c@@k"}},
-        {SearchPanel::Mask, "C#*", 0, 0, true, {"mask", "C#*", "--sort-length"}},
-        {SearchPanel::Mask, "*@'#", 0, 0, false, {"mask", "*@'#"}},
-        {SearchPanel::Mask, "co*", 2, 4, false, {"mask", "co*", "--min", "3", "--max", "5"}},
-        {SearchPanel::Palindrome, "", 0, 0, false, {"palindromes"}},
-        {SearchPanel::Palindrome, "", 4, 4, true, {"palindromes", "--min", "5", "--max", "5", "--sort-length"}},
-        {SearchPanel::Rack, "taec?", 0, 0, false, {"rack", "taec?"}},
-        {SearchPanel::Rack, "Otc'a??", 2, 4, false, {"rack", "Otc'a??", "--min", "3", "--max", "5"}},
-        {SearchPanel::Phrase, "Teat ate", 0, 0, false, {"phrase", "Teat ate"}},
-        {SearchPanel::Phrase, "eat cot", 2, 4, false, {"phrase", "eat cot", "--min", "3", "--max", "5"}},
-    };
     const CliRunner runner(dir.path());
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.args.join(' ').toStdString());
-        panel.Opt_Search[static_cast<size_t>(c.mode)]->click();
-        panel.Text1->setEditText(c.input);
-        // The lists last, so that the input's rules do not move them again: the minimum first, which the
-        // maximum follows, then the maximum.
-        if (c.minimumEntry >= 0) {
-            panel.Cmb_Letters[SearchPanel::Minimum]->setCurrentIndex(c.minimumEntry);
-            panel.Cmb_Letters[SearchPanel::Maximum]->setCurrentIndex(c.maximumEntry);
+    const std::pair<SearchPanel::Mode, TestMode> modes[] = {{SearchPanel::Anagram, TestMode::Anagram},
+                                                            {SearchPanel::Synogram, TestMode::Synogram},
+                                                            {SearchPanel::Letters, TestMode::Letters},
+                                                            {SearchPanel::Mask, TestMode::Mask},
+                                                            {SearchPanel::Palindrome, TestMode::Palindrome}};
+    const char* const commands[] = {"anagram", "synogram", "letters", "mask", "palindromes"};
+    for (int trial = 0; trial < 15; ++trial) {
+        const int m = trial % 5;
+        const auto [panelMode, mode] = modes[m];
+        const QString word = words[static_cast<qsizetype>(random() % words.size())];
+        QString input;
+        if (mode == TestMode::Anagram) {
+            const QList<uint> chars = word.toUcs4();
+            for (qsizetype i = chars.size(); i > 0; --i)
+                input += QString::fromUcs4(reinterpret_cast<const char32_t*>(&chars[i - 1]), 1);
+        } else if (mode == TestMode::Mask) {
+            input = word.left(1) + "*";
+        } else if (mode != TestMode::Palindrome) {
+            input = Scramble(random, word);
         }
-        panel.Chk_Sort->setChecked(c.sortByLength);
+        // Length lists: entry 0 "(All words)", entry n - 1 for n letters; the anagram ties them to the input.
+        const bool limited = mode != TestMode::Anagram && random() % 2;
+        const int minimumEntry = limited ? 1 + static_cast<int>(random() % 3) : 0;
+        const int maximumEntry = limited ? minimumEntry + static_cast<int>(random() % 3) : 0;
+        const bool byLength = random() % 2;
+        QStringList args{"--db", database, commands[m]};
+        if (limited)
+            args << "--min" << QString::number(minimumEntry + 1) << "--max" << QString::number(maximumEntry + 1);
+        if (byLength) args << "--sort-length";
+        if (mode != TestMode::Palindrome) args << "--" << input;
+        SCOPED_TRACE(args.join(' ').toStdString());
+
+        panel.Opt_Search[static_cast<size_t>(panelMode)]->click();
+        panel.Text1->setEditText(input);
+        if (mode != TestMode::Anagram) {
+            panel.Cmb_Letters[SearchPanel::Minimum]->setCurrentIndex(minimumEntry);
+            panel.Cmb_Letters[SearchPanel::Maximum]->setCurrentIndex(maximumEntry);
+        }
+        panel.Chk_Sort->setChecked(byLength);
         panel.Cmd_Search->click();
         const QStringList shown = window->results().words();
+        ExpectSameResults(
+            shown, ReferenceSearch(words, mode, input, limited ? minimumEntry + 1 : 0, limited ? maximumEntry + 1 : 0),
+            byLength && mode != TestMode::Anagram);
+        EXPECT_EQ(window->Status->text(), QStringLiteral("Found %1 word(s).").arg(shown.size()));
+        expectIdle();
 
-        const CliResult r = runner.run(QStringList{"--db", database} + c.args);
+        const CliResult r = runner.run(args);
         EXPECT_EQ(r.code, 0) << r;
-        EXPECT_FALSE(shown.isEmpty());
         EXPECT_EQ(r.lines(), shown);
         EXPECT_EQ(r.error(), QStringLiteral("Found %1 word(s).\n").arg(shown.size()));
+    }
+    // The word games: the same entries in the same order (their results are checked against a reference in the
+    // search tests).
+    for (int trial = 0; trial < 4; ++trial) {
+        const bool rack = trial % 2 == 0;
+        const QString input = Scramble(random, words[static_cast<qsizetype>(random() % words.size())]) +
+                              (rack ? "?" : words[static_cast<qsizetype>(random() % words.size())]);
+        const int minimumEntry = trial < 2 ? 0 : 1, maximumEntry = trial < 2 ? 0 : 4;
+        QStringList args{"--db", database, rack ? "rack" : "phrase"};
+        if (minimumEntry)
+            args << "--min" << QString::number(minimumEntry + 1) << "--max" << QString::number(maximumEntry + 1);
+        args << "--" << input;
+        SCOPED_TRACE(args.join(' ').toStdString());
+        panel.Opt_Search[rack ? SearchPanel::Rack : SearchPanel::Phrase]->click();
+        panel.Text1->setEditText(input);
+        panel.Cmb_Letters[SearchPanel::Minimum]->setCurrentIndex(minimumEntry);
+        panel.Cmb_Letters[SearchPanel::Maximum]->setCurrentIndex(maximumEntry);
+        panel.Cmd_Search->click();
+        const CliResult r = runner.run(args);
+        EXPECT_EQ(r.code, 0) << r;
+        EXPECT_EQ(r.lines(), window->results().words());
     }
     EXPECT_TRUE(dialogs.texts().isEmpty()) << dialogs.texts().join('\n').toStdString();
 }

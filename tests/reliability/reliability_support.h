@@ -18,8 +18,6 @@
 #include <functional>
 #include <random>
 
-#include "search/search_query.h"
-#include "search/search_run.h"
 #include "store/engine.h"
 #include "store/keys.h"
 #include "support/fake_run.h"
@@ -95,56 +93,6 @@ inline QString IntegrityCheck(const QString& path) {
     } catch (const Error& e) {
         return QStringLiteral("cannot open: ") + e.message();
     }
-}
-
-// Rows whose keys are not the keys of their word (a null key counts as unsound).
-inline qint64 RowsWithWrongKeys(Connection& db) {
-    Cursor rows(db, QStringLiteral("SELECT [Word],[Sorted],[Letters] FROM [Dictionary]"));
-    rows.moveLast();
-    qint64 wrong = 0;
-    for (rows.moveFirst(); !rows.eof(); rows.moveNext()) {
-        const WordKeys keys = KeysOf(rows.value(0).value_or(QString()));
-        if (rows.value(1) != keys.sorted || rows.value(2) != keys.letters) ++wrong;
-    }
-    return wrong;
-}
-
-// After a fault that may have left keys unwritten: every key right or missing (never wrong), both keys of a row
-// missing together, and the three indexes there. Returns the number of rows still without keys.
-inline qint64 ExpectKeysRightOrMissing(Connection& db) {
-    const qint64 missing = db.scalar(QStringLiteral("SELECT COUNT(*) FROM [Dictionary] WHERE [Sorted] IS NULL"));
-    EXPECT_EQ(db.scalar(QStringLiteral("SELECT COUNT(*) FROM [Dictionary] WHERE [Letters] IS NULL")), missing);
-    EXPECT_EQ(RowsWithWrongKeys(db), missing);
-    const QStringList indexes = db.indexNames(QStringLiteral("Dictionary"));
-    for (const char* index : {"Word", "Sorted", "Letters"})
-        EXPECT_TRUE(indexes.contains(QLatin1String(index), Qt::CaseInsensitive)) << index;
-    return missing;
-}
-
-// A search as the search driver runs it: the mode in one transaction, committed at the end and rolled back (and
-// the run ended) when an engine error escapes. Returns the number of words listed.
-inline qint64 DriverSearch(Connection& db, const SearchRequest& request, RunControl& run, Dialogs& dialogs,
-                           const std::function<void(const QString&)>& onWord = {}) {
-    qint64 found = 0;
-    CallbackSink sink([&](const QString& word) {
-        ++found;
-        if (onWord) onWord(word);
-    });
-    struct EndRun {
-        RunControl& run;
-        ~EndRun() { run.endRun(); }
-    };
-    run.beginRun(kStartingSearch);
-    const EndRun ending{run};
-    RunSearchRequest(db, request, run, dialogs, sink);
-    return found;
-}
-inline SearchRequest Request(SearchMode mode, const QString& input, bool sortByLength = false) {
-    SearchRequest request;
-    request.mode = mode;
-    request.input = input;
-    request.sortByLength = sortByLength;
-    return request;
 }
 
 // How a command ended: the failure messages it showed (the "Error!" box included), the engine error that

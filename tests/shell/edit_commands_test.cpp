@@ -70,24 +70,6 @@ TEST_F(EditCommandsTest, NothingSelectedOrNoChangesNothing) {
     EXPECT_EQ(stored().size(), 7);
 }
 
-TEST_F(EditCommandsTest, FailedDeleteLeavesListAndDatabase) {
-    showResults({"ant", "bee", "dog"});
-    select({0, 2}, 2);
-    Connection other = Connection::open(database);
-    other.execute("BEGIN EXCLUSIVE");
-    window->database().CurrentDatabase.setBusyTimeout(50);
-    dialogs.yes();
-    window->Mnu_Edit_Delete[1]->trigger();
-    other.rollback();
-    ASSERT_EQ(dialogs.shown().size(), 2u);
-    EXPECT_TRUE(dialogs.lastText().startsWith("Nothing was deleted: database is locked"))
-        << dialogs.lastText().toStdString();
-    EXPECT_EQ(window->results().words(), QStringList({"ant", "bee", "dog"}));
-    EXPECT_EQ(selectedWords(), QStringList({"ant", "dog"}));
-    EXPECT_EQ(stored().size(), 7);
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-}
-
 TEST_F(EditCommandsTest, AddStoresTheInputAsTyped) {
     const std::pair<QString, QStringList> cases[] = {
         {"Yak ", {"Add 'Yak ' to database?", "OK!"}},

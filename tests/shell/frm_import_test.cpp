@@ -82,39 +82,6 @@ protected:
     std::unique_ptr<Frm_Import> window;
 };
 
-TEST_F(FrmImportTest, DefaultsOnEveryOpening) {
-    EXPECT_EQ(window->windowTitle(), "Lexivo Import/Export");
-    EXPECT_TRUE(window->isModal());
-    EXPECT_EQ(window->minimumSize(), window->maximumSize());
-    auto expectDefaults = [this] {
-        EXPECT_EQ(window->Cmd_OK->text(), "Import");
-        EXPECT_EQ(window->Cmd_Cancel->text(), "&Close");
-        EXPECT_TRUE(window->Opt_Import->isChecked());
-        EXPECT_EQ(window->Txt_Min->text() + "-" + window->Txt_Max->text(), "1-25");
-        for (QCheckBox* box : {window->Chk_Min, window->Chk_Max, window->Chk_Append, window->Chk_Export,
-                               window->Chk_Ignore, window->Chk_Remove})
-            EXPECT_FALSE(box->isChecked()) << box->objectName().toStdString();
-        EXPECT_EQ(window->Txt_Filename->text(), "");
-        EXPECT_EQ(window->Cmb_Filter->currentText(), "*.txt");
-        EXPECT_EQ(window->Cmb_Filter->count(), 2);
-        EXPECT_EQ(window->folder(), lists);
-        EXPECT_EQ(Texts(window->File1), QStringList({"list.txt"}));
-        EXPECT_EQ(window->focusWidget(), window->Cmd_OK);
-    };
-    expectDefaults();
-
-    window->Option1->click();
-    EXPECT_EQ(window->Cmd_OK->text(), "Export");
-    window->Txt_Min->setText("4");
-    window->Chk_Append->setChecked(true);
-    window->Cmb_Filter->setEditText("*.*");
-    window->setFolder(lists + "/sub");
-    window->Txt_Filename->setText("x");
-    window->reject();
-    window->show();
-    expectDefaults();
-}
-
 TEST_F(FrmImportTest, TypingIntoAFilterBoxTicksItsCheckBoxForGood) {
     const std::pair<QLineEdit*, QCheckBox*> pairs[] = {{window->Txt_Min, window->Chk_Min},
                                                        {window->Txt_Max, window->Chk_Max},
@@ -133,20 +100,6 @@ TEST_F(FrmImportTest, TypingIntoAFilterBoxTicksItsCheckBoxForGood) {
     EXPECT_EQ(filter.minimum, 2);
     EXPECT_TRUE(filter.removeOn);
     EXPECT_EQ(filter.remove, "");
-}
-
-TEST_F(FrmImportTest, NameWithoutADotGetsTxt) {
-    for (const auto& [typed, used] : {std::pair<QString, QString>{"words", "words.txt"},
-                                      {"words.lst", "words.lst"},
-                                      {"my.words", "my.words"},
-                                      {"", ".txt"}}) {
-        ok(typed);
-        EXPECT_EQ(window->Txt_Filename->text(), used);
-        EXPECT_EQ(dialogs.lastText(), "File not found!");
-    }
-    EXPECT_EQ(dialogs.shown().size(), 4u);
-    EXPECT_EQ(words(), QStringList({"pear", "apple", "fig", "banana"}));
-    expectIdle();
 }
 
 TEST_F(FrmImportTest, ImportAsksBeforeReplacingUnlessAppending) {
@@ -274,39 +227,6 @@ TEST_F(FrmImportTest, ClearRemovesEveryWordAfterTheQuestion) {
               QStringList({"Are you sure you want to remove all words from the database?",
                            "Are you sure you want to remove all words from the database?", "Database cleared."}));
     EXPECT_EQ(dialogs.questionsDefaultingToNo().size(), 2);
-}
-
-TEST_F(FrmImportTest, ChooserListsFoldersAndFilesByPattern) {
-    EXPECT_EQ(Texts(window->Dir1), QStringList({lists, "..", "sub"}));
-    window->Cmb_Filter->setEditText("*.*");
-    EXPECT_EQ(Texts(window->File1), QStringList({"list.txt", "other.lst", "README"}));
-    window->Cmb_Filter->setEditText("*.lst;*.txt");
-    EXPECT_EQ(Texts(window->File1), QStringList({"list.txt", "other.lst"}));
-    window->Cmb_Filter->setEditText("a/b");  // unusable: the list stays as it was
-    EXPECT_EQ(Texts(window->File1), QStringList({"list.txt", "other.lst"}));
-
-    window->File1->setCurrentRow(1);
-    emit window->File1->itemClicked(window->File1->item(1));
-    EXPECT_EQ(window->Txt_Filename->text(), "other.lst");
-
-    emit window->Dir1->itemActivated(window->Dir1->item(2));
-    EXPECT_EQ(window->folder(), lists + "/sub");
-    EXPECT_EQ(Texts(window->File1), QStringList());
-    emit window->Dir1->itemActivated(window->Dir1->item(1));
-    EXPECT_EQ(window->folder(), lists);
-    // The name stays what the user chose; re-reading the folder chooses nothing.
-    EXPECT_EQ(window->Txt_Filename->text(), "other.lst");
-
-    // A folder that cannot be read lists nothing and leaves the way back.
-    window->setFolder(lists + "/missing");
-    EXPECT_EQ(Texts(window->File1), QStringList());
-    EXPECT_EQ(Texts(window->Dir1), QStringList({lists + "/missing", ".."}));
-
-    EXPECT_EQ(window->Drive1->itemText(0), "/");
-    EXPECT_GE(window->Drive1->findText(QDir::homePath()), 0);
-    window->Drive1->setCurrentIndex(0);
-    emit window->Drive1->activated(0);
-    EXPECT_EQ(window->folder(), "/");
 }
 
 class ImportExportFromMainWindowTest : public WindowTest {};

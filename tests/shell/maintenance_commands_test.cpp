@@ -24,15 +24,6 @@ protected:
     QString database;
 };
 
-TEST_F(MaintenanceCommandsTest, CheckReportsASoundDatabase) {
-    window->Mnu_File_Check->trigger();
-    EXPECT_EQ(dialogs.texts(), QStringList({"The database appears to be ok but if you are experiencing problems you "
-                                            "could try doing a complete index re-build."}));
-    EXPECT_EQ(window->Status->text(), "");
-    EXPECT_EQ(window->results().count(), 2);
-    expectIdle();
-}
-
 TEST_F(MaintenanceCommandsTest, CheckRunsTheQuickRebuildOnYes) {
     db().execute("UPDATE [Dictionary] SET [Letters]=NULL WHERE rowid <= 10");
     dialogs
@@ -57,24 +48,6 @@ TEST_F(MaintenanceCommandsTest, CompleteRebuildClearsTheList) {
     EXPECT_EQ(StoredKeys(db(), "word12"), "wrod21|wrod21");
     EXPECT_EQ(window->Status->text(), "");
     EXPECT_TRUE(dialogs.shown().empty());
-    expectIdle();
-}
-
-TEST_F(MaintenanceCommandsTest, LockedDatabaseIsReportedAndTheWindowReturnsToIdle) {
-    db().execute("UPDATE [Dictionary] SET [Sorted]=NULL WHERE rowid = 1");
-    Connection other = Connection::open(database);
-    other.execute("BEGIN EXCLUSIVE");
-    db().setBusyTimeout(50);
-    window->Mnu_File_QuickRebuild->trigger();
-    window->Mnu_File_Rebuild->trigger();
-    other.rollback();
-    ASSERT_EQ(dialogs.shown().size(), 2u);
-    for (const auto& shown : dialogs.shown()) {
-        EXPECT_EQ(shown.kind, ScriptedDialogs::Kind::Failure);
-        EXPECT_TRUE(shown.text.startsWith("The index could not be re-built: database is locked"))
-            << shown.text.toStdString();
-    }
-    EXPECT_EQ(StoredKeys(db(), "word0"), "<null>|wrod0");
     expectIdle();
 }
 

@@ -58,30 +58,5 @@ TEST(QtDialogsTest, EachBoxHasItsTitleIconAndButtonsAndAnswersWithThem) {
     }
 }
 
-TEST(QtDialogsTest, SaveDialogPresetsTheNameAndAddsTheExtension) {
-    QtDialogs dialogs;
-    QTemporaryDir dir;
-    QString shownName;
-    QTimer::singleShot(0, [&] {
-        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        if (auto* name = dialog->findChild<QLineEdit*>("fileNameEdit")) shownName = name->text();
-        dialog->setDirectory(dir.path());
-        dialog->selectFile("english");
-        QMetaObject::invokeMethod(dialog, "accept");
-    });
-    const QString chosen = dialogs.saveFileName("*.mdb", "mdb");
-    EXPECT_EQ(shownName, "*.mdb");
-    EXPECT_EQ(chosen, dir.filePath("english.mdb"));
-}
-
-TEST(QtDialogsTest, CancelledFileDialogGivesNoName) {
-    QtDialogs dialogs;
-    QTimer::singleShot(0, [] {
-        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) dialog->reject();
-    });
-    EXPECT_TRUE(dialogs.openFileName("*.mdb", "mdb").isEmpty());
-}
-
 }  // namespace
 }  // namespace lexivo

@@ -37,39 +37,6 @@ TEST_F(ResultsCommandsTest, CopyTakesTheSelectionInListOrderOrEveryWord) {
     EXPECT_EQ(copied(), "");
 }
 
-TEST_F(ResultsCommandsTest, ColumnsFillTheVisibleWidthAndKeepTheSelection) {
-    ResultsList* list = window->List1;
-    EXPECT_EQ(list->selectionMode(), QAbstractItemView::ExtendedSelection);
-    QStringList words;
-    for (int i = 0; i < 120; ++i) words << QStringLiteral("w%1").arg(i, 3, 10, QLatin1Char('0'));
-    showResults(words.mid(0, 70));
-    window->results().append(words.mid(70));
-    ASSERT_EQ(window->results().words(), words);
-    select({0, 7, 90});
-    const int width = list->viewport()->width();
-    EXPECT_EQ(list->columnCount(), 3);
-    EXPECT_EQ(list->gridSize().width(), width / 3);
-
-    window->Opt_Columns[4]->click();
-    EXPECT_EQ(list->columnCount(), 5);
-    EXPECT_EQ(list->gridSize().width(), width / 5);
-    EXPECT_EQ(selectedRows(), (QList<int>{0, 7, 90}));
-    // Entries run down a column, then on at the top of the next.
-    const QRect first = list->visualRect(window->results().index(0));
-    const QRect second = list->visualRect(window->results().index(1));
-    EXPECT_EQ(second.left(), first.left());
-    EXPECT_GT(second.top(), first.top());
-    // The list lays out long contents in batches while the window is idle.
-    for (int i = 0; i < 100 && !list->visualRect(window->results().index(119)).isValid(); ++i)
-        QApplication::processEvents();
-    EXPECT_GT(list->visualRect(window->results().index(119)).left(), first.left());
-
-    window->Opt_Columns[0]->click();
-    EXPECT_EQ(list->columnCount(), 1);
-    EXPECT_EQ(list->gridSize().width(), width);
-    EXPECT_EQ(selectedRows(), (QList<int>{0, 7, 90}));
-}
-
 TEST_F(ResultsCommandsTest, AClickTakesTheWordIntoTheInputWithItsRules) {
     SearchPanel& panel = *window->Fme_Search;
     auto clickRow = [&](int row) { click(window->List1->viewport(), rowCentre(row)); };
@@ -92,20 +59,6 @@ TEST_F(ResultsCommandsTest, AClickTakesTheWordIntoTheInputWithItsRules) {
     clickRow(1);
     EXPECT_TRUE(panel.Text1->isHidden());
     EXPECT_EQ(panel.Text1->currentText(), "stop");
-}
-
-TEST(CopyTextOfAModel, LongListAfterSelectAll) {
-    ResultsModel model;
-    QStringList words;
-    for (int i = 0; i < 100000; ++i) words << QString::number(i);
-    model.append(words);
-    QItemSelectionModel selection(&model);
-    selection.select(QItemSelection(model.index(0), model.index(99999)), QItemSelectionModel::Select);
-    const QString text = CopyText(model, &selection);
-    EXPECT_TRUE(text.startsWith("0\r\n1\r\n"));
-    EXPECT_TRUE(text.endsWith("99998\r\n99999\r\n"));
-    EXPECT_EQ(text.count(QLatin1String("\r\n")), 100000);
-    EXPECT_EQ(CopyText(model, nullptr), text);
 }
 
 }  // namespace

@@ -43,18 +43,6 @@ protected:
     QString database;
 };
 
-TEST_F(SearchCommandTest, AnagramSearchListsAndCountsTheWords) {
-    start({"tea", "eat", "ate", "teas", "tee"});
-    search(SearchPanel::Anagram, "Tea");
-    EXPECT_EQ(listed(), (QStringList{"ate", "eat", "tea"}));
-    EXPECT_EQ(status(), "Found 3 word(s).");
-    // The progress bar keeps its full value until the next search starts.
-    EXPECT_EQ(window->ProgressBar1->value(), window->ProgressBar1->maximum());
-    EXPECT_GT(window->ProgressBar1->value(), 0);
-    expectIdle();
-    EXPECT_TRUE(dialogs.texts().isEmpty());
-}
-
 TEST_F(SearchCommandTest, HistoryHoldsEachInputOnceNewestFirstComparingCase) {
     start({"tea"});
     for (const char* input : {"tea", "eat", "tea"}) search(SearchPanel::Anagram, input);
@@ -92,38 +80,6 @@ TEST_F(SearchCommandTest, PalindromesRunWithoutInputAndLeaveTheFocusAlone) {
     search(SearchPanel::Mask, "s*");
     EXPECT_TRUE(focusOnInput());
     EXPECT_EQ(history(), (QStringList{"s*", ""}));
-}
-
-TEST_F(SearchCommandTest, LengthListsAndSortChoiceShapeTheQuery) {
-    start({"ab", "bad", "bead", "abed", "beady", "barb"});
-    panel().Opt_Search[SearchPanel::Letters]->click();
-    text1()->setEditText("ab");
-    // Chosen after typing, the range holds for the search: recording the input does not reset it.
-    lengthList(SearchPanel::Minimum)->setCurrentIndex(2);
-    lengthList(SearchPanel::Maximum)->setCurrentIndex(3);
-    panel().Chk_Sort->setChecked(true);
-    panel().Cmd_Search->click();
-    EXPECT_EQ(listed(), (QStringList{"bad", "abed", "barb", "bead"}));
-    // Lists out of line (set without their change handling) are brought into line as a click on the minimum
-    // list would: the minimum wins, and no limit on one side means none on either.
-    struct OutOfLine {
-        int list, entry;
-        QStringList found;
-        int maximumAfter;
-    };
-    const OutOfLine cases[] = {{SearchPanel::Maximum, 1, {"bad"}, 2},
-                               {SearchPanel::Minimum, 0, {"ab", "abed", "bad", "barb", "bead", "beady"}, 0}};
-    panel().Chk_Sort->setChecked(false);
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.list);
-        {
-            const QSignalBlocker blocker(lengthList(c.list));
-            lengthList(c.list)->setCurrentIndex(c.entry);
-        }
-        panel().Cmd_Search->click();
-        EXPECT_EQ(listed(), c.found);
-        EXPECT_EQ(lengthList(SearchPanel::Maximum)->currentIndex(), c.maximumAfter);
-    }
 }
 
 TEST_F(SearchCommandTest, AStopAnsweredYesKeepsTheRowsListedSoFarNoLetsTheSearchFinish) {

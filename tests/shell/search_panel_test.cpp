@@ -38,25 +38,6 @@ protected:
     QCheckBox* sort = panel.Chk_Sort;
 };
 
-TEST_F(SearchPanelTest, StartsInItsDesignState) {
-    for (QComboBox* list : {minimum, maximum}) {
-        ASSERT_EQ(list->count(), 50);
-        EXPECT_EQ(list->itemText(0), "(All words)");
-        EXPECT_EQ(list->itemText(1), "2 letters");
-        EXPECT_EQ(list->itemText(49), "50 letters");
-        EXPECT_FALSE(list->isEditable());
-    }
-    EXPECT_TRUE(lists(0, 0, true));
-    EXPECT_EQ(panel.selectedMode(), SearchPanel::Anagram);
-    EXPECT_FALSE(text->isHidden());
-    EXPECT_FALSE(sort->isHidden() || sort->isChecked());
-}
-
-TEST_F(SearchPanelTest, EntryValuesAreTheLeadingNumbers) {
-    EXPECT_EQ(SearchPanel::entryValue("(All words)"), 0);
-    EXPECT_EQ(SearchPanel::entryValue("50 letters"), 50);
-}
-
 // Which modes tie the length lists to the input, and how the sort choice follows: hidden when all results will
 // have one length, and always in the anagram mode.
 TEST_F(SearchPanelTest, InputAndModeSetTheLengthListsAndTheSortChoice) {
@@ -124,27 +105,6 @@ TEST_F(SearchPanelTest, PalindromeHidesTheInputAndKeepsTheLists) {
     EXPECT_FALSE(text->isHidden());
 }
 
-// The rack and the phrase bound each word, not the input: the lists stay free, and their order is their own.
-TEST_F(SearchPanelTest, RackAndPhraseLeaveTheListsToTheUserAndHideTheSortChoice) {
-    for (const int game : {SearchPanel::Rack, SearchPanel::Phrase}) {
-        mode(SearchPanel::Anagram);
-        setInput("retains");
-        mode(game);
-        choose(maximum, 5);
-        choose(minimum, 2);
-        setInput("aeinrst??");
-        EXPECT_TRUE(lists(2, 5, true));
-        EXPECT_FALSE(text->isHidden());
-        EXPECT_TRUE(sort->isHidden());
-        choose(maximum, 2);  // one length for all words: the rule that shows the box again stays out of these modes
-        EXPECT_TRUE(sort->isHidden());
-        choose(minimum, 0);
-        EXPECT_TRUE(sort->isHidden());
-    }
-    mode(SearchPanel::Letters);
-    EXPECT_FALSE(sort->isHidden());
-}
-
 TEST_F(SearchPanelTest, TheListJustChosenWinsAndNoLimitOnOneSideMeansNoneOnEither) {
     mode(SearchPanel::Synogram);
     for (QComboBox* list : {maximum, minimum}) {
@@ -168,45 +128,22 @@ TEST_F(SearchPanelTest, TheListJustChosenWinsAndNoLimitOnOneSideMeansNoneOnEithe
     EXPECT_EQ(maximumChanges, 1);
 }
 
-TEST_F(SearchPanelTest, HidingTheSortChoiceNeverChangesItsValue) {
-    mode(SearchPanel::Synogram);
-    sort->setChecked(true);
-    choose(maximum, 4);
-    choose(minimum, 4);
-    EXPECT_TRUE(sort->isHidden());
-    choose(maximum, 5);
-    EXPECT_FALSE(sort->isHidden());
-    mode(SearchPanel::Anagram);
-    EXPECT_TRUE(sort->isHidden());
-    EXPECT_TRUE(sort->isChecked());
-}
-
-TEST_F(SearchPanelTest, PickingAnEarlierInputAppliesTheChangeRules) {
-    mode(SearchPanel::Synogram);
-    text->addItems({"tea", "stream"});
-    setInput("tea");
-    choose(maximum, 4);
-    choose(minimum, 2);
-    // The same text picked again from the drop-down part: no change of the text, but a change of the input.
-    emit text->activated(0);
-    EXPECT_TRUE(lists(0, 0, true));
-
-    mode(SearchPanel::Anagram);
-    text->setCurrentIndex(1);
-    emit text->activated(1);
-    EXPECT_EQ(text->currentText(), "stream");
-    EXPECT_TRUE(lists(5, 5, false));
-}
-
-TEST_F(SearchPanelTest, LengthListRuleRepairsInconsistentLists) {
-    {
-        const QSignalBlocker a(minimum), b(maximum);
-        minimum->setCurrentIndex(7);
-        maximum->setCurrentIndex(2);
+// The rack and the phrase bound each word, not the input: the lists stay free, and their order is their own.
+TEST_F(SearchPanelTest, RackAndPhraseLeaveTheListsToTheUserAndHideTheSortChoice) {
+    for (const int game : {SearchPanel::Rack, SearchPanel::Phrase}) {
+        mode(SearchPanel::Anagram);
+        setInput("retains");
+        mode(game);
+        choose(maximum, 5);
+        choose(minimum, 2);
+        setInput("aeinrst??");
+        EXPECT_TRUE(lists(2, 5, true));
+        EXPECT_TRUE(sort->isHidden());
+        choose(maximum, 2);  // one length for all words: the rule that shows the box again stays out of these modes
+        EXPECT_TRUE(sort->isHidden());
     }
-    panel.applyLengthListRule();
-    EXPECT_TRUE(lists(7, 7, true));
-    EXPECT_TRUE(sort->isHidden());
+    mode(SearchPanel::Letters);
+    EXPECT_FALSE(sort->isHidden());
 }
 
 TEST_F(SearchPanelTest, EnterInTheInputStartsASearchAndKeepsTheTextAsTyped) {

@@ -86,29 +86,6 @@ TEST_F(SettingsFileTest, StartWithoutADatabaseAndForgetOneDeletedBetweenRuns) {
     }
 }
 
-TEST_F(SettingsFileTest, StartAndCloseAgainKeepsTheDatabase) {
-    const QString database = path("my words, big.mdb");
-    CreateWordDatabase(database, {"alpha", "beta"});
-    writeSettings(database);
-    const QByteArray before = settingsBytes();
-    open();
-    EXPECT_EQ(window->Fme_Search->title(), "my words, big.mdb");
-    EXPECT_EQ(window->Status->text(), "2 words.");
-    window->Cmd_Close->click();
-    EXPECT_FALSE(window->isVisible());
-    EXPECT_FALSE(window->database().CurrentDatabase.isOpen());
-    EXPECT_EQ(settingsBytes(), before);
-    EXPECT_TRUE(dialogs.shown().empty());
-}
-
-TEST_F(SettingsFileTest, EmptyDatabaseAtStartUpShowsTheWindowAndTheMessage) {
-    startWithDatabase({});
-    open();
-    EXPECT_TRUE(window->isVisible());
-    EXPECT_EQ(dialogs.texts(), QStringList{kEmptyDatabaseMessage});
-    EXPECT_EQ(window->Status->text(), "0 words.");
-}
-
 TEST_F(SettingsFileTest, ClosingCompletesWhenTheSettingsCannotBeWrittenBesideTheProgram) {
     window = std::make_unique<Frm_Main>(dialogs, unusableFolder());
     window->show();

@@ -1,5 +1,4 @@
-// The word order against a small reference built on Qt's own Unicode tables: fold every character, then
-// compare the base letters (decomposed, marks left out, æ œ ß written out), then the folded characters.
+// The word order against the tests' reference, which is built on Qt's own Unicode tables.
 
 #include "store/collation.h"
 
@@ -14,36 +13,13 @@
 #include <vector>
 
 #include "store/like_matcher.h"
+#include "support/reference.h"
 
 namespace lexivo {
 namespace {
 
-std::vector<char32_t> folded(const std::string& word) {
-    std::vector<char32_t> out;
-    for (char32_t c : QString::fromStdString(word).toUcs4()) out.push_back(QChar::toCaseFolded(c));
-    return out;
-}
-
-void appendBase(char32_t c, std::vector<char32_t>& out) {
-    c = QChar::toCaseFolded(c);
-    if (c == U'ß' || c == U'æ' || c == U'œ') {
-        const char32_t* written = c == U'ß' ? U"ss" : c == U'æ' ? U"ae" : U"oe";
-        for (; *written; ++written) out.push_back(*written);
-    } else if (const QString parts = QChar::decomposition(c); !parts.isEmpty()) {
-        for (char32_t part : parts.toUcs4()) appendBase(part, out);
-    } else if (const auto kind = QChar::category(c);
-               kind != QChar::Mark_NonSpacing && kind != QChar::Mark_Enclosing && kind != QChar::Other_Format) {
-        out.push_back(c);
-    }
-}
-
 int referenceCompare(const std::string& a, const std::string& b) {
-    const auto fa = folded(a), fb = folded(b);
-    std::vector<char32_t> ba, bb;
-    for (char32_t c : fa) appendBase(c, ba);
-    for (char32_t c : fb) appendBase(c, bb);
-    if (ba != bb) return ba < bb ? -1 : 1;
-    return fa == fb ? 0 : fa < fb ? -1 : 1;
+    return test::ReferenceCompare(QString::fromStdString(a), QString::fromStdString(b));
 }
 
 int sign(int x) {

@@ -81,14 +81,6 @@ TEST_F(CompactionTest, CompactsInPlaceKeepingEveryWord) {
     EXPECT_FALSE(QFile::exists(intermediate()));
 }
 
-TEST_F(CompactionTest, EmptyDatabaseIsCompactedAndReloaded) {
-    open({});
-    EXPECT_TRUE(compact().compacted);
-    EXPECT_EQ(dialogs.texts(), QStringList({kEmptyDatabaseMessage}));
-    EXPECT_EQ(view.status, "0 words.");
-    EXPECT_TRUE(state.loaded());
-}
-
 // The database opened through a link stays a link to a file with the rights the original had.
 TEST_F(CompactionTest, LinkAndRightsOfTheOriginalSurvive) {
     open({"cat", "dog"});
@@ -104,52 +96,6 @@ TEST_F(CompactionTest, LinkAndRightsOfTheOriginalSurvive) {
     struct stat compacted {};
     ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &compacted), 0);
     EXPECT_EQ(compacted.st_mode & 0777, 0640u);
-}
-
-// What cannot be compacted is reported with its reason before anything is closed.
-TEST_F(CompactionTest, RefusalsLeaveTheDatabaseLoaded) {
-    open({"cat"});
-    state.CurrentDatabase.close();
-    test::WriteFile(dir.filePath("plain"), "a file, not a folder");
-    ASSERT_TRUE(QFile::copy(path, intermediate()));
-    const QString badWork = dir.filePath("plain/program");
-    const struct {
-        QString database;
-        QString folder;
-        QString reason;
-    } cases[] = {
-        {path, badWork, "Unable to create the folder " + badWork + "."},
-        {intermediate(), work, "it is itself the intermediate file " + intermediate() + "."},
-        {path, work, "The word database " + path + " is read-only."},  // the last: it takes the rights away
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.reason.toStdString());
-        if (&c == &cases[2]) {
-            QFile::setPermissions(c.database, QFile::ReadOwner);
-            if (::geteuid() == 0) GTEST_SKIP() << "running with rights that ignore file permissions";
-        }
-        state.DatabasePath = path = c.database;
-        work = c.folder;
-        state.CurrentDatabase = Connection::open(path);
-        dialogs.clear();
-        const CompactionResult result = compact();
-        EXPECT_FALSE(result.compacted);
-        EXPECT_TRUE(result.loaded);
-        EXPECT_EQ(dialogs.texts(), QStringList({"The database cannot be compacted: " + c.reason}));
-        EXPECT_TRUE(state.loaded());
-        EXPECT_EQ(WordCount(state.CurrentDatabase), 1);
-        state.CurrentDatabase.close();
-    }
-}
-
-TEST_F(CompactionTest, LockedDatabaseIsOfferedForRetry) {
-    open({"cat", "dog"});
-    Connection other = Connection::open(path);
-    other.execute("BEGIN EXCLUSIVE");
-    dialogs.onNextShown([&] { other.rollback(); }).choose(Choice::Retry);
-    EXPECT_TRUE(compact().compacted);
-    EXPECT_EQ(dialogs.texts(), QStringList({"database is locked"}));
-    EXPECT_EQ(countAt(path), 2);
 }
 
 // A failure injected at one step, answered Abort, Retry or Ignore; with the folders on one device or on two.

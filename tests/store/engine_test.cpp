@@ -30,75 +30,6 @@ protected:
     Connection db;
 };
 
-// The statements keep the other dialect's wildcards, LEN and quoting; equality ignores the case of A-Z, as the
-// Word index does.
-TEST_F(EngineTest, DialectFunctions) {
-    const std::pair<const char*, QStringList> cases[] = {
-        {"[Word] LIKE 'T?\?' ORDER BY [Word]", {"tea"}},
-        {"[Word] LIKE '?A?' ORDER BY [Word]", {"eat"}},
-        {"LEN([Word])=6", {"Éclair"}},
-        {"[Word] LIKE '*%'", {"100%"}},
-        {"[Word] LIKE 'a_b'", {"a_b"}},
-        {"[Word] LIKE '?*?' AND LEN([Word]) BETWEEN 3 AND 3 ORDER BY LEN([Word]),[Word]",
-         {"a_b", "Ate", "eat", "q?r", "tea", "x*y"}},
-        {"[Word]='ATE'", {"Ate"}},
-        {"[Word]='c''est'", {"c'est"}},
-    };
-    for (const auto& [where, expected] : cases) {
-        SCOPED_TRACE(where);
-        EXPECT_EQ(query(QStringLiteral("SELECT [Word] FROM [Dictionary] WHERE ") + where), expected);
-    }
-}
-
-TEST_F(EngineTest, RowCallbackSeesEachRowAndPassesExceptionsThrough) {
-    {
-        QStringList seen;
-        RowCallback keep(db, "Keep", 2, [&seen](const RowCallback::Arguments& row) {
-            seen << row[0].value_or("(null)") + '|' + row[1].value_or("(null)");
-            return row[0] == QStringLiteral("tea");
-        });
-        db.execute("UPDATE [Dictionary] SET [Letters]=NULL WHERE [Word]='eat'");
-        keep.execute(
-            "UPDATE [Dictionary] SET [Sorted]=SortString(UPPER([Word])), [Letters]=UniqueChars('aab') "
-            "WHERE Keep([Word],[Letters])");
-        EXPECT_EQ(seen.size(), 10);
-        EXPECT_TRUE(seen.contains("eat|(null)"));
-        EXPECT_EQ(db.changes(), 1);
-        EXPECT_EQ(query("SELECT [Word] FROM [Dictionary] WHERE [Sorted]='TEA' AND [Letters]='ab'"),
-                  QStringList({"tea"}));
-
-        struct Refused {};
-        RowCallback fail(db, "Fail", 1, [](const RowCallback::Arguments&) -> bool { throw Refused{}; });
-        EXPECT_THROW(fail.execute("UPDATE [Dictionary] SET [Sorted]='x' WHERE Fail([Word])"), Refused);
-        EXPECT_EQ(db.scalar("SELECT COUNT(*) FROM [Dictionary] WHERE [Sorted]='x'"), 0);
-    }
-    // Gone with the object: a statement can no longer call it.
-    EXPECT_THROW(db.execute("UPDATE [Dictionary] SET [Sorted]='x' WHERE Keep([Word],[Letters])"), Error);
-}
-
-TEST_F(EngineTest, DeleteStarAndQuotes) {
-    EXPECT_EQ(Connection::adapt("DELETE * FROM Dictionary"), "DELETE FROM Dictionary");
-    EXPECT_EQ(Connection::adapt("SELECT * FROM [Dictionary]"), "SELECT * FROM [Dictionary]");
-    db.execute("DELETE * FROM [Dictionary] WHERE [Word] = '" + EscapeQuotes("c'est") + "'");
-    EXPECT_EQ(query("SELECT [Word] FROM [Dictionary] WHERE [Word] LIKE 'c*'"), QStringList());
-    EXPECT_EQ(count(), 9);
-}
-
-TEST_F(EngineTest, CursorCounts) {
-    EXPECT_TRUE(Cursor(db, "SELECT [Word] FROM [Dictionary] WHERE [Word]='zzz'").eof());
-    Cursor some(db, "SELECT [Word] FROM [Dictionary] ORDER BY [Word]");
-    EXPECT_GT(some.recordCount(), 0);  // something right after opening
-    some.moveLast();
-    EXPECT_EQ(some.recordCount(), 10);
-    some.moveFirst();
-    EXPECT_EQ(some.text("word"), "100%");  // field names ignore case
-    EXPECT_THROW(some.value("Nope"), Error);
-    // A stop while the rows are read ends the cursor where it is.
-    Cursor stopped(db, "SELECT [Word] FROM [Dictionary]");
-    stopped.moveLast([] { return false; });
-    EXPECT_LE(stopped.recordCount(), 10);
-}
-
 TEST_F(EngineTest, ErrorsCarryTheEngineMessage) {
     try {
         db.execute("SELECT FROM nowhere");
@@ -140,25 +71,6 @@ TEST_F(EngineTest, TransactionsRollBackUnlessCommittedAndBatchesKeepTheirRows) {
     }  // the destructor commits the rest
     EXPECT_FALSE(db.inTransaction());
     EXPECT_EQ(count(), 17);
-}
-
-TEST_F(EngineTest, WordTableSeekAddDelete) {
-    WordTable table(db);
-    EXPECT_TRUE(table.seek("TEA"));
-    EXPECT_FALSE(table.seek("te"));
-    EXPECT_TRUE(table.seek("c'est"));
-    table.addNew("Tea", "aeT", "aeT");
-    EXPECT_EQ(db.scalar("SELECT COUNT(*) FROM Dictionary"), 11);
-    EXPECT_EQ(table.deleteWord("tea"), 2);  // both rows, whatever their case
-}
-
-TEST_F(EngineTest, CompactIntoKeepsEveryRowAndIndex) {
-    const QString copy = dir.filePath("backup.bak");
-    db.compactInto(copy);
-    Connection compacted = Connection::open(copy);
-    EXPECT_EQ(compacted.scalar("SELECT COUNT(*) FROM Dictionary"), 10);
-    EXPECT_EQ(compacted.indexNames("Dictionary"), db.indexNames("Dictionary"));
-    EXPECT_THROW(db.compactInto(copy), Error);  // never over an existing file
 }
 
 }  // namespace

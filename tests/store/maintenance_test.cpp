@@ -59,22 +59,6 @@ protected:
     ScriptedDialogs dialogs;
 };
 
-TEST_F(MaintenanceTest, SoundDatabaseIsNeitherOfferedNorWritten) {
-    open({"letter", "banana", ""});
-    EXPECT_EQ(CheckDatabase(db(), run, dialogs), CheckResult::Sound);
-    EXPECT_EQ(dialogs.texts(), QStringList({kSound}));
-    EXPECT_EQ(dialogs.shown()[0].kind, ScriptedDialogs::Kind::Notice);
-    EXPECT_EQ(run.statuses, QStringList({"Checking database...", ""}));
-    EXPECT_EQ(run.begins, 0);
-
-    run.statuses.clear();
-    EXPECT_EQ(QuickRebuild(db(), run, dialogs).rowsWritten, 0);
-    EXPECT_EQ(run.statuses, QStringList({"Rebuilding index (1/2)...", "Rebuilding index (2/2)...", ""}));
-    EXPECT_EQ(CompleteRebuild(db(), run, dialogs).rowsWritten, 0);
-    EXPECT_EQ(allKeys(), QStringList({"letter:ttrlee|trle", "banana:nnbaaa|nba", ":|"}));
-    EXPECT_EQ(dialogs.texts(), QStringList({kSound}));
-}
-
 TEST_F(MaintenanceTest, CheckOffersTheQuickRebuildForMissingKeys) {
     open({"letter", "banana"});
     setKeys("letter", "[Letters]=NULL");
@@ -157,25 +141,6 @@ TEST_F(MaintenanceTest, AbortedRebuildsKeepTheRowsDone) {
     expectIdle();
 }
 
-TEST_F(MaintenanceTest, RebuildsOfManyRowsRebuildTheKeyIndexes) {
-    QStringList words;
-    for (int i = 0; i < 3000; ++i) words << QStringLiteral("w%1x").arg(i);
-    open(words);
-    db().execute("UPDATE [Dictionary] SET [Sorted]=NULL, [Letters]=NULL");
-    EXPECT_EQ(QuickRebuild(db(), run, dialogs).rowsWritten, 6000);
-    EXPECT_EQ(RowsNeedingRebuild(db()), 0);
-    EXPECT_EQ(StoredKeys(db(), "w2999x"), "xw9992|xw92");
-
-    db().execute("UPDATE [Dictionary] SET [Sorted]='', [Letters]=NULL");
-    EXPECT_EQ(CompleteRebuild(db(), run, dialogs).rowsWritten, 3000);
-    EXPECT_EQ(StoredKeys(db(), "w1000x"), "xw1000|xw10");
-    EXPECT_TRUE(IndexExists(db(), "Dictionary", "Sorted"));
-    EXPECT_TRUE(IndexExists(db(), "Dictionary", "Letters"));
-    EXPECT_EQ(db().scalar("SELECT COUNT(*) FROM [Dictionary] WHERE [Sorted]='xw9992'"), 1);
-    // w10x, w100x, w101x, w110x and seven words of four digits: every word of the digits 1 and 0 alone.
-    EXPECT_EQ(db().scalar("SELECT COUNT(*) FROM [Dictionary] WHERE [Letters]='xw10'"), 11);
-}
-
 // The re-builds write the table in ranges of row ids: rows far apart, below zero and past every range
 // boundary are all reached once, in table order.
 TEST_F(MaintenanceTest, RebuildsReachEveryRowWhateverItsRowId) {
@@ -205,47 +170,6 @@ TEST_F(MaintenanceTest, RebuildsReachEveryRowWhateverItsRowId) {
               QStringList({"w-7", "w0", "w3", "w5", "w1000000000000", "w9223372036854775807", "w9223372036854775807",
                            "w5", "w1000000000000", "w9223372036854775807", "w9223372036854775807"}));
     EXPECT_EQ(RowsNeedingRebuild(db()), 0);
-}
-
-TEST_F(MaintenanceTest, LockedDatabaseIsReportedAndNothingIsHalfWritten) {
-    open({"one", "two"});
-    db().execute("UPDATE [Dictionary] SET [Sorted]=NULL, [Letters]=NULL");
-    Connection other = Connection::open(path);
-    other.execute("BEGIN EXCLUSIVE");
-    db().setBusyTimeout(50);
-    EXPECT_FALSE(QuickRebuild(db(), run, dialogs).ok());
-    EXPECT_EQ(dialogs.shown().back().kind, ScriptedDialogs::Kind::Failure);
-    EXPECT_TRUE(dialogs.lastText().startsWith("The index could not be re-built: database is locked"))
-        << dialogs.lastText().toStdString();
-    EXPECT_TRUE(dialogs.lastText().contains("another program")) << dialogs.lastText().toStdString();
-    EXPECT_FALSE(CompleteRebuild(db(), run, dialogs).ok());
-    EXPECT_EQ(run.ends, 2);
-    other.rollback();
-    expectIdle();
-    EXPECT_EQ(allKeys(), QStringList({"one:<null>|<null>", "two:<null>|<null>"}));
-    EXPECT_TRUE(IndexExists(db(), "Dictionary", "Sorted"));
-}
-
-// A connection that may not write fails in the run; a file that may not be written is refused before it.
-TEST_F(MaintenanceTest, DatabaseThatCannotBeWrittenIsReported) {
-    open({"one"});
-    setKeys("one", "[Sorted]=NULL");
-    db().execute("PRAGMA query_only=1");
-    EXPECT_FALSE(QuickRebuild(db(), run, dialogs).ok());
-    EXPECT_EQ(dialogs.lastText(), "The index could not be re-built: attempt to write a readonly database");
-    EXPECT_FALSE(CompleteRebuild(db(), run, dialogs).ok());
-    EXPECT_EQ(run.ends, 2);
-    db().execute("PRAGMA query_only=0");
-    EXPECT_EQ(StoredKeys(db(), "one"), "<null>|one");
-
-    state.CurrentDatabase.close();
-    QFile::setPermissions(path, QFile::ReadOwner);
-    if (::geteuid() == 0) GTEST_SKIP() << "running with rights that ignore file permissions";
-    state.CurrentDatabase = Connection::open(path);
-    const int begins = run.begins;
-    EXPECT_FALSE(CompleteRebuild(db(), run, dialogs).ok());
-    EXPECT_EQ(dialogs.lastText(), "The index could not be re-built: The word database " + path + " is read-only.");
-    EXPECT_EQ(run.begins, begins);
 }
 
 }  // namespace

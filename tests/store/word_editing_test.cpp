@@ -73,19 +73,6 @@ TEST_F(WordEditingTest, AddThatStoresNothing) {
     EXPECT_EQ(db().scalar("SELECT LEN([Sorted]) FROM [Dictionary] WHERE LEN([Word])=255"), 255);
 }
 
-TEST_F(WordEditingTest, AddToALockedDatabaseSaysWhyAndStoresNothing) {
-    open({"dog"});
-    Connection other = Connection::open(path);
-    other.execute("BEGIN EXCLUSIVE");
-    db().setBusyTimeout(50);
-    dialogs.yes();
-    EXPECT_EQ(AddWord(db(), "cat", dialogs), AddResult::Failed);
-    EXPECT_TRUE(dialogs.lastText().startsWith("The word could not be added: database is locked"))
-        << dialogs.lastText().toStdString();
-    other.rollback();
-    EXPECT_EQ(StoredWords(db()), QStringList({"dog"}));
-}
-
 TEST_F(WordEditingTest, DeleteRemovesEveryMatchingRowAndNothingElse) {
     EXPECT_EQ(DeleteCurrentQuestion("cat"), "Delete cat ?");
     EXPECT_EQ(DeleteSelectedQuestion(3), "Delete 3 selected words?");
@@ -95,17 +82,6 @@ TEST_F(WordEditingTest, DeleteRemovesEveryMatchingRowAndNothingElse) {
     EXPECT_EQ(result.rowsRemoved, 6);
     EXPECT_EQ(StoredWords(db()), QStringList({"cart", "dont"}));
     EXPECT_TRUE(dialogs.shown().empty());
-}
-
-TEST_F(WordEditingTest, FailedDeleteLeavesEveryWord) {
-    open({"cat", "dog"});
-    db().execute("PRAGMA query_only=1");
-    const DeleteResult result = DeleteWords(db(), {"dog", "cat"}, dialogs);
-    EXPECT_FALSE(result.ok());
-    EXPECT_EQ(result.rowsRemoved, 0);
-    EXPECT_EQ(dialogs.texts(), QStringList({"Nothing was deleted: attempt to write a readonly database"}));
-    EXPECT_FALSE(db().inTransaction());
-    EXPECT_EQ(StoredWords(db()), QStringList({"cat", "dog"}));
 }
 
 }  // namespace

@@ -72,48 +72,6 @@ protected:
     ScriptedDialogs dialogs;
 };
 
-// Whatever the boxes hold, only the number they read as reaches the query: no exponent, no text.
-TEST(ExportQueryTextTest, LengthLimitsGoInAsPlainNumbers) {
-    const std::pair<WordFilter, QString> cases[] = {
-        {{}, ""},
-        {Lengths(true, 3, true, 8), " WHERE  LEN([Word])>=3 AND LEN([Word])<=8"},
-        {Lengths(true, 4, false, 8), " WHERE  LEN([Word])>=4"},
-        {Lengths(false, 4, true, 25), " WHERE  LEN([Word])<=25"},
-        {Lengths(true, LeadingNumber("2.5 letters"), true, LeadingNumber("8) OR (1=1")),
-         " WHERE  LEN([Word])>=2.5 AND LEN([Word])<=8"},
-        {Lengths(true, LeadingNumber("abc"), true, LeadingNumber("1" + QString(20, '0'))),
-         " WHERE  LEN([Word])>=0 AND LEN([Word])<=100000000000000000000"},
-    };
-    for (const auto& [filter, where] : cases)
-        EXPECT_EQ(ExportQueryText(filter), "SELECT * FROM [Dictionary] " + where + " ORDER BY [Word]");
-}
-
-TEST_F(ExportTest, WholeDatabaseInWordOrderAsUtf8WithCrLf) {
-    useDatabase({"pear", "Apple", QString::fromUtf8("été"), "zebra", "a,b", "banana"});
-    const QString file = dir.filePath("out.txt");
-    const auto result = exportWords(file);
-    EXPECT_TRUE(result.ok());
-    EXPECT_EQ(result.written, 6);
-    // No byte order mark; the comma is written as it is, without quotes.
-    EXPECT_EQ(ReadFile(file), QByteArray("a,b\r\nApple\r\nbanana\r\n\xC3\xA9t\xC3\xA9\r\npear\r\nzebra\r\n"));
-    EXPECT_EQ(dialogs.texts(), QStringList({"Export Complete."}));
-    EXPECT_EQ(run.maximum, 6);
-    expectIdleAfterOneRun();
-}
-
-TEST_F(ExportTest, LengthsByQueryThenCharacterFilters) {
-    useDatabase({"at", "cat", "ab-c", "lion", "tiger", "dog's", "zebras"});
-    filter = Lengths(true, 4, true, 5);
-    filter.removeOn = true;
-    filter.remove = "-";
-    filter.ignoreOn = true;
-    filter.ignore = "'";
-    const QString file = dir.filePath("out.txt");
-    exportWords(file);
-    // The length limits see the word as stored: ab-c is long enough and loses its hyphen afterwards.
-    EXPECT_EQ(ReadFile(file), "abc\r\nlion\r\ntiger\r\n");
-}
-
 // Appending adds to the file; replacing starts it afresh. With nothing to write the file is still made.
 TEST_F(ExportTest, AppendOrReplace) {
     useDatabase({"one", "two"});
@@ -171,24 +129,6 @@ TEST_F(ExportTest, SelectionInListOrderWithTheWholeFilterAndNoEntryLimit) {
     EXPECT_EQ(ReadFile(file), "ax\r\nc\r\n");
 }
 
-TEST_F(ExportTest, FileThatCannotBeWritten) {
-    ASSERT_TRUE(QDir(dir.path()).mkdir("list.txt"));
-    const std::pair<QString, QString> cases[] = {
-        {dir.filePath("list.txt"), "A folder of that name exists."},
-        {dir.filePath("missing/list.txt"), "No such file or directory"},
-        {"/dev/full", "No space left on device"},
-    };
-    for (const auto& [file, reason] : cases) {
-        SCOPED_TRACE(file.toStdString());
-        if (file == "/dev/full" && !QFileInfo::exists(file)) continue;
-        dialogs.clear();
-        run = FakeRun();
-        expectFailure(exportSelection({"word"}, file), file, reason);
-    }
-    EXPECT_TRUE(QFileInfo(dir.filePath("list.txt")).isDir());
-    EXPECT_FALSE(QFileInfo::exists(dir.filePath("missing")));
-}
-
 // A file size limit stands in for a full disk under a regular file: writes past it fail.
 class FileSizeLimit {
 public:
@@ -204,25 +144,6 @@ public:
 private:
     rlimit saved_{};
 };
-
-TEST_F(ExportTest, NoRoomKeepsTheEarlierContent) {
-    QStringList words;
-    for (int i = 0; i < 20000; ++i) words << QStringLiteral("word%1").arg(i);
-    const QString file = dir.filePath("list.txt");
-    for (const bool append : {false, true}) {
-        dialogs.clear();
-        run = FakeRun();
-        WriteFile(file, "earlier\r\n");
-        ExportResult result;
-        {
-            FileSizeLimit limit(64 * 1024);
-            result = exportSelection(words, file, append);
-        }
-        expectFailure(result, file, "File too large");
-        EXPECT_EQ(ReadFile(file), "earlier\r\n");
-        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({"list.txt"}));  // no temporary file left
-    }
-}
 
 }  // namespace
 }  // namespace lexivo

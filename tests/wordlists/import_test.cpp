@@ -43,32 +43,6 @@ protected:
     ScriptedDialogs dialogs;
 };
 
-TEST_F(ImportTest, ItemsAreTrimmedCountedAndStoredWithKeys) {
-    const auto result = import(" apple \r\napple,pear\r\n\r\nApple\r\n\"a,b\"\r\nletter\r\n");
-    EXPECT_TRUE(result.ok());
-    EXPECT_EQ(StoredWords(db()), QStringList({"apple", "pear", "a,b", "letter"}));
-    EXPECT_EQ(test::StoredKeys(db(), "letter"), "ttrlee|trle");
-    EXPECT_EQ(dialogs.texts(),
-              QStringList({"Import Complete. 4 words imported,2 duplicates skipped, 1, blanks skipped."}));
-    EXPECT_EQ(run.ends, 1);
-    EXPECT_EQ(run.statuses, QStringList({"Importing data...", ""}));
-    EXPECT_EQ(run.value, 0);
-    EXPECT_TRUE(run.stopFlag());
-
-    EXPECT_EQ(ImportCompleteMessage({120, 3, 2, 1}),
-              "Import Complete. 120 words imported,3 duplicates skipped, 2, blanks skipped. 1 too long skipped.");
-}
-
-TEST_F(ImportTest, ReplaceOrAppend) {
-    import("cat\r\ndog\r\n");
-    import("emu\r\ncat\r\n", true);
-    EXPECT_EQ(StoredWords(db()), QStringList({"cat", "dog", "emu"}));
-    EXPECT_EQ(dialogs.lastText(), "Import Complete. 1 words imported,1 duplicates skipped, 0, blanks skipped.");
-    import("");
-    EXPECT_EQ(StoredWords(db()), QStringList());
-    EXPECT_EQ(dialogs.lastText(), "Import Complete. 0 words imported,0 duplicates skipped, 0, blanks skipped.");
-}
-
 TEST_F(ImportTest, FilterRulesAndFilteredDuplicates) {
     import("at\r\n");
     filter.minimumOn = true;
@@ -79,44 +53,6 @@ TEST_F(ImportTest, FilterRulesAndFilteredDuplicates) {
     import("at\r\nice-cream\r\na-b-c\r\n-\r\nto\r\n", true);
     EXPECT_EQ(StoredWords(db()), QStringList({"at", "icecream", "ab-c"}));
     EXPECT_EQ(dialogs.lastText(), "Import Complete. 2 words imported,1 duplicates skipped, 1, blanks skipped.");
-}
-
-TEST_F(ImportTest, AwkwardCharactersAreOrdinaryWords) {
-    const QByteArray list = "don't\r\n100%\r\na_b\r\nx*y\r\nq?r\r\n[ab]\r\nO'Neil's\r\ncafé\r\n😀\r\n";
-    import(list);
-    EXPECT_EQ(StoredWords(db()), QString::fromUtf8(list).split("\r\n", Qt::SkipEmptyParts));
-    // Each is its own duplicate on a second import.
-    import(list, true);
-    EXPECT_EQ(dialogs.lastText(), "Import Complete. 0 words imported,9 duplicates skipped, 0, blanks skipped.");
-    import("caf\xE9\r\n");  // a list that is not UTF-8 is read as code page 1252
-    EXPECT_EQ(StoredWords(db()), QStringList({"café"}));
-}
-
-// Filling an emptied table, the run finds duplicates itself; appending, it asks the Word index. Both must
-// agree: the case of A-Z is ignored, other letters' case is not, and a NUL ends what is compared.
-TEST_F(ImportTest, ReplacingAndAppendingFindTheSameDuplicates) {
-    const QByteArray list = QString::fromUtf8(
-                                "Apple\r\napple\r\nAPPLE \r\n\xC3\x84pfel\r\n\xC3\xA4pfel\r\nstra\xC3\x9F"
-                                "e\r\nSTRASSE\r\nab\r\nab \r\n")
-                                .toUtf8() +
-                            QByteArray("x\0y\r\nX\0z\r\nx\0yz\r\n", 16);
-    import(list);
-    const QStringList replaced = StoredWords(db());
-    const QString replacedMessage = dialogs.lastText();
-    db().execute("DELETE FROM [Dictionary]");
-    import(list, true);
-    EXPECT_EQ(StoredWords(db()), replaced);
-    EXPECT_EQ(dialogs.lastText(), replacedMessage);
-    EXPECT_TRUE(replacedMessage.startsWith("Import Complete. 8 words imported,4 duplicates skipped"))
-        << replacedMessage.toStdString();
-}
-
-TEST_F(ImportTest, TooLongWordsAreSkippedAndCounted) {
-    const QByteArray w255(255, 'a'), w256(256, 'b');
-    import(w255 + "\r\n" + w256 + "\r\nok\r\n");
-    EXPECT_EQ(StoredWords(db()), QStringList({QString(w255), "ok"}));
-    EXPECT_EQ(dialogs.lastText(),
-              "Import Complete. 2 words imported,0 duplicates skipped, 0, blanks skipped. 1 too long skipped.");
 }
 
 TEST_F(ImportTest, StopKeepsTheWordsStoredSoFar) {
@@ -151,20 +87,6 @@ TEST_F(ImportTest, UnreadableListLeavesTheTableAlone) {
     EXPECT_EQ(StoredWords(db()), QStringList({"keep"}));
     EXPECT_TRUE(run.stopFlag());
     EXPECT_EQ(run.ends, 2);
-}
-
-TEST_F(ImportTest, WriteFailureKeepsEveryCommittedBatch) {
-    import("keep\r\n");
-    // A second connection holds the file: the first write fails after the busy wait.
-    Connection other = Connection::open(dbPath);
-    other.execute("BEGIN EXCLUSIVE");
-    db().setBusyTimeout(50);
-    const auto result = import("new\r\n", true);
-    EXPECT_FALSE(result.ok());
-    EXPECT_TRUE(dialogs.lastText().contains("locked")) << dialogs.lastText().toStdString();
-    other.rollback();
-    EXPECT_EQ(StoredWords(db()), QStringList({"keep"}));
-    EXPECT_FALSE(db().inTransaction());
 }
 
 }  // namespace

@@ -29,17 +29,6 @@ WordFilter Ignoring(const QString& characters) {
     return Make(false, 0, false, 0, {}, characters);
 }
 
-TEST(LeadingNumber, ReadsTheNumberAtTheStartOrZero) {
-    const std::pair<const char*, double> cases[] = {
-        {"3", 3},   {"3 letters", 3}, {"12abc", 12}, {"  \t7", 7},     {"2.5", 2.5},  {".5", 0.5},
-        {"5.", 5},  {"1.2.3", 1.2},   {"-4", -4},    {"-.25x", -0.25}, {"+4", 4},     {"", 0},
-        {"abc", 0}, {"-", 0},         {".", 0},      {"+-3", 0},       {"\u0663", 0},  // Arabic-Indic three is not read
-                                                                                       // as a number
-    };
-    for (const auto& [text, value] : cases) EXPECT_EQ(LeadingNumber(text), value) << text;
-    EXPECT_TRUE(std::isinf(LeadingNumber(QString(400, u'9'))));
-}
-
 // The lengths are taken before anything is removed and count code points; a limit compares as the number it is
 // (a box without a number counts as zero) and does nothing unless ticked. Each listed character removes one
 // occurrence, in typed order, each step seeing the word the previous one left; a word emptied so is still

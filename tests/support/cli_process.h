@@ -13,8 +13,10 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <functional>
+#include <memory>
 #include <ostream>
 #include <utility>
+#include <vector>
 
 #include "support/word_db.h"
 
@@ -68,30 +70,42 @@ public:
     }
 
     CliResult run(const QStringList& args, const CliOptions& options = {}) const {
-        QProcess process;
-        process.setProcessEnvironment(environment);
-        process.setProgram(options.program);
-        process.setArguments(args);
-        process.setStandardInputFile(QProcess::nullDevice());
-        if (!options.standardOutputFile.isEmpty()) process.setStandardOutputFile(options.standardOutputFile);
-        if (options.childModifier) process.setChildProcessModifier(options.childModifier);
-        process.start();
-        CliResult result;
-        if (!process.waitForStarted(10000)) {
-            ADD_FAILURE() << "lexivo-cli did not start: " << process.errorString().toStdString();
-            return result;
+        return runAll({args}, options).front();
+    }
+
+    // Runs each argument list in a process of its own, all at once (commands that wait for a lock wait
+    // together), and returns their results in the same order.
+    std::vector<CliResult> runAll(const std::vector<QStringList>& argLists, const CliOptions& options = {}) const {
+        std::vector<std::unique_ptr<QProcess>> processes;
+        for (const QStringList& args : argLists) {
+            auto& process = *processes.emplace_back(std::make_unique<QProcess>());
+            process.setProcessEnvironment(environment);
+            process.setProgram(options.program);
+            process.setArguments(args);
+            process.setStandardInputFile(QProcess::nullDevice());
+            if (!options.standardOutputFile.isEmpty()) process.setStandardOutputFile(options.standardOutputFile);
+            if (options.childModifier) process.setChildProcessModifier(options.childModifier);
+            process.start();
         }
-        if (options.whileRunning) options.whileRunning(process);
-        if (!process.waitForFinished(180000)) {
-            process.kill();
-            process.waitForFinished();
-            ADD_FAILURE() << "lexivo-cli did not finish";
+        std::vector<CliResult> results(argLists.size());
+        for (size_t i = 0; i < processes.size(); ++i) {
+            QProcess& process = *processes[i];
+            if (!process.waitForStarted(10000)) {
+                ADD_FAILURE() << "lexivo-cli did not start: " << process.errorString().toStdString();
+                continue;
+            }
+            if (options.whileRunning) options.whileRunning(process);
+            if (process.state() != QProcess::NotRunning && !process.waitForFinished(180000)) {
+                process.kill();
+                process.waitForFinished();
+                ADD_FAILURE() << "lexivo-cli did not finish";
+            }
+            results[i].crashed = process.exitStatus() != QProcess::NormalExit;
+            results[i].code = process.exitCode();
+            results[i].out = process.readAllStandardOutput();
+            results[i].err = process.readAllStandardError();
         }
-        result.crashed = process.exitStatus() != QProcess::NormalExit;
-        result.code = process.exitCode();
-        result.out = process.readAllStandardOutput();
-        result.err = process.readAllStandardError();
-        return result;
+        return results;
     }
 
     QProcessEnvironment environment;

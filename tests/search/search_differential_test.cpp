@@ -1,0 +1,188 @@
+// Every search mode against the reference model, on random word lists from a hostile alphabet, random input,
+// length limits and order. A failure names the seed: LEXIVO_TRIAL_SEED=<seed> runs that trial again.
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+#include <memory>
+
+#include "store/current_database.h"
+#include "store/keys.h"
+#include "support/fake_run.h"
+#include "support/reference.h"
+#include "support/run_search.h"
+#include "support/scripted_dialogs.h"
+#include "support/word_db.h"
+
+namespace lexivo::test {
+namespace {
+
+std::uint32_t seedOr(std::uint32_t own) {
+    bool ok = false;
+    const uint seed = qEnvironmentVariable("LEXIVO_TRIAL_SEED").toUInt(&ok);
+    return ok ? seed : own;
+}
+
+QString charAt(const QList<uint>& chars, qsizetype i) {
+    const auto c = static_cast<char32_t>(chars[i]);
+    return QString::fromUcs4(&c, 1);
+}
+
+// An input for mode made from a stored word, so that most searches find something; now and then one of random
+// characters.
+QString randomInput(std::mt19937& random, TestMode mode, const QStringList& stored) {
+    if (random() % 8 == 0) return RandomWords(random, 1, 5).first();
+    const QString word = stored[static_cast<qsizetype>(random() % stored.size())];
+    const QList<uint> chars = word.toUcs4();
+    switch (mode) {
+        case TestMode::Synogram:
+            return Scramble(random, word + charAt(chars, 0));
+        case TestMode::Letters: {
+            QString some;
+            for (qsizetype i = 0; i < chars.size(); ++i)
+                if (random() % 2) some += charAt(chars, i);
+            return Scramble(random, some.isEmpty() ? word : some);
+        }
+        case TestMode::Mask: {
+            static const char* const kMarks[] = {"?", "@", "#", "*"};
+            QString mask;
+            for (qsizetype i = 0; i < chars.size(); ++i) {
+                const auto roll = random() % 10;
+                mask += roll < 5 ? (random() % 2 ? charAt(chars, i).toUpper() : charAt(chars, i))
+                                 : QString::fromLatin1(kMarks[roll % 4]);
+            }
+            return mask;
+        }
+        default:
+            return Scramble(random, word);
+    }
+}
+
+class SearchDifferential : public ::testing::Test {
+protected:
+    void load(const QStringList& words) {
+        ASSERT_TRUE(dir.isValid());
+        const QString path = dir.filePath(QStringLiteral("words%1.mdb").arg(++databases));
+        CreateWordDatabase(path, words);
+        state = std::make_unique<DatabaseState>();
+        OpenWordDatabase(*state, path);
+    }
+    Connection& db() { return state->CurrentDatabase; }
+
+    QTemporaryDir dir;
+    int databases = 0;
+    std::unique_ptr<DatabaseState> state;
+};
+
+TEST_F(SearchDifferential, KeysAreTheReferenceKeys) {
+    std::mt19937 random(seedOr(11));
+    for (const QString& word : RandomWords(random, 2000, 12)) {
+        const WordKeys keys = KeysOf(word);
+        EXPECT_EQ(keys.sorted, ReferenceSorted(word)) << word.toStdString();
+        EXPECT_EQ(keys.letters, ReferenceLetters(word)) << word.toStdString();
+        EXPECT_EQ(CharacterCount(word), ReferenceLength(word));
+    }
+}
+
+TEST_F(SearchDifferential, EveryListingModeListsWhatTheReferenceLists) {
+    const std::uint32_t seed = seedOr(2024);
+    std::mt19937 random(seed);
+    int found = 0;
+    for (int list = 0; list < 6; ++list) {
+        const QStringList stored = RandomWords(random, 160);
+        load(stored);
+        for (int query = 0; query < 70; ++query) {
+            const auto mode = static_cast<TestMode>(random() % 5);
+            const QString input = mode == TestMode::Palindrome ? QString() : randomInput(random, mode, stored);
+            int minimum = 0, maximum = 0;
+            if (random() % 3 == 0) {
+                minimum = static_cast<int>(random() % 6);
+                maximum = minimum + static_cast<int>(random() % 4);
+            }
+            const bool byLength = random() % 2;
+            SCOPED_TRACE(QStringLiteral("seed %1 list %2: %3 '%4' %5-%6%7")
+                             .arg(seed)
+                             .arg(list)
+                             .arg(QLatin1String(ModeName(mode)), input)
+                             .arg(minimum)
+                             .arg(maximum)
+                             .arg(byLength ? " by length" : "")
+                             .toStdString());
+            const QStringList expected = ReferenceSearch(stored, mode, input, minimum, maximum);
+            ExpectSameResults(RunSearchForTest(db(), mode, input, minimum, maximum, byLength), expected, byLength);
+            found += static_cast<int>(expected.size());
+            if (HasFailure()) return;
+        }
+    }
+    EXPECT_GT(found, 2000);  // the trials found enough to mean something
+}
+
+// Add and Delete, answered Yes or No at random, change the words as the reference says, show the texts they
+// must, and store the keys of the word as typed.
+TEST_F(SearchDifferential, AddAndDeleteChangeWhatTheReferenceSays) {
+    const std::uint32_t seed = seedOr(77);
+    std::mt19937 random(seed);
+    QStringList model = RandomWords(random, 60);
+    load(model);
+    for (int step = 0; step < 150; ++step) {
+        const bool add = random() % 2;
+        QString input = random() % 2 ? Scramble(random, model.value(static_cast<qsizetype>(random() % 60)))
+                                     : RandomWords(random, 1, 4).first();
+        if (random() % 10 == 0 && !model.isEmpty())
+            input = model.value(static_cast<qsizetype>(random() % model.size())).toUpper();
+        if (random() % 40 == 0) input = QString(255 + static_cast<int>(random() % 2), QLatin1Char('x'));
+        const bool yes = random() % 3 != 0;
+        SCOPED_TRACE(QStringLiteral("seed %1 step %2: %3 '%4' %5")
+                         .arg(seed)
+                         .arg(step)
+                         .arg(add ? "add" : "delete", input, yes ? "yes" : "no")
+                         .toStdString());
+        ScriptedDialogs dialogs;
+        const bool present =
+            std::any_of(model.begin(), model.end(), [&](const QString& w) { return ReferenceEqual(w, input); });
+        const bool asks = add ? !present && ReferenceLength(input) <= 255 : present;
+        if (asks) yes ? dialogs.yes() : dialogs.no();
+        EXPECT_TRUE(
+            RunSearchForTest(db(), add ? TestMode::Add : TestMode::Delete, input, 0, 0, false, &dialogs).isEmpty());
+        ASSERT_EQ(dialogs.shown().size(), 1u);
+        const QString shown = dialogs.lastText();
+        if (add && present)
+            EXPECT_EQ(shown, "Word already added!");
+        else if (add && !asks)
+            EXPECT_EQ(shown, QStringLiteral("Word too long! A word can have at most 255 characters; this one has %1.")
+                                 .arg(ReferenceLength(input)));
+        else if (add)
+            EXPECT_EQ(shown, "Add " + input);
+        else if (!asks)
+            EXPECT_EQ(shown, "Word not found!");
+        else
+            EXPECT_TRUE(shown.startsWith("Delete ") && ReferenceEqual(shown.mid(7), input)) << shown.toStdString();
+        if (asks && yes && add) {
+            model << input;
+            EXPECT_EQ(StoredKeys(db(), input), ReferenceSorted(input) + "|" + ReferenceLetters(input));
+        }
+        if (asks && yes && !add) model.removeIf([&](const QString& w) { return ReferenceEqual(w, input); });
+        QStringList stored = StoredWords(db()), expected = model;
+        stored.sort();
+        expected.sort();
+        ASSERT_EQ(stored, expected);
+    }
+}
+
+// A stop ends the listing after the current row, whether the rows after it would be listed or not; the progress
+// bar ends on the rows looked at.
+TEST_F(SearchDifferential, AStopEndsTheListingAfterTheCurrentRow) {
+    load({"a", "b", "c", "d", "e"});
+    FakeRun run;
+    run.stopAtRecord = 2;
+    EXPECT_EQ(RunSearchForTest(db(), TestMode::Mask, "*", 0, 0, false, nullptr, &run), (QStringList{"a", "b"}));
+    EXPECT_EQ(run.maximum, 5);
+    EXPECT_EQ(run.value, 2);
+    run.records = 0;
+    run.stopAtRecord = 3;
+    EXPECT_EQ(RunSearchForTest(db(), TestMode::Mask, "*@", 0, 0, false, nullptr, &run), QStringList{"a"});
+    EXPECT_FALSE(db().inTransaction());
+}
+
+}  // namespace
+}  // namespace lexivo::test

@@ -1,0 +1,56 @@
+#pragma once
+
+// A small, plainly written model of what each search mode lists, the word order and the letter keys: the
+// searches, imports and exports are checked against it on random words from a hostile alphabet. It is slow and
+// obviously right; it shares no code with the program.
+
+#include <QString>
+#include <QStringList>
+#include <random>
+
+namespace lexivo::test {
+
+// The database's case folding for equality ([Word]=, the key look-ups, duplicates, Add and Delete): Unicode simple
+// case folding of every character.
+QString ReferenceFold(const QString& text);
+inline bool ReferenceEqual(const QString& a, const QString& b) {
+    return ReferenceFold(a) == ReferenceFold(b);
+}
+// The database's word order (ORDER BY [Word]), built on Qt's Unicode tables: the base letters of the folded
+// words first (decomposed, marks left out, ß æ œ written out), then the folded characters; -1, 0 or 1.
+int ReferenceCompare(const QString& a, const QString& b);
+bool ReferenceWordLess(const QString& a, const QString& b);
+// The order of the results: by word, or by length (in characters) and then by word.
+bool ReferenceResultLess(const QString& a, const QString& b, bool sortByLength);
+
+// The two keys stored with a word: its characters in falling code point order, and those without repeats and
+// without "*".
+QString ReferenceSorted(const QString& word);
+QString ReferenceLetters(const QString& word);
+int ReferenceLength(const QString& text);  // characters (code points)
+
+// The pattern match: "*" any run, "?" one character, letters compared under Unicode simple case folding.
+bool ReferenceLike(const QString& pattern, const QString& text);
+
+enum class TestMode { Anagram, Synogram, Letters, Mask, Palindrome, Add, Delete };
+const char* ModeName(TestMode mode);
+
+// The words of stored that the listing mode lists for input, each length in minimum..maximum (0, 0: every
+// length), in no particular order.
+QStringList ReferenceSearch(const QStringList& stored, TestMode mode, const QString& input, int minimum, int maximum);
+
+// Expects actual to hold exactly the words of expected (as many times each) in the result order; words that
+// order as equal may come in either order.
+void ExpectSameResults(const QStringList& actual, const QStringList& expected, bool sortByLength);
+
+// Random words from a hostile alphabet: A-Z a-z, accented capitals and smalls, sharp s, the Kelvin sign, the long
+// s, ligatures, Greek, a character beyond the basic plane, digits, apostrophe, quotes, "*", "?" and "%". Most are
+// drawn from a few letters, so that searches find something; some are case variants, reversals or reorderings of
+// earlier ones.
+QStringList RandomWords(std::mt19937& random, int count, int maximumLength = 7);
+// One random character of that alphabet.
+QString RandomCharacter(std::mt19937& random);
+// text with its characters shuffled and their case changed at random.
+QString Scramble(std::mt19937& random, const QString& text);
+
+}  // namespace lexivo::test
