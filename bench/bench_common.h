@@ -13,9 +13,9 @@
 #include <cstdio>
 #include <vector>
 
+#include "common/dialogs.h"
+#include "common/run_control.h"
 #include "store/current_database.h"
-#include "store/dialogs.h"
-#include "store/run_control.h"
 #include "wordlists/import.h"
 
 namespace bench {

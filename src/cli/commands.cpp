@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "cli/terminal.h"
+#include "common/settings_file.h"
 #include "search/search_query.h"
 #include "search/search_run.h"
 #include "search/word_games.h"
@@ -19,7 +20,6 @@
 #include "store/keys.h"
 #include "store/maintenance.h"
 #include "store/schema.h"
-#include "store/settings_file.h"
 #include "store/statistics.h"
 #include "store/word_editing.h"
 #include "store/write_access.h"

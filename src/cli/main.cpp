@@ -7,7 +7,7 @@
 #include "cli/arguments.h"
 #include "cli/commands.h"
 #include "cli/terminal.h"
-#include "store/settings_file.h"
+#include "common/settings_file.h"
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);

@@ -7,9 +7,9 @@
 #include <QSet>
 #include <QString>
 
+#include "common/dialogs.h"
+#include "common/run_control.h"
 #include "store/current_database.h"
-#include "store/dialogs.h"
-#include "store/run_control.h"
 
 namespace lexivo::cli {
 

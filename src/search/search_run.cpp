@@ -1,14 +1,14 @@
 #include "search/search_run.h"
 
+#include "common/dialogs.h"
+#include "common/run_control.h"
 #include "search/search_query.h"
 #include "search/word_games.h"
-#include "store/dialogs.h"
 #include "store/engine.h"
 #include "store/keys.h"
-#include "store/run_control.h"
 #include "store/word_editing.h"
-#include "store/write_access.h"
 #include "store/word_order.h"
+#include "store/write_access.h"
 
 namespace lexivo {
 

@@ -8,10 +8,10 @@
 #include <new>
 #include <unordered_map>
 
+#include "common/run_control.h"
 #include "search/search_query.h"
 #include "search/search_run.h"
 #include "store/engine.h"
-#include "store/run_control.h"
 
 namespace lexivo {
 

@@ -8,11 +8,11 @@
 #include <functional>
 #include <vector>
 
+#include "common/dialogs.h"
 #include "shell/frm_main.h"
 #include "shell/results_list.h"
 #include "shell/results_model.h"
 #include "shell/search_panel.h"
-#include "store/dialogs.h"
 #include "store/word_editing.h"
 
 namespace lexivo {

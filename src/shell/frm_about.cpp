@@ -3,11 +3,11 @@
 #include <QMouseEvent>
 #include <QPushButton>
 
+#include "common/dialogs.h"
 #include "shell/appearance.h"
 #include "shell/contact.h"
 #include "shell/twips.h"
 #include "store/current_database.h"
-#include "store/dialogs.h"
 #include "store/statistics.h"
 
 namespace lexivo {

@@ -15,7 +15,9 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 
+#include "common/dialogs.h"
 #include "common/leading_number.h"
+#include "common/paths.h"
 #include "shell/appearance.h"
 #include "shell/folder_chooser.h"
 #include "shell/frm_main.h"
@@ -23,13 +25,11 @@
 #include "shell/results_model.h"
 #include "shell/twips.h"
 #include "store/current_database.h"
-#include "store/dialogs.h"
 #include "store/engine.h"
 #include "store/word_editing.h"
 #include "store/write_access.h"
 #include "wordlists/export.h"
 #include "wordlists/import.h"
-#include "wordlists/paths.h"
 
 namespace lexivo {
 

@@ -3,9 +3,9 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QEventLoop>
-#include <QComboBox>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "common/dialogs.h"
 #include "shell/appearance.h"
 #include "shell/edit_commands.h"
 #include "shell/frm_import.h"
@@ -27,7 +28,6 @@
 #include "shell/search_command.h"
 #include "shell/search_panel.h"
 #include "shell/twips.h"
-#include "store/dialogs.h"
 
 namespace lexivo {
 

@@ -3,7 +3,7 @@
 #include <QMainWindow>
 #include <array>
 
-#include "shell/settings_file.h"
+#include "common/settings_file.h"
 #include "store/current_database.h"
 
 class QAction;

@@ -4,13 +4,13 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "common/dialogs.h"
+#include "common/paths.h"
 #include "shell/frm_main.h"
 #include "shell/long_run.h"
 #include "shell/search_panel.h"
-#include "store/dialogs.h"
 #include "store/error.h"
 #include "store/schema.h"
-#include "wordlists/paths.h"
 
 namespace lexivo {
 

@@ -8,7 +8,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-#include "store/dialogs.h"
+#include "common/dialogs.h"
 
 // Resources of a static library are linked in only through their initialiser, which must be called outside any
 // namespace.

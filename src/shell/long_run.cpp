@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "store/dialogs.h"
+#include "common/dialogs.h"
 
 namespace lexivo {
 

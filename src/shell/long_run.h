@@ -4,7 +4,7 @@
 #include <QString>
 #include <functional>
 
-#include "store/run_control.h"
+#include "common/run_control.h"
 
 class QAbstractButton;
 class QLabel;

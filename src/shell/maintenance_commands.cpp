@@ -6,11 +6,11 @@
 #include <QEvent>
 #include <QFileInfo>
 
+#include "common/paths.h"
 #include "shell/frm_main.h"
 #include "shell/results_model.h"
 #include "shell/search_panel.h"
 #include "store/maintenance.h"
-#include "wordlists/paths.h"
 
 namespace lexivo {
 

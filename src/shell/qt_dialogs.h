@@ -3,7 +3,7 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "store/dialogs.h"
+#include "common/dialogs.h"
 
 namespace lexivo {
 

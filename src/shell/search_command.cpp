@@ -6,13 +6,13 @@
 #include <memory>
 #include <vector>
 
+#include "common/dialogs.h"
 #include "search/search_query.h"
 #include "search/search_run.h"
 #include "shell/frm_main.h"
 #include "shell/long_run.h"
 #include "shell/results_model.h"
 #include "shell/search_panel.h"
-#include "store/dialogs.h"
 #include "store/engine.h"
 
 namespace lexivo {

@@ -11,8 +11,8 @@
 #include <cstring>
 #include <vector>
 
+#include "common/dialogs.h"
 #include "store/current_database.h"
-#include "store/dialogs.h"
 #include "store/schema.h"
 #include "store/write_access.h"
 

@@ -2,11 +2,11 @@
 
 #include <QFile>
 
+#include "common/dialogs.h"
+#include "common/paths.h"
 #include "store/collation.h"
-#include "store/dialogs.h"
 #include "store/schema.h"
 #include "store/word_order.h"
-#include "wordlists/paths.h"
 
 namespace lexivo {
 

@@ -3,10 +3,10 @@
 #include <QStringList>
 #include <optional>
 
-#include "store/dialogs.h"
+#include "common/dialogs.h"
+#include "common/run_control.h"
 #include "store/engine.h"
 #include "store/keys.h"
-#include "store/run_control.h"
 #include "store/schema.h"
 #include "store/write_access.h"
 

@@ -2,8 +2,8 @@
 
 #include <optional>
 
+#include "common/dialogs.h"
 #include "store/collation.h"
-#include "store/dialogs.h"
 #include "store/engine.h"
 
 namespace lexivo {

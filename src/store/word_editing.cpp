@@ -1,6 +1,6 @@
 #include "store/word_editing.h"
 
-#include "store/dialogs.h"
+#include "common/dialogs.h"
 #include "store/engine.h"
 #include "store/keys.h"
 #include "store/write_access.h"

@@ -4,9 +4,9 @@
 #include <cmath>
 #include <limits>
 
-#include "store/dialogs.h"
+#include "common/dialogs.h"
+#include "common/run_control.h"
 #include "store/engine.h"
-#include "store/run_control.h"
 #include "wordlists/word_list_writer.h"
 
 namespace lexivo {

@@ -7,11 +7,11 @@
 #include <utility>
 #include <vector>
 
+#include "common/dialogs.h"
+#include "common/run_control.h"
 #include "store/collation.h"
-#include "store/dialogs.h"
 #include "store/engine.h"
 #include "store/keys.h"
-#include "store/run_control.h"
 #include "store/schema.h"
 #include "store/word_editing.h"
 #include "store/write_access.h"

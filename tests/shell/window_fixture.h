@@ -19,11 +19,11 @@
 #include <memory>
 #include <ostream>
 
+#include "common/run_control.h"
 #include "shell/frm_main.h"
 #include "shell/results_list.h"
 #include "shell/results_model.h"
 #include "shell/search_panel.h"
-#include "store/run_control.h"
 #include "support/scripted_dialogs.h"
 #include "support/word_db.h"
 

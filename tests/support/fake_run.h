@@ -4,7 +4,7 @@
 #include <QStringList>
 #include <functional>
 
-#include "store/run_control.h"
+#include "common/run_control.h"
 
 namespace lexivo::test {
 

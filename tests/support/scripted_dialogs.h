@@ -6,7 +6,7 @@
 #include <functional>
 #include <vector>
 
-#include "store/dialogs.h"
+#include "common/dialogs.h"
 
 namespace lexivo::test {
 

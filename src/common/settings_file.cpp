@@ -1,4 +1,4 @@
-#include "store/settings_file.h"
+#include "common/settings_file.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "wordlists/paths.h"
+#include "common/paths.h"
 
 #include <QDir>
 #include <QFileInfo>
