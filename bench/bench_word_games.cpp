@@ -28,7 +28,7 @@ namespace {
 
 struct Case {
     const char* name;
-    QString mode;
+    lexivo::SearchMode mode;
     QString input;
     int minLetters;
     int repetitions;
@@ -54,9 +54,9 @@ int runQueries(const QString& path) {
                 bench::median(readsCpu), reads.size());
 
     const Case cases[] = {
-        {"rack_aeinrst??", lexivo::kModeRack, "aeinrst??", 0, 21},
-        {"rack_aeinrst", lexivo::kModeRack, "aeinrst", 0, 21},
-        {"phrase_dormitory_3x3", lexivo::kModePhrase, "dormitory", 3, 21},
+        {"rack_aeinrst??", lexivo::SearchMode::Rack, "aeinrst??", 0, 21},
+        {"rack_aeinrst", lexivo::SearchMode::Rack, "aeinrst", 0, 21},
+        {"phrase_dormitory_3x3", lexivo::SearchMode::Phrase, "dormitory", 3, 21},
     };
     bench::QuietDialogs dialogs;
     for (const Case& c : cases) {
@@ -67,15 +67,15 @@ int runQueries(const QString& path) {
             bench::QuietRun run;
             qint64 listed = 0;
             lexivo::CallbackSink sink([&listed](const QString&) { ++listed; });
-            lexivo::SearchRequest request{c.mode, c.input, {}, lexivo::OrderClause(false)};
-            request.minLetters = c.minLetters;
+            lexivo::SearchRequest request;
+            request.mode = c.mode;
+            request.input = c.input;
+            if (c.minLetters > 0) request.minimumLength = c.minLetters;
             QElapsedTimer timer;
             timer.start();
             const double cpuStart = bench::cpuMilliseconds();
             run.beginRun(lexivo::kStartingSearch);
-            lexivo::Transaction transaction(db);
-            lexivo::RunSearchMode(db, request, run, dialogs, sink);
-            transaction.commit();
+            lexivo::RunSearchRequest(db, request, run, dialogs, sink);
             run.endRun();
             // The first run reads the words into memory; the figure is the search on them.
             if (i > 0) {
