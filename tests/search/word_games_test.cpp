@@ -185,7 +185,7 @@ TEST(WordGamesTest, SearchesSeeEveryChangeOfTheDatabase) {
                 run);
             const QStringList stored = test::StoredWords(db);
             EXPECT_EQ(found, mode == SearchMode::Rack ? referenceRack(stored, input, 0, 0)
-                                               : referencePhrases(stored, input, 3, 0, 0));
+                                                      : referencePhrases(stored, input, 3, 0, 0));
         }
     };
     expectCurrent("loading");
