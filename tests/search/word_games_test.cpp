@@ -2,8 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <QRandomGenerator>
-#include <QTemporaryDir>
+#include <QtCore>
 #include <algorithm>
 #include <functional>
 

@@ -1,20 +1,6 @@
 // The File menu's New, Open and Close commands in the main window.
 
-#include <QCheckBox>
-#include <QClipboard>
-#include <QComboBox>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QGroupBox>
-#include <QGuiApplication>
-#include <QLabel>
-#include <QLineEdit>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QSignalBlocker>
-#include <QTimer>
+#include <QtWidgets>
 
 #include "shell/edit_commands.h"
 #include "shell/frm_import.h"
@@ -45,7 +31,6 @@ protected:
         for (int row : selectedRows()) words << window->results().word(row);
         return words;
     }
-    QStringList stored() { return StoredWords(window->database().CurrentDatabase); }
 
     QString database;
 };
@@ -105,17 +90,7 @@ TEST_F(EditCommandsTest, AddStoresTheInputAsTyped) {
     EXPECT_EQ(stored(), QStringList({"ant", "bee", "Cat", "cat", "dog", "emu", "don't", "Yak "}));
 }
 
-class FileCommandsTest : public WindowTest {
-protected:
-    QString caption() { return window->Fme_Search->title(); }
-    QString status() { return window->Status->text(); }
-    QString loaded() { return window->database().DatabasePath; }
-    bool hasWordIndex() {
-        return window->database().CurrentDatabase.indexNames("Dictionary").contains("Word", Qt::CaseInsensitive);
-    }
-};
-
-TEST_F(FileCommandsTest, NewOverTheLoadedDatabaseRecreatesItEmpty) {
+TEST_F(WindowTest, NewOverTheLoadedDatabaseRecreatesItEmpty) {
     const QString database = startWithDatabase({"tea", "eat", "ate"});
     open();
     dialogs.fileName(database).yes();
@@ -131,7 +106,7 @@ TEST_F(FileCommandsTest, NewOverTheLoadedDatabaseRecreatesItEmpty) {
     expectIdle();
 }
 
-TEST_F(FileCommandsTest, NewRemovesTheStaleBackupOrGoesOnWhenItCannot) {
+TEST_F(WindowTest, NewRemovesTheStaleBackupOrGoesOnWhenItCannot) {
     open();
     const QString database = path("fresh.mdb");
     for (const bool removable : {true, false}) {
@@ -155,7 +130,7 @@ TEST_F(FileCommandsTest, NewRemovesTheStaleBackupOrGoesOnWhenItCannot) {
     EXPECT_EQ(settingsBytes(), QFile::encodeName(database) + "\r\n");
 }
 
-TEST_F(FileCommandsTest, NewThatIsCancelledRefusedOrCannotDeleteTheOldFileKeepsTheLoadedDatabase) {
+TEST_F(WindowTest, NewThatIsCancelledRefusedOrCannotDeleteTheOldFileKeepsTheLoadedDatabase) {
     const QString database = startWithDatabase({"tea"});
     const QString other = path("other.mdb");
     WriteFile(other, "keep me");
@@ -178,7 +153,7 @@ TEST_F(FileCommandsTest, NewThatIsCancelledRefusedOrCannotDeleteTheOldFileKeepsT
     EXPECT_EQ(caption(), "english.mdb");
 }
 
-TEST_F(FileCommandsTest, NewInAMissingFolderOrOpenOfANonDatabaseUnloadsWithTheReason) {
+TEST_F(WindowTest, NewInAMissingFolderOrOpenOfANonDatabaseUnloadsWithTheReason) {
     const QString notes = path("notes.mdb");
     const QByteArray bytes = "These are my notes, not a database.\r\n";
     WriteFile(notes, bytes);
@@ -204,7 +179,7 @@ TEST_F(FileCommandsTest, NewInAMissingFolderOrOpenOfANonDatabaseUnloadsWithTheRe
     EXPECT_EQ(ReadFile(notes), bytes);
 }
 
-TEST_F(FileCommandsTest, OpenOfAnotherDatabaseAndOfAMissingFile) {
+TEST_F(WindowTest, OpenOfAnotherDatabaseAndOfAMissingFile) {
     startWithDatabase({"tea"});
     const QString second = path("second.mdb");
     CreateWordDatabase(second, {"one", "two", "three", "four"});
@@ -224,7 +199,7 @@ TEST_F(FileCommandsTest, OpenOfAnotherDatabaseAndOfAMissingFile) {
 }
 
 // The Import/Export window leaves the main window as it was, but for a word count its import made wrong.
-TEST_F(FileCommandsTest, AfterAnImportTheStatusLineShowsTheTrueCount) {
+TEST_F(WindowTest, AfterAnImportTheStatusLineShowsTheTrueCount) {
     startWithDatabase({"tea", "eat"});
     open();
     WriteFile(path("list.txt"), "a\r\nb\r\nc\r\n");
@@ -243,7 +218,7 @@ TEST_F(FileCommandsTest, AfterAnImportTheStatusLineShowsTheTrueCount) {
     EXPECT_EQ(window->results().words(), QStringList({"tea"}));
 }
 
-TEST_F(FileCommandsTest, CloseUnloadsAndKeepsTheStatusLine) {
+TEST_F(WindowTest, CloseUnloadsAndKeepsTheStatusLine) {
     startWithDatabase({"tea", "eat"});
     open();
     window->Mnu_File_Close->trigger();
@@ -267,7 +242,6 @@ protected:
         InstallMaintenanceCommands(*window);  // a second time connects nothing more
         window->results().append({"word1", "word2"});
     }
-    Connection& db() { return window->database().CurrentDatabase; }
     QString database;
 };
 
@@ -403,7 +377,6 @@ protected:
         panel().Cmd_Search->click();
     }
     QStringList listed() { return window->results().words(); }
-    QString status() { return window->Status->text(); }
     QStringList history() {
         QStringList entries;
         for (int i = 0; i < text1()->count(); ++i) entries << text1()->itemText(i);

@@ -1,22 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QFile>
-#include <QFileDialog>
-#include <QGroupBox>
-#include <QKeyEvent>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMenu>
-#include <QMenuBar>
-#include <QMessageBox>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTemporaryDir>
-#include <QTextBrowser>
-#include <QTimer>
+#include <QtWidgets>
 #include <functional>
 
 #include "common/settings_file.h"
@@ -30,9 +14,7 @@
 namespace lexivo::test {
 namespace {
 
-class FrmMainTest : public WindowTest {};
-
-TEST_F(FrmMainTest, MenusInOrderWithAccessKeysAndSeparators) {
+TEST_F(WindowTest, MenusInOrderWithAccessKeysAndSeparators) {
     open();
     auto names = [](QMenu* menu) {
         QStringList list;
@@ -58,7 +40,7 @@ TEST_F(FrmMainTest, MenusInOrderWithAccessKeysAndSeparators) {
 
 // The mode buttons added beside the first two rows cover no other box and come last in the keyboard order; the
 // help window closes on its button and on Esc.
-TEST_F(FrmMainTest, AddedControlsOverlapNothingAndHelpCloses) {
+TEST_F(WindowTest, AddedControlsOverlapNothingAndHelpCloses) {
     openShown();
     const QList<QRadioButton*> modes = window->Fme_Search->findChildren<QRadioButton*>();
     for (QRadioButton* a : modes)
@@ -88,7 +70,7 @@ TEST_F(FrmMainTest, AddedControlsOverlapNothingAndHelpCloses) {
     }
 }
 
-TEST_F(FrmMainTest, CommandsFollowTheDatabaseState) {
+TEST_F(WindowTest, CommandsFollowTheDatabaseState) {
     open();
     EXPECT_FALSE(window->Fme_Search->isEnabled());
     EXPECT_TRUE(window->Cmd_Close->isEnabled());
@@ -141,7 +123,7 @@ TEST_F(HookedWindowTest, NoSearchWithoutADatabase) {
     EXPECT_EQ(searches(), 0);
 }
 
-TEST_F(FrmMainTest, RightButtonOverTheListOpensTheEditMenuOnTheSelection) {
+TEST_F(WindowTest, RightButtonOverTheListOpensTheEditMenuOnTheSelection) {
     startWithDatabase({"tea"});
     openShown();
     showResults({"ate", "eat", "tea"});
@@ -155,23 +137,13 @@ TEST_F(FrmMainTest, RightButtonOverTheListOpensTheEditMenuOnTheSelection) {
     EXPECT_FALSE(window->Mnu_Edit->isVisible());
 }
 
-TEST_F(FrmMainTest, NoPopUpMenuWithoutADatabase) {
+TEST_F(WindowTest, NoPopUpMenuWithoutADatabase) {
     openShown();
     click(window->List1->viewport(), QPoint(5, 5), Qt::RightButton);
     EXPECT_FALSE(window->Mnu_Edit->isVisible());
 }
 
-class SettingsFileTest : public WindowTest {
-protected:
-    QString fallbackFolder() const { return path(QStringLiteral("config")); }
-    // A folder that cannot exist: its parent is a file.
-    QString unusableFolder() {
-        WriteFile(path(QStringLiteral("plain-file")), "x");
-        return path(QStringLiteral("plain-file/folder"));
-    }
-};
-
-TEST_F(SettingsFileTest, OneLineEndedByCrLfReadWhole) {
+TEST_F(WindowTest, OneLineEndedByCrLfReadWhole) {
     const SettingsFile settings(programFolder(), fallbackFolder());
     for (const QString& name :
          {QStringLiteral("/words/english.mdb"), QStringLiteral("/wörter/français.mdb"), QString()}) {
@@ -194,7 +166,7 @@ TEST_F(SettingsFileTest, OneLineEndedByCrLfReadWhole) {
     EXPECT_EQ(settings.read(), "");
 }
 
-TEST_F(SettingsFileTest, ConfigurationFolderStandsInForAnUnusableProgramFolder) {
+TEST_F(WindowTest, ConfigurationFolderStandsInForAnUnusableProgramFolder) {
     const SettingsFile settings(unusableFolder(), fallbackFolder());
     ASSERT_TRUE(settings.write(QStringLiteral("/words/english.mdb")));
     EXPECT_EQ(ReadFile(fallbackFolder() + "/lexivo.ini"), "/words/english.mdb\r\n");
@@ -210,7 +182,7 @@ TEST_F(SettingsFileTest, ConfigurationFolderStandsInForAnUnusableProgramFolder) 
 
 // An installed program (its desktop entry under ../share/applications) writes the configuration folder even
 // where it could write its own, and reads nothing beside itself.
-TEST_F(SettingsFileTest, InstalledProgramKeepsItsSettingsInTheConfigurationFolder) {
+TEST_F(WindowTest, InstalledProgramKeepsItsSettingsInTheConfigurationFolder) {
     WriteFile(settingsPath(), "/beside.mdb\r\n");
     ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("share/applications")));
     WriteFile(path(QStringLiteral("share/applications/lexivo.desktop")), "[Desktop Entry]\n");
@@ -222,7 +194,7 @@ TEST_F(SettingsFileTest, InstalledProgramKeepsItsSettingsInTheConfigurationFolde
     EXPECT_EQ(installed.writableFolder(), fallbackFolder());
 }
 
-TEST_F(SettingsFileTest, StartWithoutADatabaseAndForgetOneDeletedBetweenRuns) {
+TEST_F(WindowTest, StartWithoutADatabaseAndForgetOneDeletedBetweenRuns) {
     for (const bool deleted : {false, true}) {
         SCOPED_TRACE(deleted);
         if (deleted) writeSettings(path("gone.mdb"));
@@ -237,7 +209,7 @@ TEST_F(SettingsFileTest, StartWithoutADatabaseAndForgetOneDeletedBetweenRuns) {
     }
 }
 
-TEST_F(SettingsFileTest, ClosingCompletesWhenTheSettingsCannotBeWrittenBesideTheProgram) {
+TEST_F(WindowTest, ClosingCompletesWhenTheSettingsCannotBeWrittenBesideTheProgram) {
     window = std::make_unique<Frm_Main>(dialogs, unusableFolder());
     window->show();
     EXPECT_TRUE(window->close());
@@ -247,7 +219,7 @@ TEST_F(SettingsFileTest, ClosingCompletesWhenTheSettingsCannotBeWrittenBesideThe
 
 // A database named on the command line is opened as File Open opens it: the same messages, the same state after
 // them; the settings file records it at shutdown.
-TEST_F(SettingsFileTest, ADatabaseNamedAtStartUpIsOpenedAsFileOpenOpensIt) {
+TEST_F(WindowTest, ADatabaseNamedAtStartUpIsOpenedAsFileOpenOpensIt) {
     startWithDatabase({"cat"}, "last.mdb");
     CreateWordDatabase(path("named.mdb"), {"tea", "eat"});
     CreateWordDatabase(path("empty.mdb"), {});
@@ -278,7 +250,7 @@ TEST_F(SettingsFileTest, ADatabaseNamedAtStartUpIsOpenedAsFileOpenOpensIt) {
 }
 
 // The default database stands in only where the settings name no database that exists.
-TEST_F(SettingsFileTest, TheDefaultDatabaseOpensWhenTheSettingsNameNoneThatExists) {
+TEST_F(WindowTest, TheDefaultDatabaseOpensWhenTheSettingsNameNoneThatExists) {
     const QString fallback = path("default.mdb");
     CreateWordDatabase(fallback, {"listen", "silent"});
     const QString other = path("other.mdb");

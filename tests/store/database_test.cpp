@@ -2,10 +2,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QTemporaryDir>
+#include <QtCore>
 #include <cerrno>
 #include <cstdio>
 #include <tuple>
@@ -120,44 +117,8 @@ TEST_F(SchemaTest, FieldsAndIndexesAreAddedOnce) {
     EXPECT_TRUE(dialogs.shown().empty());
 }
 
-class LoadTest : public ::testing::Test {
-protected:
-    bool load(const QString& path) {
-        state.DatabasePath = path;
-        return LoadDatabase(state, view, dialogs);
-    }
-    QTemporaryDir dir;
-    DatabaseState state;
-    test::RecordingView view;
-    ScriptedDialogs dialogs;
-};
-
-TEST_F(LoadTest, CountsAndCaption) {
-    const QString path = dir.filePath("one word.mdb");
-    test::CreateWordDatabase(path, {"cat"});
-    ASSERT_TRUE(load(path));
-    EXPECT_EQ(view.status, "1 words.");
-    EXPECT_EQ(view.caption, "one word.mdb");
-    EXPECT_TRUE(dialogs.shown().empty());
-    EXPECT_TRUE(state.loaded());
-}
-
-TEST_F(LoadTest, OlderTableGetsItsKeyFieldsAndIndexes) {
-    const QString path = dir.filePath("old.mdb");
-    {
-        Connection db = Connection::create(path);
-        db.execute("CREATE TABLE Dictionary (ID INTEGER, Word TEXT(255) COLLATE NOCASE)");
-        db.execute("INSERT INTO Dictionary(Word) VALUES ('apple'), ('pear')");
-    }
-    ASSERT_TRUE(load(path));
-    EXPECT_EQ(view.status, "2 words.");
-    EXPECT_EQ(test::StoredKeys(state.CurrentDatabase, "apple"), "<null>|<null>");
-    const QStringList indexes = state.CurrentDatabase.indexNames("Dictionary");
-    EXPECT_TRUE(indexes.contains("Word") && indexes.contains("Sorted") && indexes.contains("Letters"))
-        << indexes.join(',').toStdString();
-}
-
-class WordEditingTest : public ::testing::Test {
+// A word database of its own, opened as the program opens one.
+class StoreTest : public ::testing::Test {
 protected:
     void open(const QStringList& words) {
         ASSERT_TRUE(dir.isValid());
@@ -165,13 +126,61 @@ protected:
         test::CreateWordDatabase(path, words);
         test::OpenWordDatabase(state, path);
     }
+    bool load(const QString& file) {
+        state.DatabasePath = file;
+        return LoadDatabase(state, view, dialogs);
+    }
     Connection& db() { return state.CurrentDatabase; }
+    void setKeys(const QString& word, const QString& assignments) {
+        db().execute(QStringLiteral("UPDATE [Dictionary] SET %1 WHERE [Word]='%2'").arg(assignments, word));
+    }
+    QStringList allKeys() {
+        QStringList keys;
+        for (const QString& word : test::StoredWords(db())) keys << word + ':' + StoredKeys(db(), word);
+        return keys;
+    }
+    // The run is over and nothing is left half done.
+    void expectIdle() {
+        EXPECT_TRUE(run.stopFlag());
+        EXPECT_EQ(run.statuses.last(), "");
+        EXPECT_FALSE(db().inTransaction());
+    }
 
     QTemporaryDir dir;
     QString path;
     DatabaseState state;
+    FakeRun run;
     ScriptedDialogs dialogs;
+    test::RecordingView view;
 };
+using LoadTest = StoreTest;
+using WordEditingTest = StoreTest;
+using MaintenanceTest = StoreTest;
+
+TEST_F(LoadTest, CountsAndCaption) {
+    const QString file = dir.filePath("one word.mdb");
+    test::CreateWordDatabase(file, {"cat"});
+    ASSERT_TRUE(load(file));
+    EXPECT_EQ(view.status, "1 words.");
+    EXPECT_EQ(view.caption, "one word.mdb");
+    EXPECT_TRUE(dialogs.shown().empty());
+    EXPECT_TRUE(state.loaded());
+}
+
+TEST_F(LoadTest, OlderTableGetsItsKeyFieldsAndIndexes) {
+    const QString file = dir.filePath("old.mdb");
+    {
+        Connection db = Connection::create(file);
+        db.execute("CREATE TABLE Dictionary (ID INTEGER, Word TEXT(255) COLLATE NOCASE)");
+        db.execute("INSERT INTO Dictionary(Word) VALUES ('apple'), ('pear')");
+    }
+    ASSERT_TRUE(load(file));
+    EXPECT_EQ(view.status, "2 words.");
+    EXPECT_EQ(test::StoredKeys(state.CurrentDatabase, "apple"), "<null>|<null>");
+    const QStringList indexes = state.CurrentDatabase.indexNames("Dictionary");
+    EXPECT_TRUE(indexes.contains("Word") && indexes.contains("Sorted") && indexes.contains("Letters"))
+        << indexes.join(',').toStdString();
+}
 
 // The text is stored exactly as typed, spaces, quotes and all, with the keys of that text.
 TEST_F(WordEditingTest, AddAsksThenStoresTheWordWithItsKeys) {
@@ -233,37 +242,6 @@ const QString kSound =
 const QString kOffer =
     "The database index needs re-building, certain functions may not work correctly until this has been done. In "
     "some cases a complete re-build may be required. Would you like to perform a quick re-build now?";
-
-class MaintenanceTest : public ::testing::Test {
-protected:
-    void open(const QStringList& words) {
-        ASSERT_TRUE(dir.isValid());
-        path = dir.filePath("words.mdb");
-        test::CreateWordDatabase(path, words);
-        test::OpenWordDatabase(state, path);
-    }
-    Connection& db() { return state.CurrentDatabase; }
-    void setKeys(const QString& word, const QString& assignments) {
-        db().execute(QStringLiteral("UPDATE [Dictionary] SET %1 WHERE [Word]='%2'").arg(assignments, word));
-    }
-    QStringList allKeys() {
-        QStringList keys;
-        for (const QString& word : test::StoredWords(db())) keys << word + ':' + StoredKeys(db(), word);
-        return keys;
-    }
-    // The run is over and nothing is left half done.
-    void expectIdle() {
-        EXPECT_TRUE(run.stopFlag());
-        EXPECT_EQ(run.statuses.last(), "");
-        EXPECT_FALSE(db().inTransaction());
-    }
-
-    QTemporaryDir dir;
-    QString path;
-    DatabaseState state;
-    FakeRun run;
-    ScriptedDialogs dialogs;
-};
 
 TEST_F(MaintenanceTest, CheckOffersTheQuickRebuildForMissingKeys) {
     open({"letter", "banana"});

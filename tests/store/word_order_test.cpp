@@ -7,10 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include <QChar>
-#include <QList>
-#include <QString>
-#include <QStringList>
+#include <QtCore>
 #include <algorithm>
 #include <random>
 #include <vector>

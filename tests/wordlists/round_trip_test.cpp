@@ -4,8 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <QStringEncoder>
-#include <QTemporaryDir>
+#include <QtCore>
 #include <memory>
 
 #include "store/current_database.h"

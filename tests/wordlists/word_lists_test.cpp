@@ -1,12 +1,7 @@
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
-#include <QDir>
-#include <QFile>
-#include <QStringList>
-#include <QTemporaryDir>
+#include <QtCore>
 #include <cmath>
-#include <csignal>
 
 #include "common/leading_number.h"
 #include "store/engine.h"
@@ -234,15 +229,6 @@ TEST_F(ImportTest, UnreadableListLeavesTheTableAlone) {
     EXPECT_EQ(run.ends, 2);
 }
 
-WordFilter Lengths(bool minimumOn, double minimum, bool maximumOn, double maximum) {
-    WordFilter filter;
-    filter.minimumOn = minimumOn;
-    filter.minimum = minimum;
-    filter.maximumOn = maximumOn;
-    filter.maximum = maximum;
-    return filter;
-}
-
 class ExportTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(dir.isValid()); }
@@ -267,14 +253,6 @@ protected:
         EXPECT_EQ(run.statuses.first(), "Exporting data...");
         EXPECT_EQ(run.statuses.last(), "");
         EXPECT_EQ(run.value, 0);
-    }
-    void expectFailure(const ExportResult& result, const QString& file, const QString& reason) {
-        EXPECT_FALSE(result.ok());
-        ASSERT_EQ(dialogs.shown().size(), 1u);
-        EXPECT_EQ(dialogs.shown().front().kind, ScriptedDialogs::Kind::Failure);
-        EXPECT_EQ(dialogs.lastText(),
-                  "The export stopped: Cannot write " + file + ": " + reason + "\n\nThe file was left as it was.");
-        expectIdleAfterOneRun();
     }
 
     QTemporaryDir dir;
@@ -314,9 +292,7 @@ TEST_F(ExportTest, StopEndsTheFileAfterTheLastWordWritten) {
 }
 
 TEST_F(ExportTest, SelectionInListOrderWithTheWholeFilterAndNoEntryLimit) {
-    filter = Lengths(true, LeadingNumber("3 or more"), true, 5);
-    filter.removeOn = true;
-    filter.remove = "x";
+    filter = Make(true, LeadingNumber("3 or more"), true, 5, "x");
     const QString file = dir.filePath("out.txt");
     exportSelection({"zoo", "at", "apple", "bananas", "boxes"}, file);
     // On the selection the length limits see the word before anything is removed.
@@ -340,22 +316,6 @@ TEST_F(ExportTest, SelectionInListOrderWithTheWholeFilterAndNoEntryLimit) {
     exportSelection({"ax", "bx", "c"}, file);
     EXPECT_EQ(ReadFile(file), "ax\r\nc\r\n");
 }
-
-// A file size limit stands in for a full disk under a regular file: writes past it fail.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        rlimit limit = saved_;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &saved_); }
-
-private:
-    rlimit saved_{};
-};
 
 }  // namespace
 }  // namespace lexivo::test
