@@ -1,4 +1,4 @@
-// The File menu's New, Open and Close commands in the main window.
+// The main window's commands: Edit, File (New, Open, Close), maintenance, results, search, and its long runs.
 
 #include <QtWidgets>
 

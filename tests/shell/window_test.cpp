@@ -1,3 +1,5 @@
+// The main window's menus and state, its settings file and start-up files, the message boxes, the search panel.
+
 #include <gtest/gtest.h>
 
 #include <QtWidgets>

@@ -1,3 +1,5 @@
+// The engine layer, the schema, loading, adding and deleting words, the re-builds and compaction.
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>

@@ -1,7 +1,7 @@
-// The word order against the tests' reference, which is built on Qt's own Unicode tables.
-// Case variants beyond A-Z under the word order: duplicates found by the import and by Add, every variant
-// deleted; and files written in another order (SQLite's NOCASE, or no collation) converted at load with every
-// row, its row id and its keys, or, when that fails, left as they were.
+// The word order against the tests' reference, which is built on Qt's own Unicode tables. Case variants beyond A-Z
+// under the word order: duplicates found by the import and by Add, every variant deleted; and files written in another
+// order (SQLite's NOCASE, or no collation) converted at load with every row, its row id and its keys, or, when that
+// fails, left as they were.
 
 #include "store/word_order.h"
 

@@ -1,3 +1,5 @@
+// The word filter, the list reader, the import and the export.
+
 #include <gtest/gtest.h>
 
 #include <QtCore>
