@@ -10,9 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <QElapsedTimer>
-#include <QFile>
-#include <QThread>
+#include <QtWidgets>
 
 #include "store/current_database.h"
 #include "store/engine.h"

@@ -3,11 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLabel>
-#include <QPushButton>
-#include <QRadioButton>
+#include <QtWidgets>
 
 #include "shell/results_model.h"
 #include "shell/search_panel.h"
@@ -18,9 +14,7 @@
 namespace lexivo::test {
 namespace {
 
-class WindowAgreementTest : public WindowTest {};
-
-TEST_F(WindowAgreementTest, TheWindowAndTheCommandLineListWhatTheReferenceLists) {
+TEST_F(WindowTest, TheWindowAndTheCommandLineListWhatTheReferenceLists) {
     std::mt19937 random(31);
     const QStringList words = RandomWords(random, 300);
     const QString database = startWithDatabase(words);

@@ -12,10 +12,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-#include <QDir>
-#include <QProcess>
-#include <QStandardPaths>
-#include <QTemporaryDir>
+#include <QtWidgets>
 #include <optional>
 
 #include "reliability/reliability_support.h"

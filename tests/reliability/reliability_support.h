@@ -6,13 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include <QByteArray>
-#include <QDir>
-#include <QElapsedTimer>
-#include <QFileInfo>
-#include <QStorageInfo>
-#include <QString>
-#include <QStringList>
+#include <QtWidgets>
 #include <cstdint>
 #include <exception>
 #include <functional>
@@ -132,12 +126,6 @@ inline Outcome RunCommand(const std::function<void(ScriptedDialogs&, FakeRun&)>&
     }
     EXPECT_EQ(run.begins, run.ends);
     return outcome;
-}
-
-// The reasons the engine and the file system give for a write that found no room.
-inline bool NamesFullDisk(const QString& text) {
-    return text.contains(QLatin1String("disk is full")) || text.contains(QLatin1String("disk I/O error")) ||
-           text.contains(QLatin1String("File too large"));
 }
 
 }  // namespace lexivo::test

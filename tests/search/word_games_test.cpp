@@ -2,8 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <QRandomGenerator>
-#include <QTemporaryDir>
+#include <QtCore>
 #include <algorithm>
 #include <functional>
 
@@ -147,18 +146,22 @@ TEST(WordGamesTest, BothSearchesAgreeWithTheirDefinitionsOnRandomLists) {
     }
 }
 
-TEST(WordGamesTest, AStopDuringALongPhraseRunKeepsWhatWasListed) {
-    const WordSnapshot words(QStringList{"a", "b", "ab", "ba", "aab", "abb", "Bab"});
-    FakeRun run;
-    const auto phrases = [&words](RunControl& r, WordSink& s) { return ListPhrases(words, "aaaabbbb", 8, 0, 0, r, s); };
-    const QStringList whole = collect(phrases, run);
-    // The user stops the run half-way through.
-    run.stopAtRecord = run.records / 2;
-    run.records = 0;
-    const QStringList stopped = collect(phrases, run);
-    EXPECT_GT(stopped.size(), 0);
-    EXPECT_LT(stopped.size(), whole.size());
-    EXPECT_EQ(stopped, whole.mid(0, stopped.size()));
+// A stop acts within a run of words of one length too.
+TEST(WordGamesTest, AStopKeepsWhatWasListed) {
+    const WordSnapshot words(QStringList{"a", "b", "ab", "ba", "aab", "abb", "Bab", "aa", "bb", "Ab", "bA"});
+    const std::function<qint64(RunControl&, WordSink&)> searches[] = {
+        [&words](RunControl& r, WordSink& s) { return ListPhrases(words, "aaaabbbb", 8, 0, 0, r, s); },
+        [&words](RunControl& r, WordSink& s) { return ListRackWords(words, "??", 2, 2, r, s); }};
+    for (const auto& search : searches) {
+        FakeRun run;
+        const QStringList whole = collect(search, run);
+        run.stopAtRecord = run.records / 2;  // the user stops the run half-way through
+        run.records = 0;
+        const QStringList stopped = collect(search, run);
+        EXPECT_GT(stopped.size(), 0);
+        EXPECT_LT(stopped.size(), whole.size());
+        EXPECT_EQ(stopped, whole.mid(0, stopped.size()));
+    }
 }
 
 // Whoever changes the words, the next search sees the change: the snapshot kept for speed is never stale.
@@ -185,7 +188,7 @@ TEST(WordGamesTest, SearchesSeeEveryChangeOfTheDatabase) {
                 run);
             const QStringList stored = test::StoredWords(db);
             EXPECT_EQ(found, mode == SearchMode::Rack ? referenceRack(stored, input, 0, 0)
-                                               : referencePhrases(stored, input, 3, 0, 0));
+                                                      : referencePhrases(stored, input, 3, 0, 0));
         }
     };
     expectCurrent("loading");

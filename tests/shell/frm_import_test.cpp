@@ -1,17 +1,6 @@
 #include "shell/frm_import.h"
 
-#include <QApplication>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QDir>
-#include <QKeyEvent>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTimer>
+#include <QtWidgets>
 
 #include "shell/results_model.h"
 #include "store/engine.h"
@@ -229,9 +218,7 @@ TEST_F(FrmImportTest, ClearRemovesEveryWordAfterTheQuestion) {
     EXPECT_EQ(dialogs.questionsDefaultingToNo().size(), 2);
 }
 
-class ImportExportFromMainWindowTest : public WindowTest {};
-
-TEST_F(ImportExportFromMainWindowTest, OpensModallyOverTheMainWindowWithItsResults) {
+TEST_F(WindowTest, OpensModallyOverTheMainWindowWithItsResults) {
     startWithDatabase({"tea", "eat"});
     Frm_Main& main = openShown();
     main.results().append(QStringList{"eat", "tea"});

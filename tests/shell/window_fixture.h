@@ -5,16 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <QAction>
-#include <QApplication>
-#include <QDir>
-#include <QItemSelectionModel>
-#include <QKeyEvent>
-#include <QMenu>
-#include <QMouseEvent>
-#include <QPushButton>
-#include <QStandardPaths>
-#include <QTemporaryDir>
+#include <QtWidgets>
 #include <algorithm>
 #include <memory>
 #include <ostream>
@@ -64,6 +55,18 @@ protected:
         WriteFile(settingsPath(), QFile::encodeName(databasePath) + "\r\n");
     }
     QByteArray settingsBytes() const { return ReadFile(settingsPath()); }
+    QString caption() { return window->Fme_Search->title(); }
+    QString status() { return window->Status->text(); }
+    QString loaded() { return window->database().DatabasePath; }
+    Connection& db() { return window->database().CurrentDatabase; }
+    QStringList stored() { return StoredWords(db()); }
+    bool hasWordIndex() { return db().indexNames("Dictionary").contains("Word", Qt::CaseInsensitive); }
+    QString fallbackFolder() const { return path(QStringLiteral("config")); }
+    // A folder that cannot exist: its parent is a file.
+    QString unusableFolder() {
+        WriteFile(path(QStringLiteral("plain-file")), "x");
+        return path(QStringLiteral("plain-file/folder"));
+    }
 
     // A word database of its own, named in the settings file so that the window starts with it loaded.
     QString startWithDatabase(const QStringList& words, const QString& name = QStringLiteral("english.mdb")) {

@@ -5,13 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <QByteArray>
-#include <QDir>
-#include <QProcess>
-#include <QProcessEnvironment>
-#include <QString>
-#include <QStringList>
-#include <QTemporaryDir>
+#include <QtCore>
 #include <functional>
 #include <memory>
 #include <ostream>

@@ -1,7 +1,6 @@
 #pragma once
 
-#include <QString>
-#include <QStringList>
+#include <QtCore>
 #include <functional>
 
 #include "common/run_control.h"

@@ -4,8 +4,7 @@
 // searches, imports and exports are checked against it on random words from a hostile alphabet. It is slow and
 // obviously right; it shares no code with the program.
 
-#include <QString>
-#include <QStringList>
+#include <QtCore>
 #include <random>
 
 namespace lexivo::test {

@@ -1,7 +1,6 @@
 #pragma once
 
-#include <QString>
-#include <QStringList>
+#include <QtCore>
 #include <deque>
 #include <functional>
 #include <vector>
@@ -37,7 +36,6 @@ public:
     // The questions shown with No as their default button.
     QStringList questionsDefaultingToNo() const;
     QString lastText() const { return shown_.empty() ? QString() : shown_.back().text; }
-    bool answersLeft() const { return !answers_.empty(); }
     void clear() { shown_.clear(); }
 
     void notice(const QString& text, const QString& title = kProgramTitle) override;

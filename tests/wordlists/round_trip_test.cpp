@@ -4,8 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <QStringEncoder>
-#include <QTemporaryDir>
+#include <QtCore>
 #include <memory>
 
 #include "store/current_database.h"
@@ -168,14 +167,13 @@ TEST_F(DatabaseRoundTrip, ImportStoresEachWordOnceAndCountsTheRest) {
         WriteFile(dir.filePath("list.txt"), bytes);
         EXPECT_TRUE(import(dir.filePath("list.txt"), append).ok());
         EXPECT_EQ(StoredWords(db()), model);
-        EXPECT_EQ(
-            dialogs.lastText(),
-            QStringLiteral("Import Complete. %1 words imported,%2 duplicates skipped, %3, blanks skipped. %4 too "
-                           "long skipped.")
-                .arg(expected.imported)
-                .arg(expected.duplicates)
-                .arg(expected.blanks)
-                .arg(expected.tooLong));
+        EXPECT_EQ(dialogs.lastText(),
+                  QStringLiteral("Import Complete. %1 words imported,%2 duplicates skipped, %3, blanks skipped. %4 too "
+                                 "long skipped.")
+                      .arg(expected.imported)
+                      .arg(expected.duplicates)
+                      .arg(expected.blanks)
+                      .arg(expected.tooLong));
     }
 }
 

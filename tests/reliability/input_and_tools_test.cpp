@@ -1,0 +1,191 @@
+// The fuzzers' seeds and found cases replayed; hostile word lists (NUL bytes, a million commas, a line of 100 MB
+// in `make stress`) imported, found and deleted; and the stock sqlite3 tool reading, checking and writing what the
+// program wrote.
+
+#include <gtest/gtest.h>
+
+#include <QtWidgets>
+#include <stdexcept>
+
+#include "reliability/reliability_support.h"
+#include "store/current_database.h"
+#include "store/maintenance.h"
+#include "store/word_editing.h"
+#include "support/run_search.h"
+#include "targets/fuzz_targets.h"
+#include "wordlists/export.h"
+#include "wordlists/import.h"
+
+namespace lexivo::test {
+namespace {
+
+class FuzzCorpus : public ::testing::TestWithParam<fuzz::Target> {};
+
+TEST_P(FuzzCorpus, EveryCaseReplaysCleanly) {
+    const fuzz::Target target = GetParam();
+    fuzz::SetFailureHandler([](const std::string& what) { throw std::runtime_error(what); });
+    int cases = 0;
+    for (const char* folder : {"corpus", "found"}) {
+        const QDir dir(QStringLiteral(LEXIVO_FUZZ_DIR "/%1/%2").arg(folder, target.name));
+        for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden)) {
+            QFile file(dir.filePath(name));
+            ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << file.fileName().toStdString();
+            const QByteArray bytes = file.readAll();
+            ++cases;
+            try {
+                target.run(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                           static_cast<std::size_t>(bytes.size()));
+            } catch (const std::runtime_error& e) {
+                ADD_FAILURE() << folder << "/" << target.name << "/" << name.toStdString() << ": " << e.what();
+            }
+        }
+    }
+    fuzz::SetFailureHandler(nullptr);
+    EXPECT_GT(cases, 0) << "no seed corpus for " << target.name;
+    std::printf("[ figure ] fuzz target %s: %d corpus cases replayed\n", target.name, cases);
+}
+
+INSTANTIATE_TEST_SUITE_P(Targets, FuzzCorpus, ::testing::ValuesIn(fuzz::kTargets),
+                         [](const ::testing::TestParamInfo<fuzz::Target>& param) {
+                             return std::string(param.param.name);
+                         });
+
+class HostileInput : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        path = dir.filePath("words.mdb");
+        CreateWordDatabase(path);
+        OpenWordDatabase(state, path);
+    }
+    Connection& db() { return state.CurrentDatabase; }
+
+    ImportResult import(const QByteArray& bytes) {
+        const QString list = dir.filePath("list.txt");
+        WriteFile(list, bytes);
+        dialogs.clear();
+        return ImportWords(
+            db(), list, false, [] { return WordFilter(); }, run, dialogs);
+    }
+    QByteArray exportAll() {
+        const QString out = dir.filePath("out.txt");
+        const ExportResult result = ExportWords(
+            db(), out, false, [] { return WordFilter(); }, run, dialogs);
+        EXPECT_TRUE(result.ok()) << result.error.toStdString();
+        return ReadFile(out);
+    }
+    QTemporaryDir dir{MemoryFolderTemplate()};
+    QString path;
+    DatabaseState state;
+    FakeRun run;
+    ScriptedDialogs dialogs;
+};
+
+// A million and one blank items, counted, in bounded time.
+TEST_F(HostileInput, AMillionCommas) {
+    QElapsedTimer timer;
+    timer.start();
+    const ImportResult commas = import(QByteArray(1000000, ','));
+    EXPECT_TRUE(commas.ok());
+    EXPECT_EQ(commas.counts.blanks, 1000001);
+    EXPECT_EQ(commas.counts.imported, 0);
+    EXPECT_LT(timer.elapsed(), 30000);
+    EXPECT_EQ(WordCount(db()), 0);
+}
+
+TEST_F(HostileInput, NulBytesMakeWordsThatCanStillBeFoundAndDeleted) {
+    const QString word = QString::fromUtf8("ab\0cd", 5);
+    import(QByteArray("ab\0cd\r\nplain\r\n", 14));
+    EXPECT_EQ(StoredWords(db()), QStringList({word, "plain"}));
+    for (TestMode mode : {TestMode::Anagram, TestMode::Mask, TestMode::Synogram, TestMode::Letters})
+        EXPECT_EQ(RunSearchForTest(db(), mode, word), QStringList({word})) << ModeName(mode);
+    EXPECT_EQ(exportAll(), QByteArray("ab\0cd\r\nplain\r\n", 14));
+    EXPECT_TRUE(DeleteWords(db(), {word}, dialogs).ok()) << dialogs.texts().join('\n').toStdString();
+    EXPECT_EQ(StoredWords(db()), QStringList({"plain"}));
+}
+
+TEST_F(HostileInput, AHundredMegabyteLine) {
+    if (!StressRun()) GTEST_SKIP() << "in make stress only";
+    QByteArray bytes = "before\r\n";
+    bytes += QByteArray(100 * 1024 * 1024, 'x');
+    bytes += "\r\nafter\r\n";
+    const ImportResult result = import(bytes);
+    EXPECT_TRUE(result.ok());
+    EXPECT_EQ(result.counts.tooLong, 1);
+    EXPECT_EQ(StoredWords(db()), QStringList({"before", "after"}));
+    std::printf("[ figure ] a 100 MB line: imported the words around it, counted it too long\n");
+}
+
+class OtherTools : public ::testing::Test {
+protected:
+    void SetUp() override {
+        tool = QStandardPaths::findExecutable("sqlite3");
+        if (tool.isEmpty()) GTEST_SKIP() << "no sqlite3 tool";
+        ASSERT_TRUE(dir.isValid());
+        path = dir.filePath("words.mdb");
+    }
+    // The tool's output, or the test fails when the tool does.
+    // With the program's extension loaded, unless extension is false.
+    QString sqlite(const QString& sql, bool extension = true) {
+        QStringList arguments{"-batch", "-bail", path, sql};
+        if (extension) arguments = QStringList{"-cmd", ".load " LEXIVO_SQLITE_EXTENSION} + arguments;
+        QProcess process;
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        process.start(tool, arguments);
+        process.waitForFinished();
+        const QString output = QString::fromUtf8(process.readAll()).trimmed();
+        EXPECT_EQ(process.exitCode(), 0) << sql.toStdString() << "\n" << output.toStdString();
+        return output;
+    }
+
+    QString tool;
+    QTemporaryDir dir{MemoryFolderTemplate()};
+    QString path;
+};
+
+TEST_F(OtherTools, TheStockToolReadsChecksAndWritesWhatTheProgramWrote) {
+    // Written by the program: created, filled by an import (which drops and rebuilds its indexes), a word added.
+    CreateWordDatabase(path);
+    DatabaseState state;
+    OpenWordDatabase(state, path);
+    const QString list = dir.filePath("list.txt");
+    WriteFile(list, WordListBytes(GeneratedWords(5000, 11) + QStringList{"tea", "eat", "Ate", "o'clock"}));
+    ScriptedDialogs dialogs;
+    FakeRun run;
+    ASSERT_TRUE(ImportWords(
+                    state.CurrentDatabase, list, false, [] { return WordFilter(); }, run, dialogs)
+                    .ok());
+    EXPECT_EQ(AddWord(state.CurrentDatabase, "level", dialogs.yes()), AddResult::Added);
+    state.CurrentDatabase.close();
+
+    EXPECT_EQ(sqlite("PRAGMA integrity_check;"), "ok");
+    EXPECT_EQ(sqlite("SELECT COUNT(*) FROM Dictionary;"), "5005");
+    // Without the extension the rows can still be counted and read.
+    EXPECT_EQ(sqlite("SELECT COUNT(*) FROM Dictionary NOT INDEXED;", false), "5005");
+    EXPECT_EQ(sqlite("SELECT Word FROM Dictionary NOT INDEXED ORDER BY rowid DESC LIMIT 1;", false), "level");
+    // The extension gives the tool the program's word order, so it compares and sorts as the program does.
+    EXPECT_EQ(sqlite("SELECT Word FROM Dictionary WHERE Word = 'ATE';"), "Ate");
+    EXPECT_EQ(sqlite("SELECT Word FROM Dictionary WHERE Sorted = 'tea' ORDER BY Word;"), "Ate\neat\ntea");
+    EXPECT_EQ(sqlite("SELECT Word FROM Dictionary WHERE Word = 'o''clock';"), "o'clock");
+    const QString plan = sqlite("EXPLAIN QUERY PLAN SELECT Word FROM Dictionary WHERE Word = 'tea';");
+    EXPECT_TRUE(plan.contains("USING INDEX Word") || plan.contains("USING COVERING INDEX Word")) << plan.toStdString();
+    sqlite("INSERT INTO Dictionary (Word, Sorted, Letters) VALUES ('zebra', 'zreba', 'zreba');");
+    sqlite("INSERT INTO Dictionary (Word) VALUES ('pots');");  // no keys: the check will offer to add them
+    EXPECT_EQ(sqlite("PRAGMA integrity_check;"), "ok");
+
+    // The program opens it again normally, and finds the tool's words.
+    RecordingView view;
+    state.DatabasePath = path;
+    dialogs.clear();
+    ASSERT_TRUE(LoadDatabase(state, view, dialogs));
+    EXPECT_TRUE(dialogs.shown().empty()) << dialogs.texts().join('\n').toStdString();
+    EXPECT_EQ(view.status, "5007 words.");
+    EXPECT_EQ(RunSearchForTest(state.CurrentDatabase, TestMode::Anagram, "bazer"), QStringList({"zebra"}));
+    EXPECT_EQ(CheckDatabase(state.CurrentDatabase, run, dialogs.yes()), CheckResult::Rebuilt);
+    EXPECT_EQ(StoredKeys(state.CurrentDatabase, "pots"), "tspo|tspo");
+    state.CurrentDatabase.close();
+    EXPECT_EQ(sqlite("SELECT Letters FROM Dictionary WHERE Word = 'pots';"), "tspo");
+}
+
+}  // namespace
+}  // namespace lexivo::test

@@ -1,0 +1,463 @@
+// The main window's menus and state, its settings file and start-up files, the message boxes, the search panel.
+
+#include <gtest/gtest.h>
+
+#include <QtWidgets>
+#include <functional>
+
+#include "common/settings_file.h"
+#include "shell/frm_main.h"
+#include "shell/help_commands.h"
+#include "shell/help_window.h"
+#include "shell/qt_dialogs.h"
+#include "shell/search_panel.h"
+#include "window_fixture.h"
+
+namespace lexivo::test {
+namespace {
+
+TEST_F(WindowTest, MenusInOrderWithAccessKeysAndSeparators) {
+    open();
+    auto names = [](QMenu* menu) {
+        QStringList list;
+        for (QAction* a : menu->actions()) list << a->objectName() + "=" + (a->isSeparator() ? "-" : a->text());
+        return list;
+    };
+    EXPECT_EQ(names(window->File),
+              QStringList({"Mnu_File_New=&New", "Mnu_File_Open=&Open", "Mnu_File_Close=&Close", "Mnu_Sep3=-",
+                           "Mnu_File_Import=&Import/Export", "Mnu_File_Check=Check Database",
+                           "Mnu_File_Rebuild=Complete Rebuild", "Mnu_File_QuickRebuild=&Quick Re-build",
+                           "Mnu_File_Compact=Compact Database", "Mnu_Sep1=-", "File_Exit=E&xit"}));
+    EXPECT_EQ(names(window->Mnu_Edit),
+              QStringList({"Mnu_Edit_Copy=&Copy", "Mnu_SelectAll=&Select all", "Mnu_Sep2=-", "Mnu_Edit_Add=&Add",
+                           "Mnu_Edit_Delete_0=&Delete", "Mnu_Edit_Delete_1=Delete selected"}));
+    EXPECT_EQ(names(window->Mnu_Help),
+              QStringList({"Mnu_Help_About=&About", "Mnu_Help_Contents=&Contents", "Mnu_Help_WebSite=&Web Site"}));
+    QStringList titles;
+    for (QAction* a : window->menuBar()->actions()) titles << a->text();
+    EXPECT_EQ(titles, QStringList({"&File", "&Edit", "&Help"}));
+    for (QAction* a : window->findChildren<QAction*>())
+        EXPECT_TRUE(a->shortcut().isEmpty()) << a->objectName().toStdString();
+}
+
+// The mode buttons added beside the first two rows cover no other box and come last in the keyboard order; the
+// help window closes on its button and on Esc.
+TEST_F(WindowTest, AddedControlsOverlapNothingAndHelpCloses) {
+    openShown();
+    const QList<QRadioButton*> modes = window->Fme_Search->findChildren<QRadioButton*>();
+    for (QRadioButton* a : modes)
+        for (QRadioButton* b : modes)
+            EXPECT_TRUE(a == b || !a->geometry().intersects(b->geometry()))
+                << a->objectName().toStdString() << " / " << b->objectName().toStdString();
+    QStringList chain;
+    for (QWidget* w = window->Cmd_Close->nextInFocusChain(); w != window->Cmd_Close; w = w->nextInFocusChain())
+        if ((w->focusPolicy() & Qt::TabFocus) && w->objectName().startsWith("Opt_")) chain << w->objectName();
+    EXPECT_EQ(chain.mid(chain.size() - 2), QStringList({"Opt_Search_7", "Opt_Search_8"}))
+        << chain.join(' ').toStdString();
+    EXPECT_EQ(window->Fme_Search->Opt_Search[7]->text(), "Rac&k");
+
+    InstallHelpCommands(*window);
+    for (bool byButton : {false, true}) {
+        window->Mnu_Help_Contents->trigger();
+        const auto helps = window->findChildren<HelpWindow*>();
+        ASSERT_EQ(helps.size(), 1);
+        ASSERT_TRUE(helps[0]->isVisible());
+        if (byButton)
+            helps[0]->Cmd_Close->click();
+        else {
+            QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+            QApplication::sendEvent(helps[0]->Txt_Help, &escape);
+        }
+        EXPECT_FALSE(helps[0]->isVisible());
+    }
+}
+
+TEST_F(WindowTest, CommandsFollowTheDatabaseState) {
+    open();
+    EXPECT_FALSE(window->Fme_Search->isEnabled());
+    EXPECT_TRUE(window->Cmd_Close->isEnabled());
+    EXPECT_EQ(disabledCommands(),
+              QStringList({"Mnu_File_Close", "Mnu_File_Import", "Mnu_File_Check", "Mnu_File_Rebuild",
+                           "Mnu_File_QuickRebuild", "Mnu_File_Compact", "Mnu_Edit_Copy", "Mnu_SelectAll",
+                           "Mnu_Edit_Add", "Mnu_Edit_Delete_0", "Mnu_Edit_Delete_1", "Mnu_Edit"}));
+
+    startWithDatabase({"tea", "eat", "ate"});
+    open();
+    EXPECT_EQ(window->Fme_Search->title(), "english.mdb");
+    EXPECT_EQ(window->Status->text(), "3 words.");
+    expectIdle();
+    EXPECT_TRUE(dialogs.shown().empty()) << dialogs.texts().join('\n').toStdString();
+}
+
+class HookedWindowTest : public WindowTest {
+protected:
+    class Hooked : public Frm_Main {
+    public:
+        using Frm_Main::Frm_Main;
+        int searches = 0;
+
+    protected:
+        void onSearchClicked() override { ++searches; }
+    };
+    Frm_Main& open() override {
+        window = std::make_unique<Hooked>(dialogs, programFolder());
+        return *window;
+    }
+    int searches() const { return static_cast<Hooked&>(*window).searches; }
+};
+
+TEST_F(HookedWindowTest, EnterStartsASearchExceptOnAButton) {
+    startWithDatabase({"tea"});
+    openShown();
+    press(find<QComboBox>("Text1"), Qt::Key_Return);
+    press(find<QRadioButton>("Opt_Search_3"), Qt::Key_Return);
+    press(window->List1, Qt::Key_Enter);
+    press(find<QComboBox>("Cmb_Letters_1"), Qt::Key_Return);
+    EXPECT_EQ(searches(), 4);
+    press(find<QPushButton>("Cmd_Search"), Qt::Key_Return);
+    EXPECT_EQ(searches(), 5);
+}
+
+TEST_F(HookedWindowTest, NoSearchWithoutADatabase) {
+    openShown();
+    press(find<QComboBox>("Text1"), Qt::Key_Return);
+    find<QPushButton>("Cmd_Search")->click();
+    EXPECT_EQ(searches(), 0);
+}
+
+TEST_F(WindowTest, RightButtonOverTheListOpensTheEditMenuOnTheSelection) {
+    startWithDatabase({"tea"});
+    openShown();
+    showResults({"ate", "eat", "tea"});
+    select({1});
+    click(window->List1->viewport(), rowCentre(0), Qt::RightButton);
+    EXPECT_TRUE(window->Mnu_Edit->isVisible());
+    // The menu's commands work on the selection the user had.
+    EXPECT_EQ(selectedRows(), QList<int>{1});
+    window->Mnu_Edit->hide();
+    click(window->List1->viewport(), rowCentre(0));
+    EXPECT_FALSE(window->Mnu_Edit->isVisible());
+}
+
+TEST_F(WindowTest, NoPopUpMenuWithoutADatabase) {
+    openShown();
+    click(window->List1->viewport(), QPoint(5, 5), Qt::RightButton);
+    EXPECT_FALSE(window->Mnu_Edit->isVisible());
+}
+
+TEST_F(WindowTest, OneLineEndedByCrLfReadWhole) {
+    const SettingsFile settings(programFolder(), fallbackFolder());
+    for (const QString& name :
+         {QStringLiteral("/words/english.mdb"), QStringLiteral("/wörter/français.mdb"), QString()}) {
+        SCOPED_TRACE(name.toStdString());
+        ASSERT_TRUE(settings.write(name));
+        EXPECT_EQ(settingsBytes(), QFile::encodeName(name) + "\r\n");
+        EXPECT_EQ(settings.read(), name);
+    }
+    EXPECT_FALSE(QFile::exists(settings.fallbackFile()));
+    const std::pair<QByteArray, QString> files[] = {
+        {"/my words/list, big ,one.mdb\r\nsecond line\r\n", "/my words/list, big ,one.mdb"},
+        {"/no/line/end.mdb", "/no/line/end.mdb"},
+        {"", ""},
+    };
+    for (const auto& [bytes, read] : files) {
+        WriteFile(settingsPath(), bytes);
+        EXPECT_EQ(settings.read(), read) << bytes.toStdString();
+    }
+    QFile::remove(settingsPath());
+    EXPECT_EQ(settings.read(), "");
+}
+
+TEST_F(WindowTest, ConfigurationFolderStandsInForAnUnusableProgramFolder) {
+    const SettingsFile settings(unusableFolder(), fallbackFolder());
+    ASSERT_TRUE(settings.write(QStringLiteral("/words/english.mdb")));
+    EXPECT_EQ(ReadFile(fallbackFolder() + "/lexivo.ini"), "/words/english.mdb\r\n");
+    EXPECT_EQ(settings.read(), "/words/english.mdb");
+    // Read there also when the program's folder has none, but the file beside the program comes first.
+    const SettingsFile beside(programFolder(), fallbackFolder());
+    EXPECT_EQ(beside.read(), "/words/english.mdb");
+    WriteFile(settingsPath(), "/beside.mdb\r\n");
+    EXPECT_EQ(beside.read(), "/beside.mdb");
+    // A write that fails everywhere is reported, not thrown.
+    EXPECT_FALSE(SettingsFile(unusableFolder(), unusableFolder()).write(QStringLiteral("/words/english.mdb")));
+}
+
+// An installed program (its desktop entry under ../share/applications) writes the configuration folder even
+// where it could write its own, and reads nothing beside itself.
+TEST_F(WindowTest, InstalledProgramKeepsItsSettingsInTheConfigurationFolder) {
+    WriteFile(settingsPath(), "/beside.mdb\r\n");
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("share/applications")));
+    WriteFile(path(QStringLiteral("share/applications/lexivo.desktop")), "[Desktop Entry]\n");
+    const SettingsFile installed(programFolder(), fallbackFolder());
+    EXPECT_EQ(installed.read(), "");
+    ASSERT_TRUE(installed.write(QStringLiteral("/words/english.mdb")));
+    EXPECT_EQ(ReadFile(fallbackFolder() + "/lexivo.ini"), "/words/english.mdb\r\n");
+    EXPECT_EQ(settingsBytes(), "/beside.mdb\r\n");
+    EXPECT_EQ(installed.writableFolder(), fallbackFolder());
+}
+
+TEST_F(WindowTest, StartWithoutADatabaseAndForgetOneDeletedBetweenRuns) {
+    for (const bool deleted : {false, true}) {
+        SCOPED_TRACE(deleted);
+        if (deleted) writeSettings(path("gone.mdb"));
+        open();
+        EXPECT_EQ(window->Fme_Search->title(), "(No Database Loaded)");
+        EXPECT_FALSE(window->Fme_Search->isEnabled());
+        EXPECT_TRUE(window->database().DatabasePath.isEmpty());
+        EXPECT_EQ(QFile::exists(settingsPath()), deleted);
+        EXPECT_TRUE(window->close());
+        EXPECT_EQ(settingsBytes(), "\r\n");
+        EXPECT_TRUE(dialogs.shown().empty());
+    }
+}
+
+TEST_F(WindowTest, ClosingCompletesWhenTheSettingsCannotBeWrittenBesideTheProgram) {
+    window = std::make_unique<Frm_Main>(dialogs, unusableFolder());
+    window->show();
+    EXPECT_TRUE(window->close());
+    EXPECT_FALSE(window->isVisible());
+    QFile::remove(window->settings().fallbackFile());
+}
+
+// A database named on the command line is opened as File Open opens it: the same messages, the same state after
+// them; the settings file records it at shutdown.
+TEST_F(WindowTest, ADatabaseNamedAtStartUpIsOpenedAsFileOpenOpensIt) {
+    startWithDatabase({"cat"}, "last.mdb");
+    CreateWordDatabase(path("named.mdb"), {"tea", "eat"});
+    CreateWordDatabase(path("empty.mdb"), {});
+    WriteFile(path("plain.txt"), "not a database");
+    for (const QString& name : {QStringLiteral("named.mdb"), QStringLiteral("empty.mdb"), QStringLiteral("plain.txt"),
+                                QStringLiteral("missing.mdb")}) {
+        SCOPED_TRACE(name.toStdString());
+        const QString file = path(name);
+        dialogs.clear();
+        window = std::make_unique<Frm_Main>(dialogs, programFolder(), StartUpFiles{file, {}});
+        const QStringList started = dialogs.texts();
+        const QString startedPath = window->database().DatabasePath;
+        const QString startedStatus = window->Status->text() + window->Fme_Search->title();
+        ASSERT_TRUE(window->close());
+        EXPECT_EQ(settingsBytes(), QFile::encodeName(startedPath) + "\r\n");
+
+        writeSettings(QString());
+        open();
+        dialogs.clear();
+        dialogs.fileName(file);
+        window->Mnu_File_Open->trigger();
+        EXPECT_EQ(QStringList(dialogs.texts().mid(1)), started);
+        EXPECT_EQ(window->database().DatabasePath, startedPath);
+        EXPECT_EQ(window->Status->text() + window->Fme_Search->title(), startedStatus);
+        EXPECT_EQ(startedPath.isEmpty(), name == "plain.txt" || name == "missing.mdb");
+        EXPECT_EQ(started.isEmpty(), name == "named.mdb");
+    }
+}
+
+// The default database stands in only where the settings name no database that exists.
+TEST_F(WindowTest, TheDefaultDatabaseOpensWhenTheSettingsNameNoneThatExists) {
+    const QString fallback = path("default.mdb");
+    CreateWordDatabase(fallback, {"listen", "silent"});
+    const QString other = path("other.mdb");
+    CreateWordDatabase(other, {"cat"});
+    const std::pair<QString, QString> cases[] = {{QString(), fallback}, {path("gone.mdb"), fallback}, {other, other}};
+    for (const auto& [named, opened] : cases) {
+        writeSettings(named);
+        window = std::make_unique<Frm_Main>(dialogs, programFolder(), StartUpFiles{{}, fallback});
+        EXPECT_EQ(window->database().DatabasePath, opened) << named.toStdString();
+    }
+    EXPECT_TRUE(dialogs.shown().empty());
+}
+
+TEST(QtDialogsTest, EachBoxHasItsTitleIconAndButtonsAndAnswersWithThem) {
+    QtDialogs dialogs;
+    using B = QMessageBox;
+    struct Case {
+        const char* what;
+        std::function<int()> show;  // the answer given to the caller
+        B::StandardButton press;
+        QString title;
+        B::Icon icon;
+        B::StandardButtons buttons;
+        int answer;
+    };
+    const Case cases[] = {
+        {"notice", [&] { return (dialogs.notice("The text"), 0); }, B::Ok, "Lexivo", B::NoIcon, B::Ok, 0},
+        {"failure", [&] { return (dialogs.failure("The text", "Export"), 0); }, B::Ok, "Export", B::Warning, B::Ok, 0},
+        {"yes", [&] { return int(dialogs.question("The text")); }, B::Yes, "Lexivo", B::NoIcon, B::Yes | B::No, 1},
+        {"no", [&] { return int(dialogs.question("The text")); }, B::No, "Lexivo", B::NoIcon, B::Yes | B::No, 0},
+        {"retry or cancel", [&] { return int(dialogs.retryCancel("The text")); }, B::Cancel, "Lexivo", B::NoIcon,
+         B::Retry | B::Cancel, 0},
+        {"abort, retry or ignore", [&] { return int(dialogs.abortRetryIgnore("The text", "Compaction")); }, B::Ignore,
+         "Compaction", B::Critical, B::Abort | B::Retry | B::Ignore, int(Dialogs::ErrorChoice::Ignore)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QString title, text;
+        B::Icon icon = B::NoIcon;
+        B::StandardButtons buttons;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) return;
+            title = box->windowTitle();
+            text = box->text();
+            icon = box->icon();
+            buttons = box->standardButtons();
+            box->button(c.press)->click();
+        });
+        EXPECT_EQ(c.show(), c.answer);
+        EXPECT_EQ(title, c.title);
+        EXPECT_EQ(text, "The text");
+        EXPECT_EQ(icon, c.icon);
+        EXPECT_EQ(buttons, c.buttons);
+    }
+}
+
+class SearchPanelTest : public ::testing::Test {
+protected:
+    SearchPanelTest() { panel.fillLengthLists(); }
+
+    void mode(int index) { panel.Opt_Search[static_cast<size_t>(index)]->click(); }
+    void setInput(const QString& input) { text->setEditText(input); }
+    // The user choosing an entry of a length list.
+    static void choose(QComboBox* list, int entry) { list->setCurrentIndex(entry); }
+
+    ::testing::AssertionResult lists(int min, int max, bool enabled) {
+        if (minimum->currentIndex() == min && maximum->currentIndex() == max && minimum->isEnabled() == enabled &&
+            maximum->isEnabled() == enabled)
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "lists at " << minimum->currentIndex() << "/" << maximum->currentIndex()
+                                             << ", " << (minimum->isEnabled() ? "enabled" : "disabled") << "/"
+                                             << (maximum->isEnabled() ? "enabled" : "disabled");
+    }
+
+    SearchPanel panel;
+    QComboBox* text = panel.Text1;
+    QComboBox* minimum = panel.Cmb_Letters[SearchPanel::Minimum];
+    QComboBox* maximum = panel.Cmb_Letters[SearchPanel::Maximum];
+    QCheckBox* sort = panel.Chk_Sort;
+};
+
+// Which modes tie the length lists to the input, and how the sort choice follows: hidden when all results will
+// have one length, and always in the anagram mode.
+TEST_F(SearchPanelTest, InputAndModeSetTheLengthListsAndTheSortChoice) {
+    struct Case {
+        const char* what;
+        int from;
+        QString before;
+        int to;
+        QString input;
+        int min, max;
+        bool enabled;
+        int sort;
+    };
+    const int A = SearchPanel::Anagram, M = SearchPanel::Mask;
+    const int hidden = 1, shown = 0, either = -1;  // the sort choice
+    const Case cases[] = {
+        {"anagram fixes the length", A, "", A, "stream", 5, 5, false, hidden},
+        {"anagram emptied", A, "stream", A, "", 0, 0, false, either},
+        {"anagram of one letter keeps the lists", A, "abcd", A, "a", 3, 3, false, hidden},
+        {"anagram of 51 letters keeps the lists", A, "abcd", A, QString(51, u'x'), 3, 3, false, hidden},
+        {"anagram of 50 letters", A, "", A, QString(50, u'x'), 49, 49, false, hidden},
+        {"characters, not UTF-16 units", A, "", A, QString::fromUcs4(U"\U0001D49C\U0001D49D\U0001D49E"), 2, 2, false,
+         hidden},
+        {"anagram hides the sort choice with no input", SearchPanel::Synogram, "", A, "", 0, 0, false, hidden},
+        {"fixed mask length", A, "", M, "c??e", 3, 3, false, hidden},
+        {"fixed mask with a run wildcard", M, "c??e", M, "c*e", 0, 0, true, shown},
+        {"add", A, "", SearchPanel::Add, "words", 4, 4, false, hidden},
+        {"delete", A, "", SearchPanel::Delete, "words", 4, 4, false, hidden},
+        {"letters in a word frees the lists", A, "abc", SearchPanel::Letters, "abc", 0, 0, true, shown},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        mode(c.from);
+        setInput(c.before);
+        mode(c.to);
+        setInput(c.input);
+        EXPECT_TRUE(lists(c.min, c.max, c.enabled));
+        if (c.sort != either) {
+            EXPECT_EQ(sort->isHidden(), c.sort == hidden);
+        }
+    }
+}
+
+TEST_F(SearchPanelTest, TypingInTheSynogramModeResetsTheLists) {
+    mode(SearchPanel::Synogram);
+    text->lineEdit()->insert("tea");
+    choose(maximum, 6);
+    choose(minimum, 2);
+    EXPECT_TRUE(lists(2, 6, true));
+    text->lineEdit()->insert("m");
+    EXPECT_TRUE(lists(0, 0, true));
+}
+
+TEST_F(SearchPanelTest, PalindromeHidesTheInputAndKeepsTheLists) {
+    mode(SearchPanel::Synogram);
+    choose(maximum, 5);
+    choose(minimum, 3);
+    mode(SearchPanel::Palindrome);
+    EXPECT_TRUE(text->isHidden());
+    EXPECT_TRUE(lists(3, 5, true));
+    // A word taken into the hidden box changes nothing in the lists either.
+    setInput("level");
+    EXPECT_TRUE(lists(3, 5, true));
+    mode(SearchPanel::Synogram);
+    EXPECT_FALSE(text->isHidden());
+}
+
+TEST_F(SearchPanelTest, TheListJustChosenWinsAndNoLimitOnOneSideMeansNoneOnEither) {
+    mode(SearchPanel::Synogram);
+    for (QComboBox* list : {maximum, minimum}) {
+        choose(maximum, 8);
+        choose(minimum, 4);
+        choose(list, 0);
+        EXPECT_TRUE(lists(0, 0, true)) << list->objectName().toStdString();
+    }
+    choose(maximum, 5);
+    choose(minimum, 2);
+    choose(minimum, 8);
+    EXPECT_TRUE(lists(8, 8, true));
+    choose(maximum, 10);
+    int minimumChanges = 0, maximumChanges = 0;
+    QObject::connect(minimum, &QComboBox::currentIndexChanged, [&] { ++minimumChanges; });
+    QObject::connect(maximum, &QComboBox::currentIndexChanged, [&] { ++maximumChanges; });
+    choose(maximum, 3);
+    EXPECT_TRUE(lists(3, 3, true));
+    // One change each: the handling raised for the minimum finds the lists consistent and ends there.
+    EXPECT_EQ(minimumChanges, 1);
+    EXPECT_EQ(maximumChanges, 1);
+}
+
+// The rack and the phrase bound each word, not the input: the lists stay free, and their order is their own.
+TEST_F(SearchPanelTest, RackAndPhraseLeaveTheListsToTheUserAndHideTheSortChoice) {
+    for (const int game : {SearchPanel::Rack, SearchPanel::Phrase}) {
+        mode(SearchPanel::Anagram);
+        setInput("retains");
+        mode(game);
+        choose(maximum, 5);
+        choose(minimum, 2);
+        setInput("aeinrst??");
+        EXPECT_TRUE(lists(2, 5, true));
+        EXPECT_TRUE(sort->isHidden());
+        choose(maximum, 2);  // one length for all words: the rule that shows the box again stays out of these modes
+        EXPECT_TRUE(sort->isHidden());
+    }
+    mode(SearchPanel::Letters);
+    EXPECT_FALSE(sort->isHidden());
+}
+
+TEST_F(SearchPanelTest, EnterInTheInputStartsASearchAndKeepsTheTextAsTyped) {
+    text->addItem("tea");
+    setInput("Tea");
+    int clicks = 0;
+    QObject::connect(panel.Cmd_Search, &QPushButton::clicked, [&] { ++clicks; });
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+    QApplication::sendEvent(text, &enter);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(text->currentText(), "Tea");
+    EXPECT_EQ(text->count(), 1);
+    // Any text, however long or odd, is taken unchanged.
+    const QString odd = QStringLiteral("  MiXeD 'quote' * ? @ # ") + QString(300, u'z');
+    setInput(odd);
+    EXPECT_EQ(text->currentText(), odd);
+}
+
+}  // namespace
+}  // namespace lexivo::test

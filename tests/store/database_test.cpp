@@ -1,0 +1,506 @@
+// The engine layer, the schema, loading, adding and deleting words, the re-builds and compaction.
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QtCore>
+#include <cerrno>
+#include <cstdio>
+#include <tuple>
+
+#include "store/compaction.h"
+#include "store/current_database.h"
+#include "store/engine.h"
+#include "store/keys.h"
+#include "store/maintenance.h"
+#include "store/schema.h"
+#include "store/word_editing.h"
+#include "support/fake_run.h"
+#include "support/scripted_dialogs.h"
+#include "support/word_db.h"
+
+namespace lexivo::test {
+namespace {
+
+class EngineTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        path = dir.filePath("words.mdb");
+        test::CreateWordDatabase(path, {"tea", "eat", "Ate", "teas", "c'est", "100%", "a_b", "x*y", "q?r", "Éclair"});
+        db = Connection::open(path);
+    }
+    QStringList query(const QString& sql) {
+        QStringList words;
+        Cursor cursor(db, sql);
+        cursor.moveLast();
+        for (cursor.moveFirst(); !cursor.eof(); cursor.moveNext()) words << cursor.text("Word");
+        return words;
+    }
+    qint64 count() { return db.scalar("SELECT COUNT(*) FROM Dictionary"); }
+    QTemporaryDir dir;
+    QString path;
+    Connection db;
+};
+
+TEST_F(EngineTest, ErrorsCarryTheEngineMessage) {
+    try {
+        db.execute("SELECT FROM nowhere");
+        FAIL();
+    } catch (const Error& e) {
+        EXPECT_TRUE(e.message().contains("syntax error")) << e.message().toStdString();
+    }
+    EXPECT_THROW(Cursor(db, "SELECT [Nope] FROM [Dictionary]"), Error);
+    EXPECT_THROW(db.execute("SELECT 1; DROP TABLE Dictionary"), Error);
+    EXPECT_EQ(count(), 10);
+    EXPECT_THROW(Connection::open(dir.filePath("missing.mdb")), Error);
+    EXPECT_THROW(Connection::create(path), Error);
+
+    const QString text = dir.filePath("text.mdb");
+    test::WriteFile(text, QByteArray("hello, this is not a database at all\n").repeated(200));
+    try {
+        Connection other = Connection::open(text);  // SQLite notices at the first statement the layer runs
+        other.tableNames();
+        FAIL();
+    } catch (const Error& e) {
+        EXPECT_TRUE(e.isNotADatabase());
+    }
+}
+
+TEST_F(EngineTest, TransactionsRollBackUnlessCommittedAndBatchesKeepTheirRows) {
+    {
+        Transaction t(db);
+        db.execute("DELETE * FROM Dictionary");
+    }
+    EXPECT_EQ(count(), 10);
+    {
+        BatchedTransaction batch(db, 3);
+        WordTable table(db);
+        for (int i = 0; i < 7; ++i) {
+            table.addNew(QString("w%1").arg(i), "", "");
+            batch.rowWritten();
+        }
+        EXPECT_EQ(batch.committedRows(), 6);
+    }  // the destructor commits the rest
+    EXPECT_FALSE(db.inTransaction());
+    EXPECT_EQ(count(), 17);
+}
+
+class SchemaTest : public ::testing::Test {
+protected:
+    void SetUp() override { db = Connection::create(dir.filePath("s.mdb")); }
+    QStringList fieldNames(const QString& table) {
+        QStringList names;
+        for (const auto& c : db.columns(table)) names << c.name;
+        return names;
+    }
+    QTemporaryDir dir;
+    Connection db;
+    test::ScriptedDialogs dialogs;
+};
+
+// Table and field names match without regard to case, index names with it; nothing that exists is changed.
+TEST_F(SchemaTest, FieldsAndIndexesAreAddedOnce) {
+    EnsureField(db, "Dictionary", "Word", kTextField, 255);
+    EXPECT_EQ(fieldNames("Dictionary"), QStringList({"ID", "Word"}));
+    EnsureField(db, "dictionary", "WORD", kTextField, 255);
+    EnsureField(db, "Dictionary", "Word", kLongField, 0);
+    EXPECT_EQ(fieldNames("Dictionary"), QStringList({"ID", "Word"}));
+    EXPECT_TRUE(db.columns("Dictionary")[1].type.startsWith("TEXT"));
+    EXPECT_TRUE(TableExists(db, "DICTIONARY"));
+    EXPECT_TRUE(FieldExists(db, "Dictionary", "word"));
+    EXPECT_FALSE(FieldExists(db, "Nothing", "Word"));
+    AddIndex(db, "Dictionary", "Word", "Word", dialogs);
+    AddIndex(db, "Dictionary", "Word", "Word", dialogs);
+    EXPECT_TRUE(IndexExists(db, "Dictionary", "Word"));
+    EXPECT_FALSE(IndexExists(db, "Dictionary", "word"));
+    EXPECT_EQ(db.indexNames("Dictionary"), QStringList({"Word"}));
+    EXPECT_TRUE(dialogs.shown().empty());
+}
+
+// A word database of its own, opened as the program opens one.
+class StoreTest : public ::testing::Test {
+protected:
+    void open(const QStringList& words) {
+        ASSERT_TRUE(dir.isValid());
+        path = dir.filePath("words.mdb");
+        test::CreateWordDatabase(path, words);
+        test::OpenWordDatabase(state, path);
+    }
+    bool load(const QString& file) {
+        state.DatabasePath = file;
+        return LoadDatabase(state, view, dialogs);
+    }
+    Connection& db() { return state.CurrentDatabase; }
+    void setKeys(const QString& word, const QString& assignments) {
+        db().execute(QStringLiteral("UPDATE [Dictionary] SET %1 WHERE [Word]='%2'").arg(assignments, word));
+    }
+    QStringList allKeys() {
+        QStringList keys;
+        for (const QString& word : test::StoredWords(db())) keys << word + ':' + StoredKeys(db(), word);
+        return keys;
+    }
+    // The run is over and nothing is left half done.
+    void expectIdle() {
+        EXPECT_TRUE(run.stopFlag());
+        EXPECT_EQ(run.statuses.last(), "");
+        EXPECT_FALSE(db().inTransaction());
+    }
+
+    QTemporaryDir dir;
+    QString path;
+    DatabaseState state;
+    FakeRun run;
+    ScriptedDialogs dialogs;
+    test::RecordingView view;
+};
+using LoadTest = StoreTest;
+using WordEditingTest = StoreTest;
+using MaintenanceTest = StoreTest;
+
+TEST_F(LoadTest, CountsAndCaption) {
+    const QString file = dir.filePath("one word.mdb");
+    test::CreateWordDatabase(file, {"cat"});
+    ASSERT_TRUE(load(file));
+    EXPECT_EQ(view.status, "1 words.");
+    EXPECT_EQ(view.caption, "one word.mdb");
+    EXPECT_TRUE(dialogs.shown().empty());
+    EXPECT_TRUE(state.loaded());
+}
+
+TEST_F(LoadTest, OlderTableGetsItsKeyFieldsAndIndexes) {
+    const QString file = dir.filePath("old.mdb");
+    {
+        Connection db = Connection::create(file);
+        db.execute("CREATE TABLE Dictionary (ID INTEGER, Word TEXT(255) COLLATE NOCASE)");
+        db.execute("INSERT INTO Dictionary(Word) VALUES ('apple'), ('pear')");
+    }
+    ASSERT_TRUE(load(file));
+    EXPECT_EQ(view.status, "2 words.");
+    EXPECT_EQ(test::StoredKeys(state.CurrentDatabase, "apple"), "<null>|<null>");
+    const QStringList indexes = state.CurrentDatabase.indexNames("Dictionary");
+    EXPECT_TRUE(indexes.contains("Word") && indexes.contains("Sorted") && indexes.contains("Letters"))
+        << indexes.join(',').toStdString();
+}
+
+// The text is stored exactly as typed, spaces, quotes and all, with the keys of that text.
+TEST_F(WordEditingTest, AddAsksThenStoresTheWordWithItsKeys) {
+    open({"dog"});
+    dialogs.yes().yes().yes();
+    EXPECT_EQ(AddWord(db(), " ice cream ", dialogs), AddResult::Added);
+    EXPECT_EQ(AddWord(db(), "don't", dialogs), AddResult::Added);
+    EXPECT_EQ(AddWord(db(), "Zoë", dialogs), AddResult::Added);
+    EXPECT_EQ(dialogs.texts(), QStringList({"Add ' ice cream ' to database?", "OK!", "Add 'don't' to database?", "OK!",
+                                            "Add 'Zoë' to database?", "OK!"}));
+    EXPECT_EQ(dialogs.shown()[1].kind, ScriptedDialogs::Kind::Notice);
+    EXPECT_EQ(StoredWords(db()), QStringList({"dog", " ice cream ", "don't", "Zoë"}));
+    EXPECT_EQ(StoredKeys(db(), " ice cream "), "rmieecca   |rmieca ");
+    EXPECT_EQ(StoredKeys(db(), "don't"), "tond'|tond'");
+    EXPECT_EQ(StoredKeys(db(), "Zoë"), "ëoZ|ëoZ");
+}
+
+TEST_F(WordEditingTest, AddThatStoresNothing) {
+    open({"cat"});
+    dialogs.no().yes();
+    EXPECT_EQ(AddWord(db(), "", dialogs), AddResult::NothingToAdd);
+    EXPECT_EQ(AddWord(db(), "dog", dialogs), AddResult::Declined);
+    EXPECT_EQ(AddWord(db(), "CAT", dialogs), AddResult::AlreadyPresent);  // the case of A-Z is ignored
+    EXPECT_EQ(AddWord(db(), QString(256, 'a'), dialogs), AddResult::TooLong);
+    EXPECT_EQ(dialogs.texts(), QStringList({"Nothing to add!", "Add 'dog' to database?", "Add 'CAT' to database?",
+                                            "Already in database!",
+                                            "Word too long! A word can have at most 255 characters; this one has "
+                                            "256."}));
+    EXPECT_EQ(dialogs.shown().back().kind, ScriptedDialogs::Kind::Failure);
+    // A line break or a tab would split the word in every list it is written to: refused before the question.
+    for (const QString& text : {QStringLiteral("ab\ncd"), QStringLiteral("ab\tcd"), QStringLiteral("x\u2028y")}) {
+        dialogs.clear();
+        EXPECT_EQ(AddWord(db(), text, dialogs), AddResult::ControlCharacters);
+        ASSERT_EQ(dialogs.shown().size(), 1U);
+        EXPECT_TRUE(dialogs.lastText().startsWith("A word cannot hold control characters")) << text.toStdString();
+    }
+    EXPECT_EQ(StoredWords(db()), QStringList({"cat"}));
+
+    dialogs.yes();
+    EXPECT_EQ(AddWord(db(), QString(255, 'b'), dialogs), AddResult::Added);
+    EXPECT_EQ(db().scalar("SELECT LEN([Sorted]) FROM [Dictionary] WHERE LEN([Word])=255"), 255);
+}
+
+TEST_F(WordEditingTest, DeleteRemovesEveryMatchingRowAndNothingElse) {
+    EXPECT_EQ(DeleteCurrentQuestion("cat"), "Delete cat ?");
+    EXPECT_EQ(DeleteSelectedQuestion(3), "Delete 3 selected words?");
+    open({"cat", "Cat", "CAT", "cat", "c?t", "cart", "don't", "dont"});
+    const DeleteResult result = DeleteWords(db(), {"cat", "don't", "c?t"}, dialogs);
+    EXPECT_TRUE(result.ok());
+    EXPECT_EQ(result.rowsRemoved, 6);
+    EXPECT_EQ(StoredWords(db()), QStringList({"cart", "dont"}));
+    EXPECT_TRUE(dialogs.shown().empty());
+}
+
+const QString kAbort = "Re-building is not complete, abort?";
+const QString kSound =
+    "The database appears to be ok but if you are experiencing problems you could try doing a complete index "
+    "re-build.";
+const QString kOffer =
+    "The database index needs re-building, certain functions may not work correctly until this has been done. In "
+    "some cases a complete re-build may be required. Would you like to perform a quick re-build now?";
+
+TEST_F(MaintenanceTest, CheckOffersTheQuickRebuildForMissingKeys) {
+    open({"letter", "banana"});
+    setKeys("letter", "[Letters]=NULL");
+    int shownWindow = 0;
+    dialogs.no();
+    EXPECT_EQ(CheckDatabase(db(), run, dialogs, [&] { ++shownWindow; }), CheckResult::Declined);
+    EXPECT_EQ(dialogs.texts(), QStringList({kOffer}));
+    EXPECT_EQ(shownWindow, 1);
+    EXPECT_EQ(StoredKeys(db(), "letter"), "ttrlee|<null>");
+    EXPECT_EQ(run.begins, 0);
+
+    dialogs.clear();
+    dialogs.yes();
+    EXPECT_EQ(CheckDatabase(db(), run, dialogs), CheckResult::Rebuilt);
+    EXPECT_EQ(dialogs.texts(), QStringList({kOffer}));
+    EXPECT_EQ(StoredKeys(db(), "letter"), "ttrlee|trle");
+    EXPECT_EQ(run.statuses.last(), "");
+    EXPECT_EQ(RowsNeedingRebuild(db()), 0);
+}
+
+TEST_F(MaintenanceTest, QuickRebuildFillsOnlyMissingKeysInTwoPasses) {
+    open({"letter", "banana", "zebra", "Apple", ""});
+    setKeys("letter", "[Sorted]=NULL, [Letters]=NULL");   // both passes
+    setKeys("banana", "[Sorted]='aab', [Letters]=NULL");  // a stale key is kept and Letters derived from it
+    setKeys("zebra", "[Sorted]=NULL");                    // a present Letters is left alone
+    setKeys("Apple", "[Sorted]='x', [Letters]='y'");      // present keys are never changed
+    ASSERT_EQ(RowsNeedingRebuild(db()), 3);
+    const RebuildResult result = QuickRebuild(db(), run, dialogs);
+    EXPECT_TRUE(result.ok());
+    EXPECT_EQ(result.rowsWritten, 4);  // letter and zebra in pass 1, letter and banana in pass 2
+    EXPECT_EQ(allKeys(), QStringList({"letter:ttrlee|trle", "banana:aab|ab", "zebra:zreba|zreba", "Apple:x|y", ":|"}));
+    EXPECT_EQ(run.statuses, QStringList({"Rebuilding index (1/2)...", "Rebuilding index (2/2)...", ""}));
+    EXPECT_EQ(run.maximum, 2);
+    EXPECT_EQ(run.value, 0);
+    EXPECT_TRUE(dialogs.shown().empty());
+    expectIdle();
+}
+
+TEST_F(MaintenanceTest, CompleteRebuildCorrectsEveryWrongKey) {
+    open({"letter", "banana", "mississippi", "don't", "a*b"});
+    setKeys("letter", "[Sorted]=NULL, [Letters]=NULL");
+    setKeys("banana", "[Sorted]='aab', [Letters]='ab'");
+    setKeys("mississippi", "[Letters]=''");
+    const RebuildResult result = CompleteRebuild(db(), run, dialogs);
+    EXPECT_TRUE(result.ok());
+    EXPECT_EQ(result.rowsWritten, 3);  // rows already right are not written again
+    EXPECT_EQ(allKeys(), QStringList({"letter:ttrlee|trle", "banana:nnbaaa|nba", "mississippi:ssssppmiiii|spmi",
+                                      "don't:tond'|tond'", "a*b:ba*|ba"}));
+    EXPECT_EQ(run.statuses, QStringList({"Rebuilding index...", ""}));
+    EXPECT_EQ(run.maximum, 5);
+    EXPECT_EQ(run.value, 5);  // the progress bar keeps its last value
+    expectIdle();
+}
+
+// An abort answered No goes on with the next row; a Yes keeps what the pass committed, and the quick re-build's
+// second pass never starts.
+TEST_F(MaintenanceTest, AbortedRebuildsKeepTheRowsDone) {
+    open({"one", "two", "three", "four", "five"});
+    db().execute("UPDATE [Dictionary] SET [Sorted]=NULL, [Letters]=NULL");
+    run.stopAtRecord = 2;
+    dialogs.no().yes();
+    EXPECT_TRUE(QuickRebuild(db(), run, dialogs).aborted);
+    EXPECT_EQ(dialogs.texts(), QStringList({kAbort, kAbort}));
+    EXPECT_EQ(allKeys(), QStringList({"one:one|<null>", "two:wto|<null>", "three:<null>|<null>", "four:<null>|<null>",
+                                      "five:<null>|<null>"}));
+    EXPECT_EQ(run.statuses, QStringList({"Rebuilding index (1/2)...", ""}));
+    EXPECT_EQ(run.value, 0);
+    expectIdle();
+
+    run = FakeRun();
+    run.stopAtRecord = 3;
+    dialogs.no().yes();
+    const RebuildResult complete = CompleteRebuild(db(), run, dialogs);
+    EXPECT_TRUE(complete.aborted);
+    EXPECT_EQ(complete.rowsWritten, 3);
+    EXPECT_EQ(allKeys(), QStringList({"one:one|one", "two:wto|wto", "three:trhee|trhe", "four:<null>|<null>",
+                                      "five:<null>|<null>"}));
+    EXPECT_TRUE(IndexExists(db(), "Dictionary", "Sorted"));
+    EXPECT_TRUE(IndexExists(db(), "Dictionary", "Letters"));
+    expectIdle();
+}
+
+// The re-builds write the table in ranges of row ids: rows far apart, below zero and past every range
+// boundary are all reached once, in table order.
+TEST_F(MaintenanceTest, RebuildsReachEveryRowWhateverItsRowId) {
+    open({});
+    EXPECT_TRUE(CompleteRebuild(db(), run, dialogs).ok());  // an empty table ends at once
+    EXPECT_EQ(run.records, 0);
+    EXPECT_EQ(run.ends, 1);
+    for (const qint64 id : {-7LL, 0LL, 3LL, 4LL, 5LL, 1000000000000LL, 9223372036854775807LL})
+        db().execute(QStringLiteral("INSERT INTO [Dictionary] (rowid, [Word]) VALUES (%1, 'w%2')").arg(id).arg(id));
+    BatchedTransaction::setDefaultLimits(2, 0);  // ranges of two rows
+    const RebuildResult complete = CompleteRebuild(db(), run, dialogs);
+    BatchedTransaction::setDefaultLimits(0, 0);
+    EXPECT_TRUE(complete.ok()) << complete.error.toStdString();
+    EXPECT_EQ(complete.rowsWritten, 7);
+    EXPECT_EQ(run.value, 7);
+    EXPECT_EQ(RowsNeedingRebuild(db()), 0);
+    EXPECT_EQ(StoredKeys(db(), "w-7"), "w7-|w7-");
+
+    db().execute("UPDATE [Dictionary] SET [Sorted]=NULL WHERE rowid<>4");
+    db().execute("UPDATE [Dictionary] SET [Letters]=NULL WHERE rowid>4");
+    run.words.clear();
+    const RebuildResult quick = QuickRebuild(db(), run, dialogs);
+    EXPECT_TRUE(quick.ok()) << quick.error.toStdString();
+    EXPECT_EQ(quick.rowsWritten, 9);
+    // Each pass shows its rows in table order, and its last word once more at its end.
+    EXPECT_EQ(run.words,
+              QStringList({"w-7", "w0", "w3", "w5", "w1000000000000", "w9223372036854775807", "w9223372036854775807",
+                           "w5", "w1000000000000", "w9223372036854775807", "w9223372036854775807"}));
+    EXPECT_EQ(RowsNeedingRebuild(db()), 0);
+}
+
+using Choice = Dialogs::ErrorChoice;
+
+const QString kInjected = "injected failure";
+
+class CompactionTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        ASSERT_TRUE(QDir(dir.path()).mkpath("program"));
+        ASSERT_TRUE(QDir(dir.path()).mkpath("data"));
+        work = dir.filePath("program");
+        path = dir.filePath("data/words.mdb");
+    }
+    void open(const QStringList& words) {
+        test::CreateWordDatabase(path, words);
+        test::OpenWordDatabase(state, path);
+    }
+    // A database with free pages to give back: many words stored, most of them deleted.
+    void openWithFreeSpace() {
+        QStringList words;
+        for (int i = 0; i < 3000; ++i) words << QStringLiteral("word%1").arg(i);
+        open(words);
+        state.CurrentDatabase.execute("DELETE FROM [Dictionary] WHERE rowid > 100");
+    }
+    // The word count of the file under path, read through a connection of its own.
+    static qint64 countAt(const QString& file) {
+        Connection db = Connection::open(file);
+        return WordCount(db);
+    }
+    CompactionResult compact(const CompactionHooks& hooks = {}) {
+        return CompactDatabase(state, view, dialogs, work, hooks);
+    }
+    QString intermediate() const { return QDir(work).filePath("backup.bak"); }
+    QString nearCopy() const { return dir.filePath("data/.words.mdb.compacting"); }
+
+    QTemporaryDir dir;
+    QString work;
+    QString path;
+    DatabaseState state;
+    test::RecordingView view;
+    ScriptedDialogs dialogs;
+};
+
+// A copy left by an interrupted run is removed first, whatever its rights.
+TEST_F(CompactionTest, CompactsInPlaceKeepingEveryWord) {
+    openWithFreeSpace();
+    test::WriteFile(intermediate(), "left from an interrupted run");
+    QFile::setPermissions(intermediate(), QFile::ReadOwner);
+    const qint64 sizeBefore = QFileInfo(path).size();
+    const CompactionResult result = compact();
+    EXPECT_TRUE(result.compacted);
+    EXPECT_TRUE(result.loaded);
+    EXPECT_LT(QFileInfo(path).size(), sizeBefore);
+    EXPECT_EQ(countAt(path), 100);
+    EXPECT_EQ(view.status, "100 words.");
+    EXPECT_TRUE(view.loaded);
+    EXPECT_EQ(state.DatabasePath, path);
+    EXPECT_TRUE(dialogs.shown().empty());
+    EXPECT_FALSE(QFile::exists(intermediate()));
+}
+
+// The database opened through a link stays a link to a file with the rights the original had.
+TEST_F(CompactionTest, LinkAndRightsOfTheOriginalSurvive) {
+    open({"cat", "dog"});
+    state.CurrentDatabase.close();
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0640), 0);
+    const QString link = dir.filePath("program/linked.mdb");
+    ASSERT_TRUE(QFile::link(path, link));
+    test::OpenWordDatabase(state, link);
+    ASSERT_TRUE(compact().compacted);
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(state.DatabasePath, link);
+    EXPECT_EQ(countAt(path), 2);
+    struct stat compacted {};
+    ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &compacted), 0);
+    EXPECT_EQ(compacted.st_mode & 0777, 0640u);
+}
+
+// A failure injected at one step, answered Abort, Retry or Ignore; with the folders on one device or on two.
+class CompactionFailureTest : public CompactionTest,
+                              public ::testing::WithParamInterface<std::tuple<CompactionStep, Choice, bool>> {};
+
+TEST_P(CompactionFailureTest, DatabaseSurvivesWithEveryWord) {
+    const auto [failingStep, answer, acrossDevices] = GetParam();
+    openWithFreeSpace();
+    int failures = 0;
+    CompactionHooks hooks;
+    hooks.beforeStep = [&, failingStep = failingStep](CompactionStep step) {
+        if (step == failingStep && failures++ == 0) throw Error(kInjected);
+    };
+    bool first = true;
+    if (acrossDevices) {
+        hooks.rename = [&](const char* from, const char* to) {
+            if (std::exchange(first, false)) {
+                errno = EXDEV;
+                return -1;
+            }
+            return ::rename(from, to);
+        };
+    }
+    dialogs.choose(answer);
+    const CompactionResult result = compact(hooks);
+
+    ASSERT_EQ(dialogs.shown().size(), 1u) << dialogs.texts().join('\n').toStdString();
+    EXPECT_EQ(dialogs.shown()[0].kind, ScriptedDialogs::Kind::AbortRetryIgnore);
+    EXPECT_EQ(dialogs.shown()[0].title, "Error!");
+    EXPECT_EQ(dialogs.shown()[0].text, kInjected);
+    // Whatever was answered, the database under its own name opens with every word, and no copy is left over.
+    EXPECT_EQ(countAt(path), 100);
+    EXPECT_FALSE(QFile::exists(intermediate()));
+    EXPECT_FALSE(QFile::exists(nearCopy()));
+
+    const bool reloadGivenUp = failingStep == CompactionStep::Reload && answer != Choice::Retry;
+    EXPECT_EQ(result.compacted, answer == Choice::Retry || failingStep == CompactionStep::Reload);
+    EXPECT_EQ(result.loaded, !reloadGivenUp);
+    EXPECT_EQ(state.loaded(), !reloadGivenUp);
+    EXPECT_EQ(view.loaded, !reloadGivenUp);
+    if (reloadGivenUp) {
+        EXPECT_TRUE(state.DatabasePath.isEmpty());
+    } else {
+        EXPECT_EQ(state.DatabasePath, path);
+        EXPECT_EQ(WordCount(state.CurrentDatabase), 100);
+        EXPECT_EQ(view.status, "100 words.");
+    }
+}
+
+std::string failureName(const ::testing::TestParamInfo<CompactionFailureTest::ParamType>& info) {
+    const char* const steps[] = {"Compact", "CopyAcross", "Replace", "Reload"};
+    const char* const choices[] = {"Abort", "Retry", "Ignore"};
+    return std::string(steps[static_cast<int>(std::get<0>(info.param))]) + "_" +
+           choices[static_cast<int>(std::get<1>(info.param))];
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    OneDevice, CompactionFailureTest,
+    ::testing::Combine(::testing::Values(CompactionStep::Compact, CompactionStep::Replace, CompactionStep::Reload),
+                       ::testing::Values(Choice::Abort, Choice::Retry, Choice::Ignore), ::testing::Values(false)),
+    failureName);
+INSTANTIATE_TEST_SUITE_P(TwoDevices, CompactionFailureTest,
+                         ::testing::Combine(::testing::Values(CompactionStep::CopyAcross, CompactionStep::Replace),
+                                            ::testing::Values(Choice::Abort, Choice::Retry, Choice::Ignore),
+                                            ::testing::Values(true)),
+                         failureName);
+
+}  // namespace
+}  // namespace lexivo::test
