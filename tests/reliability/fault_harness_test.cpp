@@ -233,7 +233,9 @@ TEST_P(HeldDatabase, EveryWritingCommandSaysSoAndChangesNothing) {
         const auto results = RunCliCommands(s, commands, {}, refusedOnes);
         for (size_t i = 0; i < commands.size(); ++i) {
             if (refusedOnes) {
-                EXPECT_TRUE(CliFailed(results[i], {"locked"})) << commands[i].name;
+                // Started together, a command may meet another one's pending write while it loads the database:
+                // then the loader's refusal to change the design names the other access instead.
+                EXPECT_TRUE(CliFailed(results[i], {"locked", "close all access to the database"})) << commands[i].name;
             } else {
                 EXPECT_EQ(results[i].code, 0) << commands[i].name << results[i];
             }
