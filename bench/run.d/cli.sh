@@ -10,6 +10,7 @@ list=${LEXIVO_BENCH_LIST:?}
 runs=${LEXIVO_BENCH_RUNS:-21}
 cli="$build/lexivo-cli"
 an=/usr/games/an
+. "$(dirname "$0")/../hyperfine_times.sh"
 
 echo "== lexivo-cli, whole process (median of $runs runs, wall clock) =="
 if [ ! -x "$cli" ]; then
@@ -31,24 +32,12 @@ fi
 
 declare -A wall cpu
 if command -v hyperfine >/dev/null; then
-  csv=$(mktemp /tmp/lexivo-cli-bench.XXXXXX)
-  trap 'rm -f "$csv"' EXIT
   todo=()
   for c in "${commands[@]}"; do
     if [[ $c == "$an "* && ! -x $an ]]; then continue; fi
     todo+=("$c")
   done
-  hyperfine -N --warmup 3 --runs "$runs" --style none --export-csv "$csv" "${todo[@]}" >/dev/null 2>&1
-  # One row per command, in the order given: median wall time, and the mean processor time (user + system).
-  while IFS=, read -r command _mean _stddev median user system _min _max; do
-    [ "$command" = command ] && continue
-    for k in "${!commands[@]}"; do
-      if [ "${commands[$k]}" = "$command" ]; then
-        wall[${labels[$k]}]=$(echo "scale=2; $median * 1000 / 1" | bc)
-        cpu[${labels[$k]}]=$(echo "scale=2; ($user + $system) * 1000 / 1" | bc)
-      fi
-    done
-  done < "$csv"
+  hyperfine_times "$runs" "${todo[@]}"
   tool="hyperfine $(hyperfine --version | awk '{print $2}')"
 else
   # Without hyperfine: a loop of wall-clock readings, the middle one taken.

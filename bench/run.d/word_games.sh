@@ -13,6 +13,7 @@ work=${LEXIVO_BENCH_WORK:-$(mktemp -d /tmp/lexivo-games.XXXXXX)}
 runs=${LEXIVO_BENCH_RUNS:-21}
 cli="$build/lexivo-cli"
 an=/usr/games/an
+. "$(dirname "$0")/../hyperfine_times.sh"
 
 value() { echo "$1" | awk -v key="$2" '$1 == key {print $2}'; }
 verdict() { if [ "$(echo "$1" | bc)" = 1 ]; then echo "met"; else echo "MISSED"; fi; }
@@ -44,19 +45,8 @@ commands=(
   "$cli --db '$db' phrase dormitory --min 3"
   "$an -d '$list' -l 3 -m 3 dormitory"
 )
-csv=$(mktemp /tmp/lexivo-games-bench.XXXXXX)
-trap 'rm -f "$csv"' EXIT
-hyperfine -N --warmup 3 --runs "$runs" --style none --export-csv "$csv" "${commands[@]}" >/dev/null 2>&1
 declare -A wall cpu
-while IFS=, read -r command _mean _stddev median user system _min _max; do
-  [ "$command" = command ] && continue
-  for k in "${!commands[@]}"; do
-    if [ "${commands[$k]}" = "$command" ]; then
-      wall[${labels[$k]}]=$(echo "scale=2; $median * 1000 / 1" | bc)
-      cpu[${labels[$k]}]=$(echo "scale=2; ($user + $system) * 1000 / 1" | bc)
-    fi
-  done
-done < "$csv"
+hyperfine_times "$runs" "${commands[@]}"
 for k in "${!commands[@]}"; do
   label=${labels[$k]}
   printf '%-11s %9s ms wall %9s ms processor   %s\n' "$label" "${wall[$label]}" "${cpu[$label]}" "${commands[$k]}"
