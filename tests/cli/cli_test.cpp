@@ -118,14 +118,9 @@ TEST_F(CliTest, KeysAndHelpNeedNoDatabaseAndGoToStandardOutput) {
     EXPECT_TRUE(r.err.isEmpty());
     EXPECT_TRUE(r.output().startsWith("Usage: lexivo-cli [--db FILE] COMMAND [ARGUMENTS] [OPTIONS]\n"));
     EXPECT_TRUE(r.output().contains("REPLACES ALL WORDS unless --append"));
-    for (const char* command : {"new", "import", "export", "anagram", "synogram", "letters", "mask", "palindromes",
-                                "add", "delete", "check", "rebuild", "compact", "stats", "keys"}) {
-        r = cli({command, "--help"});
-        EXPECT_EQ(r.code, 0) << command << r;
-        EXPECT_TRUE(r.output().startsWith(QStringLiteral("Usage: lexivo-cli [--db FILE] %1").arg(command))) << r;
-        EXPECT_TRUE(r.err.isEmpty());
-    }
-    EXPECT_TRUE(cli({"import", "-h"}).output().contains("REPLACED unless --append"));
+    r = cli({"import", "-h"});
+    EXPECT_TRUE(r.output().startsWith("Usage: lexivo-cli [--db FILE] import")) << r;
+    EXPECT_TRUE(r.output().contains("REPLACED unless --append")) << r;
 }
 
 TEST_F(CliTest, UsageErrorsExitWithTwoAndShowTheUsage) {
@@ -138,16 +133,11 @@ TEST_F(CliTest, UsageErrorsExitWithTwoAndShowTheUsage) {
         {{"anagrams", "tea"}, "unknown command 'anagrams'"},
         {{"anagram"}, "anagram needs TEXT"},
         {{"anagram", ""}, "TEXT must not be empty"},
-        {{"anagram", "tea", "eat"}, "unexpected argument 'eat'"},
-        {{"anagram", "tea", "--min"}, "--min needs a value"},
         {{"anagram", "tea", "--min", "three"}, "--min needs a whole number of characters, not 'three'"},
         {{"anagram", "tea", "--min", "4", "--max", "3"}, "--max must not be below --min"},
-        {{"anagram", "tea", "--append"}, "--append does not apply to anagram"},
         {{"import", "list.txt", "--sort-length"}, "--sort-length does not apply to import"},
         {{"import", "list.txt", "--max", "-1"}, "--max needs a number of characters, not '-1'"},
         {{"stats", "--frobnicate"}, "unknown option '--frobnicate'"},
-        {{"stats", "--append=yes"}, "--append takes no value"},
-        {{"palindromes", "extra"}, "unexpected argument 'extra'"},
     };
     for (const Case& c : cases) {
         const CliResult r = on(c.args);

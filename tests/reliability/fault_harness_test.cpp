@@ -51,6 +51,13 @@ struct Scene {
         bytes = ReadFile(db);
         entries = folderEntries();
     }
+    // Every key gone from a packed file: a re-build then needs new pages.
+    void dropKeys() {
+        Connection c = Connection::open(db);
+        c.execute("UPDATE [Dictionary] SET [Sorted]=NULL,[Letters]=NULL");
+        c.execute("VACUUM");
+        bytes = ReadFile(db);
+    }
     QStringList folderEntries() const {
         return QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     }
@@ -65,11 +72,18 @@ struct Scene {
     QStringList entries;
 };
 
-using CoreCommand = std::function<void(DatabaseState&, Scene&, ScriptedDialogs&, FakeRun&)>;
+// What a command run through the core works on.
+struct Core {
+    DatabaseState& state;
+    Scene& scene;
+    ScriptedDialogs& d;
+    FakeRun& r;
+    Connection& db() const { return state.CurrentDatabase; }
+};
 struct Command {
     const char* name;
     QStringList cli;  // after --db FILE
-    CoreCommand core;
+    std::function<void(const Core&)> core;
     bool readsOnly = false;  // the export
 };
 
@@ -82,46 +96,30 @@ std::vector<Command> WritingCommands(const Scene& s) {
     return {
         {"import --append",
          {"import", s.listPath, "--append"},
-         [](auto& st, auto& sc, auto& d, auto& r) {
-             ImportWords(st.CurrentDatabase, sc.listPath, true, noFilter, r, d);
-         }},
+         [](const Core& c) { ImportWords(c.db(), c.scene.listPath, true, noFilter, c.r, c.d); }},
         {"import",
          {"import", s.listPath},
-         [](auto& st, auto& sc, auto& d, auto& r) {
-             ImportWords(st.CurrentDatabase, sc.listPath, false, noFilter, r, d);
-         }},
+         [](const Core& c) { ImportWords(c.db(), c.scene.listPath, false, noFilter, c.r, c.d); }},
         {"export",
          {"export", exported},
-         [exported](auto& st, auto&, auto& d, auto& r) {
-             ExportWords(st.CurrentDatabase, exported, false, noFilter, r, d);
-         },
+         [exported](const Core& c) { ExportWords(c.db(), exported, false, noFilter, c.r, c.d); },
          true},
-        {"add",
-         {"add", "newword"},
-         [](auto& st, auto&, auto& d, auto&) { AddWord(st.CurrentDatabase, "newword", d.yes()); }},
-        {"delete",
-         {"delete", "tea"},
-         [](auto& st, auto&, auto& d, auto&) { DeleteWords(st.CurrentDatabase, {"tea"}, d); }},
+        {"add", {"add", "newword"}, [](const Core& c) { AddWord(c.db(), "newword", c.d.yes()); }},
+        {"delete", {"delete", "tea"}, [](const Core& c) { DeleteWords(c.db(), {"tea"}, c.d); }},
         {"find and add",
          {"add", "newword"},
-         [](auto& st, auto&, auto& d, auto& r) {
-             RunSearchForTest(st.CurrentDatabase, TestMode::Add, "newword", 0, 0, false, &d.yes(), &r);
-         }},
+         [](const Core& c) { RunSearchForTest(c.db(), TestMode::Add, "newword", 0, 0, false, &c.d.yes(), &c.r); }},
         {"find and delete",
          {"delete", "TEA"},
-         [](auto& st, auto&, auto& d, auto& r) {
-             RunSearchForTest(st.CurrentDatabase, TestMode::Delete, "TEA", 0, 0, false, &d.yes(), &r);
-         }},
-        {"rebuild", {"rebuild"}, [](auto& st, auto&, auto& d, auto& r) { CompleteRebuild(st.CurrentDatabase, r, d); }},
-        {"quick rebuild",
-         {"rebuild", "--quick"},
-         [](auto& st, auto&, auto& d, auto& r) { QuickRebuild(st.CurrentDatabase, r, d); }},
-        {"check", {"check"}, [](auto& st, auto&, auto& d, auto& r) { CheckDatabase(st.CurrentDatabase, r, d.yes()); }},
+         [](const Core& c) { RunSearchForTest(c.db(), TestMode::Delete, "TEA", 0, 0, false, &c.d.yes(), &c.r); }},
+        {"rebuild", {"rebuild"}, [](const Core& c) { CompleteRebuild(c.db(), c.r, c.d); }},
+        {"quick rebuild", {"rebuild", "--quick"}, [](const Core& c) { QuickRebuild(c.db(), c.r, c.d); }},
+        {"check", {"check"}, [](const Core& c) { CheckDatabase(c.db(), c.r, c.d.yes()); }},
         {"compact",
          {"compact"},
-         [](auto& st, auto& sc, auto& d, auto&) {
+         [](const Core& c) {
              RecordingView view;
-             CompactDatabase(st, view, d.choose(Dialogs::ErrorChoice::Abort), sc.dir.filePath("work"));
+             CompactDatabase(c.state, view, c.d.choose(Dialogs::ErrorChoice::Abort), c.scene.dir.filePath("work"));
          }},
     };
 }
@@ -150,7 +148,7 @@ void ExpectSound(const Scene& s, bool mayImport = false) {
 // failure whose text contains one of reasons (none: it must not fail).
 void ExpectCore(Scene& s, DatabaseState& state, const Command& c, const QStringList& reasons) {
     SCOPED_TRACE(c.name);
-    const Outcome outcome = RunCommand([&](ScriptedDialogs& d, FakeRun& r) { c.core(state, s, d, r); });
+    const Outcome outcome = RunCommand([&](ScriptedDialogs& d, FakeRun& r) { c.core({state, s, d, r}); });
     const QStringList failures = outcome.allFailures();
     if (reasons.isEmpty()) {
         EXPECT_TRUE(failures.isEmpty()) << outcome.describe().toStdString();
@@ -357,7 +355,6 @@ TEST(FullDisk, NoRoomAtAllEveryWritingCommandSaysSo) {
     const auto commands = WritingCommands(s);
     const auto results = RunCliCommands(s, commands, FileSizeLimit(0));
     for (size_t i = 0; i < commands.size(); ++i) {
-        const QString message = results[i].error();
         EXPECT_TRUE(CliFailed(results[i], {"disk is full", "disk I/O error", "File too large", "No space"}))
             << commands[i].name;
     }
@@ -373,12 +370,7 @@ TEST(FullDisk, RoomForAPartKeepsWholeBatches) {
     for (const char* command : {"import --append", "import", "rebuild"}) {
         SCOPED_TRACE(command);
         Scene s(30000, 3000);
-        if (QString(command) == "rebuild") {
-            Connection c = Connection::open(s.db);
-            c.execute("UPDATE [Dictionary] SET [Sorted]=NULL,[Letters]=NULL");
-            c.execute("VACUUM");  // packed: the keys need new pages
-            s.bytes = ReadFile(s.db);
-        }
+        if (QString(command) == "rebuild") s.dropKeys();
         std::vector<Command> chosen;
         for (const Command& c : WritingCommands(s))
             if (QString(c.name) == command) chosen.push_back(c);
@@ -398,12 +390,7 @@ TEST(KilledRun, EveryMomentLeavesASoundDatabase) {
     const int kills = TrialSize(3, 40);
     for (const char* command : {"import --append", "import", "rebuild", "compact"}) {
         Scene s(TrialSize(6000, 100000), 1000);
-        if (QString(command) == "rebuild") {
-            Connection c = Connection::open(s.db);
-            c.execute("UPDATE [Dictionary] SET [Sorted]=NULL,[Letters]=NULL");
-            c.execute("VACUUM");  // packed: the keys need new pages
-            s.bytes = ReadFile(s.db);
-        }
+        if (QString(command) == "rebuild") s.dropKeys();
         QStringList args;
         for (const Command& c : WritingCommands(s))
             if (QString(c.name) == command) args = QStringList{"--db", s.db} + c.cli;
@@ -509,7 +496,7 @@ TEST(DamagedCopies, EveryCommandServesOrSaysWhy) {
         }
         for (const Command& c : commands) {
             if (!state.loaded()) break;
-            const Outcome outcome = RunCommand([&](ScriptedDialogs& d, FakeRun& r) { c.core(state, s, d, r); });
+            const Outcome outcome = RunCommand([&](ScriptedDialogs& d, FakeRun& r) { c.core({state, s, d, r}); });
             for (const QString& f : outcome.allFailures()) EXPECT_FALSE(f.trimmed().isEmpty()) << c.name;
             if (state.loaded()) {
                 EXPECT_FALSE(state.CurrentDatabase.inTransaction()) << c.name;

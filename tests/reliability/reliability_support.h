@@ -15,6 +15,7 @@
 #include "store/engine.h"
 #include "store/keys.h"
 #include "support/fake_run.h"
+#include "support/reference.h"
 #include "support/scripted_dialogs.h"
 #include "support/word_db.h"
 
@@ -26,14 +27,6 @@ inline bool StressRun() {
 }
 inline int TrialSize(int quick, int stress) {
     return StressRun() ? stress : quick;
-}
-
-// The seed of a trial's random choices: its own, or LEXIVO_TRIAL_SEED to explore further (the figure printed
-// names the seed, so that a failure can be run again).
-inline std::uint32_t TrialSeed(std::uint32_t own) {
-    bool ok = false;
-    const uint seed = qEnvironmentVariable("LEXIVO_TRIAL_SEED").toUInt(&ok);
-    return ok ? seed : own;
 }
 
 // A scratch folder in memory where the system has one: a killed process leaves the same files there as on a disk

@@ -17,12 +17,6 @@
 namespace lexivo::test {
 namespace {
 
-std::uint32_t seedOr(std::uint32_t own) {
-    bool ok = false;
-    const uint seed = qEnvironmentVariable("LEXIVO_TRIAL_SEED").toUInt(&ok);
-    return ok ? seed : own;
-}
-
 QString charAt(const QList<uint>& chars, qsizetype i) {
     const auto c = static_cast<char32_t>(chars[i]);
     return QString::fromUcs4(&c, 1);
@@ -75,7 +69,7 @@ protected:
 };
 
 TEST_F(SearchDifferential, KeysAreTheReferenceKeys) {
-    std::mt19937 random(seedOr(11));
+    std::mt19937 random(TrialSeed(11));
     for (const QString& word : RandomWords(random, 2000, 12)) {
         const WordKeys keys = KeysOf(word);
         EXPECT_EQ(keys.sorted, ReferenceSorted(word)) << word.toStdString();
@@ -85,7 +79,7 @@ TEST_F(SearchDifferential, KeysAreTheReferenceKeys) {
 }
 
 TEST_F(SearchDifferential, EveryListingModeListsWhatTheReferenceLists) {
-    const std::uint32_t seed = seedOr(2024);
+    const std::uint32_t seed = TrialSeed(2024);
     std::mt19937 random(seed);
     int found = 0;
     for (int list = 0; list < 6; ++list) {
@@ -120,7 +114,7 @@ TEST_F(SearchDifferential, EveryListingModeListsWhatTheReferenceLists) {
 // Add and Delete, answered Yes or No at random, change the words as the reference says, show the texts they
 // must, and store the keys of the word as typed.
 TEST_F(SearchDifferential, AddAndDeleteChangeWhatTheReferenceSays) {
-    const std::uint32_t seed = seedOr(77);
+    const std::uint32_t seed = TrialSeed(77);
     std::mt19937 random(seed);
     QStringList model = RandomWords(random, 60);
     load(model);

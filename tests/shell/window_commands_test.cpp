@@ -153,69 +153,17 @@ TEST_F(WindowTest, NewThatIsCancelledRefusedOrCannotDeleteTheOldFileKeepsTheLoad
     EXPECT_EQ(caption(), "english.mdb");
 }
 
-TEST_F(WindowTest, NewInAMissingFolderOrOpenOfANonDatabaseUnloadsWithTheReason) {
-    const QString notes = path("notes.mdb");
-    const QByteArray bytes = "These are my notes, not a database.\r\n";
-    WriteFile(notes, bytes);
-    const std::pair<QAction * Frm_Main::*, QString> cases[] = {
-        {&Frm_Main::Mnu_File_New, path("no/such/folder/new.mdb")},
-        {&Frm_Main::Mnu_File_Open, notes},
-    };
-    for (const auto& [command, chosen] : cases) {
-        SCOPED_TRACE(chosen.toStdString());
-        startWithDatabase({"tea"});
-        open();
-        dialogs.clear();
-        dialogs.fileName(chosen);
-        (window.get()->*command)->trigger();
-        ASSERT_EQ(dialogs.shown().size(), 2u);
-        EXPECT_EQ(dialogs.shown()[1].kind, ScriptedDialogs::Kind::Failure);
-        EXPECT_TRUE(dialogs.lastText().contains(chosen)) << dialogs.lastText().toStdString();
-        EXPECT_EQ(caption(), "(No Database Loaded)");
-        EXPECT_TRUE(loaded().isEmpty());
-        EXPECT_FALSE(window->Mnu_File_Close->isEnabled());
-    }
-    EXPECT_EQ(dialogs.shown()[0].kind, ScriptedDialogs::Kind::OpenFile);
-    EXPECT_EQ(ReadFile(notes), bytes);
-}
-
-TEST_F(WindowTest, OpenOfAnotherDatabaseAndOfAMissingFile) {
+TEST_F(WindowTest, NewInAMissingFolderUnloadsWithTheReason) {
     startWithDatabase({"tea"});
-    const QString second = path("second.mdb");
-    CreateWordDatabase(second, {"one", "two", "three", "four"});
     open();
-    dialogs.fileName(second);
-    window->Mnu_File_Open->trigger();
-    EXPECT_EQ(caption() + " " + status(), "second.mdb 4 words.");
-    EXPECT_EQ(loaded(), second);
-
-    dialogs.fileName(path("vanished.mdb"));
-    window->Mnu_File_Open->trigger();
+    dialogs.fileName(path("no/such/folder/new.mdb"));
+    window->Mnu_File_New->trigger();
+    ASSERT_EQ(dialogs.shown().size(), 2u);
+    EXPECT_EQ(dialogs.shown()[1].kind, ScriptedDialogs::Kind::Failure);
+    EXPECT_TRUE(dialogs.lastText().contains(path("no/such/folder/new.mdb"))) << dialogs.lastText().toStdString();
     EXPECT_EQ(caption(), "(No Database Loaded)");
     EXPECT_TRUE(loaded().isEmpty());
-    // A file the user chose that has gone since is said, as a file named on the command line is.
-    EXPECT_EQ(dialogs.lastText(),
-              "Unable to open the word database " + path("vanished.mdb") + "\n\nThere is no such file.");
-}
-
-// The Import/Export window leaves the main window as it was, but for a word count its import made wrong.
-TEST_F(WindowTest, AfterAnImportTheStatusLineShowsTheTrueCount) {
-    startWithDatabase({"tea", "eat"});
-    open();
-    WriteFile(path("list.txt"), "a\r\nb\r\nc\r\n");
-    window->results().append(QStringList{"tea"});
-    QTimer::singleShot(0, [this] {
-        auto* importer = window->findChild<Frm_Import*>();
-        ASSERT_NE(importer, nullptr);
-        importer->setFolder(dir.path());
-        importer->Txt_Filename->setText("list.txt");
-        dialogs.yes();
-        importer->Cmd_OK->click();
-        importer->Cmd_Cancel->click();
-    });
-    window->Mnu_File_Import->trigger();
-    EXPECT_EQ(status(), "3 words.");
-    EXPECT_EQ(window->results().words(), QStringList({"tea"}));
+    EXPECT_FALSE(window->Mnu_File_Close->isEnabled());
 }
 
 TEST_F(WindowTest, CloseUnloadsAndKeepsTheStatusLine) {
@@ -477,13 +425,7 @@ TEST_F(SearchCommandTest, AnEngineFailureIsReportedAndTheWindowReturnsToIdle) {
     EXPECT_EQ(status(), "Search failed.");
     expectIdle();
     EXPECT_EQ(StoredWords(window->database().CurrentDatabase), (QStringList{"cat", "dog"}));
-
-    otherProgram("ALTER TABLE Dictionary RENAME TO Elsewhere");
-    search(SearchPanel::Anagram, "tac");
-    EXPECT_TRUE(dialogs.lastText().startsWith("The search failed: ")) << dialogs.lastText().toStdString();
-    expectIdle();
-    // The next search runs as usual once the cause is gone.
-    otherProgram("ALTER TABLE Elsewhere RENAME TO Dictionary");
+    // The next search runs as usual.
     search(SearchPanel::Anagram, "tac");
     EXPECT_EQ(status(), "Found 1 word(s).");
 }
@@ -539,25 +481,6 @@ TEST_F(LongRunTest, StartAndEndSteps) {
     EXPECT_TRUE(dialogs.shown().empty());
 }
 
-TEST_F(LongRunTest, StopAnsweredNoGoesOnThenYesStops) {
-    dialogs.no().yes();
-    duringRun(window->Cmd_Close, "click");
-    QString captionAfterNo;
-    const qint64 records = fakeRun([&](int slice) {
-        if (slice != 1) return;
-        captionAfterNo = window->Cmd_Close->text();
-        EXPECT_FALSE(window->run().stopFlag());
-        duringRun(window->Cmd_Close, "click");
-    });
-    EXPECT_EQ(captionAfterNo, "&Stop");
-    EXPECT_LT(records, 100'000'000);
-    EXPECT_EQ(dialogs.texts(), QStringList({"Abort?", "Abort?"}));
-    EXPECT_EQ(dialogs.shown().front().kind, ScriptedDialogs::Kind::Question);
-    EXPECT_EQ(dialogs.shown().front().title, "Lexivo");
-    EXPECT_TRUE(window->isVisible());
-    expectIdle();
-}
-
 TEST_F(LongRunTest, SecondClickBeforeTheRunSeesTheStopIsTheSameRequest) {
     dialogs.yes();
     duringRun(window->Cmd_Close, "click");
@@ -590,17 +513,6 @@ TEST_F(LongRunTest, ClosingOrExitDuringARunStopsItThenShutsDown) {
         EXPECT_FALSE(window->database().CurrentDatabase.isOpen());
         EXPECT_EQ(settingsBytes(), QFile::encodeName(path("english.mdb")) + "\r\n");
     }
-}
-
-TEST_F(LongRunTest, FileCommandsAreRefusedDuringARun) {
-    RunControl& run = window->run();
-    run.beginRun(QStringLiteral("Working..."));
-    window->openDatabase();
-    window->newDatabase();
-    window->closeDatabase();
-    EXPECT_TRUE(dialogs.shown().empty());
-    EXPECT_TRUE(window->database().CurrentDatabase.isOpen());
-    run.endRun();
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <QtWidgets>
 #include <functional>
+#include <tuple>
 
 #include "common/settings_file.h"
 #include "shell/frm_main.h"
@@ -15,30 +16,6 @@
 
 namespace lexivo::test {
 namespace {
-
-TEST_F(WindowTest, MenusInOrderWithAccessKeysAndSeparators) {
-    open();
-    auto names = [](QMenu* menu) {
-        QStringList list;
-        for (QAction* a : menu->actions()) list << a->objectName() + "=" + (a->isSeparator() ? "-" : a->text());
-        return list;
-    };
-    EXPECT_EQ(names(window->File),
-              QStringList({"Mnu_File_New=&New", "Mnu_File_Open=&Open", "Mnu_File_Close=&Close", "Mnu_Sep3=-",
-                           "Mnu_File_Import=&Import/Export", "Mnu_File_Check=Check Database",
-                           "Mnu_File_Rebuild=Complete Rebuild", "Mnu_File_QuickRebuild=&Quick Re-build",
-                           "Mnu_File_Compact=Compact Database", "Mnu_Sep1=-", "File_Exit=E&xit"}));
-    EXPECT_EQ(names(window->Mnu_Edit),
-              QStringList({"Mnu_Edit_Copy=&Copy", "Mnu_SelectAll=&Select all", "Mnu_Sep2=-", "Mnu_Edit_Add=&Add",
-                           "Mnu_Edit_Delete_0=&Delete", "Mnu_Edit_Delete_1=Delete selected"}));
-    EXPECT_EQ(names(window->Mnu_Help),
-              QStringList({"Mnu_Help_About=&About", "Mnu_Help_Contents=&Contents", "Mnu_Help_WebSite=&Web Site"}));
-    QStringList titles;
-    for (QAction* a : window->menuBar()->actions()) titles << a->text();
-    EXPECT_EQ(titles, QStringList({"&File", "&Edit", "&Help"}));
-    for (QAction* a : window->findChildren<QAction*>())
-        EXPECT_TRUE(a->shortcut().isEmpty()) << a->objectName().toStdString();
-}
 
 // The mode buttons added beside the first two rows cover no other box and come last in the keyboard order; the
 // help window closes on its button and on Esc.
@@ -118,13 +95,6 @@ TEST_F(HookedWindowTest, EnterStartsASearchExceptOnAButton) {
     EXPECT_EQ(searches(), 5);
 }
 
-TEST_F(HookedWindowTest, NoSearchWithoutADatabase) {
-    openShown();
-    press(find<QComboBox>("Text1"), Qt::Key_Return);
-    find<QPushButton>("Cmd_Search")->click();
-    EXPECT_EQ(searches(), 0);
-}
-
 TEST_F(WindowTest, RightButtonOverTheListOpensTheEditMenuOnTheSelection) {
     startWithDatabase({"tea"});
     openShown();
@@ -139,59 +109,34 @@ TEST_F(WindowTest, RightButtonOverTheListOpensTheEditMenuOnTheSelection) {
     EXPECT_FALSE(window->Mnu_Edit->isVisible());
 }
 
-TEST_F(WindowTest, NoPopUpMenuWithoutADatabase) {
-    openShown();
-    click(window->List1->viewport(), QPoint(5, 5), Qt::RightButton);
-    EXPECT_FALSE(window->Mnu_Edit->isVisible());
-}
-
-TEST_F(WindowTest, OneLineEndedByCrLfReadWhole) {
+// One line ended by CR LF, read whole; beside the program, or in the configuration folder when the program's
+// folder cannot be written or the program is installed (its desktop entry under ../share/applications).
+TEST_F(WindowTest, TheSettingsFileHoldsOneLineBesideTheProgramOrInTheConfigurationFolder) {
     const SettingsFile settings(programFolder(), fallbackFolder());
-    for (const QString& name :
-         {QStringLiteral("/words/english.mdb"), QStringLiteral("/wörter/français.mdb"), QString()}) {
-        SCOPED_TRACE(name.toStdString());
+    for (const QString& name : {QStringLiteral("/wörter/français.mdb"), QString()}) {
         ASSERT_TRUE(settings.write(name));
         EXPECT_EQ(settingsBytes(), QFile::encodeName(name) + "\r\n");
         EXPECT_EQ(settings.read(), name);
     }
+    WriteFile(settingsPath(), "/my words/list, big ,one.mdb\r\nsecond line\r\n");
+    EXPECT_EQ(settings.read(), "/my words/list, big ,one.mdb");
+    WriteFile(settingsPath(), "/no/line/end.mdb");
+    EXPECT_EQ(settings.read(), "/no/line/end.mdb");
     EXPECT_FALSE(QFile::exists(settings.fallbackFile()));
-    const std::pair<QByteArray, QString> files[] = {
-        {"/my words/list, big ,one.mdb\r\nsecond line\r\n", "/my words/list, big ,one.mdb"},
-        {"/no/line/end.mdb", "/no/line/end.mdb"},
-        {"", ""},
-    };
-    for (const auto& [bytes, read] : files) {
-        WriteFile(settingsPath(), bytes);
-        EXPECT_EQ(settings.read(), read) << bytes.toStdString();
-    }
-    QFile::remove(settingsPath());
-    EXPECT_EQ(settings.read(), "");
-}
 
-TEST_F(WindowTest, ConfigurationFolderStandsInForAnUnusableProgramFolder) {
-    const SettingsFile settings(unusableFolder(), fallbackFolder());
-    ASSERT_TRUE(settings.write(QStringLiteral("/words/english.mdb")));
+    ASSERT_TRUE(SettingsFile(unusableFolder(), fallbackFolder()).write(QStringLiteral("/words/english.mdb")));
     EXPECT_EQ(ReadFile(fallbackFolder() + "/lexivo.ini"), "/words/english.mdb\r\n");
+    EXPECT_EQ(settings.read(), "/no/line/end.mdb");  // the file beside the program comes first
+    QFile::remove(settingsPath());
     EXPECT_EQ(settings.read(), "/words/english.mdb");
-    // Read there also when the program's folder has none, but the file beside the program comes first.
-    const SettingsFile beside(programFolder(), fallbackFolder());
-    EXPECT_EQ(beside.read(), "/words/english.mdb");
-    WriteFile(settingsPath(), "/beside.mdb\r\n");
-    EXPECT_EQ(beside.read(), "/beside.mdb");
-    // A write that fails everywhere is reported, not thrown.
-    EXPECT_FALSE(SettingsFile(unusableFolder(), unusableFolder()).write(QStringLiteral("/words/english.mdb")));
-}
+    EXPECT_FALSE(SettingsFile(unusableFolder(), unusableFolder()).write(QStringLiteral("/x.mdb")));  // reported
 
-// An installed program (its desktop entry under ../share/applications) writes the configuration folder even
-// where it could write its own, and reads nothing beside itself.
-TEST_F(WindowTest, InstalledProgramKeepsItsSettingsInTheConfigurationFolder) {
     WriteFile(settingsPath(), "/beside.mdb\r\n");
     ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("share/applications")));
     WriteFile(path(QStringLiteral("share/applications/lexivo.desktop")), "[Desktop Entry]\n");
     const SettingsFile installed(programFolder(), fallbackFolder());
-    EXPECT_EQ(installed.read(), "");
-    ASSERT_TRUE(installed.write(QStringLiteral("/words/english.mdb")));
-    EXPECT_EQ(ReadFile(fallbackFolder() + "/lexivo.ini"), "/words/english.mdb\r\n");
+    ASSERT_TRUE(installed.write(QStringLiteral("/installed.mdb")));
+    EXPECT_EQ(installed.read(), "/installed.mdb");
     EXPECT_EQ(settingsBytes(), "/beside.mdb\r\n");
     EXPECT_EQ(installed.writableFolder(), fallbackFolder());
 }
@@ -266,47 +211,30 @@ TEST_F(WindowTest, TheDefaultDatabaseOpensWhenTheSettingsNameNoneThatExists) {
     EXPECT_TRUE(dialogs.shown().empty());
 }
 
-TEST(QtDialogsTest, EachBoxHasItsTitleIconAndButtonsAndAnswersWithThem) {
+// Each box has its title, icon and buttons, and answers with the button pressed.
+TEST(QtDialogsTest, EachBoxAnswersWithTheButtonPressed) {
     QtDialogs dialogs;
     using B = QMessageBox;
-    struct Case {
-        const char* what;
-        std::function<int()> show;  // the answer given to the caller
-        B::StandardButton press;
-        QString title;
-        B::Icon icon;
-        B::StandardButtons buttons;
-        int answer;
+    const std::tuple<std::function<int()>, B::StandardButton, QString, B::Icon, B::StandardButtons, int> cases[] = {
+        {[&] { return (dialogs.failure("The text", "Export"), 0); }, B::Ok, "Export", B::Warning, B::Ok, 0},
+        {[&] { return int(dialogs.question("The text")); }, B::Yes, "Lexivo", B::NoIcon, B::Yes | B::No, 1},
+        {[&] { return int(dialogs.question("The text")); }, B::No, "Lexivo", B::NoIcon, B::Yes | B::No, 0},
+        {[&] { return int(dialogs.abortRetryIgnore("The text", "Compaction")); }, B::Ignore, "Compaction", B::Critical,
+         B::Abort | B::Retry | B::Ignore, int(Dialogs::ErrorChoice::Ignore)},
     };
-    const Case cases[] = {
-        {"notice", [&] { return (dialogs.notice("The text"), 0); }, B::Ok, "Lexivo", B::NoIcon, B::Ok, 0},
-        {"failure", [&] { return (dialogs.failure("The text", "Export"), 0); }, B::Ok, "Export", B::Warning, B::Ok, 0},
-        {"yes", [&] { return int(dialogs.question("The text")); }, B::Yes, "Lexivo", B::NoIcon, B::Yes | B::No, 1},
-        {"no", [&] { return int(dialogs.question("The text")); }, B::No, "Lexivo", B::NoIcon, B::Yes | B::No, 0},
-        {"retry or cancel", [&] { return int(dialogs.retryCancel("The text")); }, B::Cancel, "Lexivo", B::NoIcon,
-         B::Retry | B::Cancel, 0},
-        {"abort, retry or ignore", [&] { return int(dialogs.abortRetryIgnore("The text", "Compaction")); }, B::Ignore,
-         "Compaction", B::Critical, B::Abort | B::Retry | B::Ignore, int(Dialogs::ErrorChoice::Ignore)},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        QString title, text;
-        B::Icon icon = B::NoIcon;
-        B::StandardButtons buttons;
-        QTimer::singleShot(0, [&] {
+    for (const auto& [show, press, title, icon, buttons, answer] : cases) {
+        QString seen;
+        QTimer::singleShot(0, [&, press = press] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
             if (!box) return;
-            title = box->windowTitle();
-            text = box->text();
-            icon = box->icon();
-            buttons = box->standardButtons();
-            box->button(c.press)->click();
+            seen = QStringList{box->windowTitle(), box->text(), QString::number(box->icon()),
+                               QString::number(box->standardButtons().toInt())}
+                       .join('|');
+            box->button(press)->click();
         });
-        EXPECT_EQ(c.show(), c.answer);
-        EXPECT_EQ(title, c.title);
-        EXPECT_EQ(text, "The text");
-        EXPECT_EQ(icon, c.icon);
-        EXPECT_EQ(buttons, c.buttons);
+        EXPECT_EQ(show(), answer) << title.toStdString();
+        EXPECT_EQ(seen,
+                  QStringList({title, "The text", QString::number(icon), QString::number(buttons.toInt())}).join('|'));
     }
 }
 
@@ -354,7 +282,6 @@ TEST_F(SearchPanelTest, InputAndModeSetTheLengthListsAndTheSortChoice) {
         {"anagram fixes the length", A, "", A, "stream", 5, 5, false, hidden},
         {"anagram emptied", A, "stream", A, "", 0, 0, false, either},
         {"anagram of one letter keeps the lists", A, "abcd", A, "a", 3, 3, false, hidden},
-        {"anagram of 51 letters keeps the lists", A, "abcd", A, QString(51, u'x'), 3, 3, false, hidden},
         {"anagram of 50 letters", A, "", A, QString(50, u'x'), 49, 49, false, hidden},
         {"characters, not UTF-16 units", A, "", A, QString::fromUcs4(U"\U0001D49C\U0001D49D\U0001D49E"), 2, 2, false,
          hidden},
@@ -362,7 +289,6 @@ TEST_F(SearchPanelTest, InputAndModeSetTheLengthListsAndTheSortChoice) {
         {"fixed mask length", A, "", M, "c??e", 3, 3, false, hidden},
         {"fixed mask with a run wildcard", M, "c??e", M, "c*e", 0, 0, true, shown},
         {"add", A, "", SearchPanel::Add, "words", 4, 4, false, hidden},
-        {"delete", A, "", SearchPanel::Delete, "words", 4, 4, false, hidden},
         {"letters in a word frees the lists", A, "abc", SearchPanel::Letters, "abc", 0, 0, true, shown},
     };
     for (const auto& c : cases) {
@@ -453,10 +379,6 @@ TEST_F(SearchPanelTest, EnterInTheInputStartsASearchAndKeepsTheTextAsTyped) {
     EXPECT_EQ(clicks, 1);
     EXPECT_EQ(text->currentText(), "Tea");
     EXPECT_EQ(text->count(), 1);
-    // Any text, however long or odd, is taken unchanged.
-    const QString odd = QStringLiteral("  MiXeD 'quote' * ? @ # ") + QString(300, u'z');
-    setInput(odd);
-    EXPECT_EQ(text->currentText(), odd);
 }
 
 }  // namespace

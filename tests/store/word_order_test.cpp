@@ -21,6 +21,7 @@
 #include "store/word_editing.h"
 #include "support/fake_run.h"
 #include "support/reference.h"
+#include "support/run_search.h"
 #include "support/scripted_dialogs.h"
 #include "support/word_db.h"
 #include "wordlists/import.h"
@@ -116,20 +117,6 @@ TEST(Collation, PrefixBoundsEncloseEveryWordWithThePrefix) {
     EXPECT_GT(enclosed, 5000);
 }
 
-QStringList Search(Connection& db, SearchMode mode, const QString& input) {
-    QStringList found;
-    CallbackSink sink([&](const QString& w) { found << w; });
-    FakeRun run;
-    ScriptedDialogs dialogs;
-    SearchRequest request;
-    request.mode = mode;
-    request.input = input;
-    run.beginRun(kStartingSearch);
-    RunSearchRequest(db, request, run, dialogs, sink);
-    run.endRun();
-    return found;
-}
-
 // Every row as "rowid|ID|Letters|Sorted|Word", in row id order.
 QStringList Rows(Connection& db) {
     QStringList rows;
@@ -195,8 +182,8 @@ TEST_F(WordOrder, CaseVariantsBeyondAZAreOneWord) {
                   db, list, true, [] { return WordFilter(); }, run, dialogs)
                   .counts.imported,
               1);
-    EXPECT_EQ(Search(db, SearchMode::Anagram, "ärger"), QStringList{"Ärger"});
-    EXPECT_EQ(Search(db, SearchMode::Mask, "\u212A?lv*"), QStringList{"\u212Aelvin"});
+    EXPECT_EQ(RunSearchForTest(db, TestMode::Anagram, "ärger"), QStringList{"Ärger"});
+    EXPECT_EQ(RunSearchForTest(db, TestMode::Mask, "\u212A?lv*"), QStringList{"\u212Aelvin"});
     // Rows another program stored: Delete removes every variant.
     db.execute("INSERT INTO Dictionary (Word) VALUES ('École'), ('ÉCOLE')");
     EXPECT_EQ(DeleteWords(db, {"école"}, dialogs).rowsRemoved, 3);
@@ -212,7 +199,7 @@ TEST_F(WordOrder, OlderFilesAreConvertedOnceKeepingEveryRow) {
             before = Rows(old);
             // On the file as it is, the mask search is exact all the same: no index range in another order.
             EXPECT_FALSE(UsesOwnWordOrder(old));
-            EXPECT_EQ(Search(old, SearchMode::Mask, "b*"), QStringList{"Ball"}) << collation.toStdString();
+            EXPECT_EQ(RunSearchForTest(old, TestMode::Mask, "b*"), QStringList{"Ball"}) << collation.toStdString();
         }
         ASSERT_TRUE(load(path)) << dialogs.texts().join('\n').toStdString();
         Connection& db = state.CurrentDatabase;
@@ -223,9 +210,9 @@ TEST_F(WordOrder, OlderFilesAreConvertedOnceKeepingEveryRow) {
         EXPECT_EQ(db.orderVersion(), kCollationVersion);
         EXPECT_TRUE(UsesOwnWordOrder(db));
         EXPECT_EQ(db.scalar("SELECT COUNT(*) FROM sqlite_master WHERE type='index'"), 3);
-        EXPECT_EQ(Search(db, SearchMode::Mask, "É*"), QStringList({"ÉCOLE", "école", "été"}));
-        EXPECT_EQ(Search(db, SearchMode::Anagram, "regär"), QStringList{"Ärger"});
-        EXPECT_EQ(Search(db, SearchMode::Palindrome, ""), QStringList{"été"});
+        EXPECT_EQ(RunSearchForTest(db, TestMode::Mask, "É*"), QStringList({"ÉCOLE", "école", "été"}));
+        EXPECT_EQ(RunSearchForTest(db, TestMode::Anagram, "regär"), QStringList{"Ärger"});
+        EXPECT_EQ(RunSearchForTest(db, TestMode::Palindrome, ""), QStringList{"été"});
         EXPECT_EQ(WordTable(db).deleteWord("ÉCOLE"), 2);
         state.CurrentDatabase.close();
         // Loaded again, nothing is left to convert.
@@ -244,7 +231,7 @@ TEST_F(WordOrder, IndexesOfAnotherOrderVersionAreRebuilt) {
     }
     ASSERT_TRUE(load(path));
     EXPECT_EQ(state.CurrentDatabase.orderVersion(), kCollationVersion);
-    EXPECT_EQ(Search(state.CurrentDatabase, SearchMode::Mask, "?"), QStringList({"a", "b", "c"}));
+    EXPECT_EQ(RunSearchForTest(state.CurrentDatabase, TestMode::Mask, "?"), QStringList({"a", "b", "c"}));
 }
 
 TEST_F(WordOrder, AConversionThatFailsLeavesTheFileAsItWas) {

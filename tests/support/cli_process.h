@@ -26,15 +26,10 @@ struct CliResult {
 
     QString output() const { return QString::fromUtf8(out); }
     QString error() const { return QString::fromUtf8(err); }
-    // Standard output as lines ("\n" ends each).
-    QStringList lines() const {
-        QString text = output();
-        if (text.endsWith(QLatin1Char('\n'))) text.chop(1);
-        return text.isEmpty() ? QStringList() : text.split(QLatin1Char('\n'));
-    }
-    // Standard error as lines.
-    QStringList messages() const {
-        QString text = error();
+    // Standard output and standard error as lines ("\n" ends each).
+    QStringList lines() const { return splitLines(output()); }
+    QStringList messages() const { return splitLines(error()); }
+    static QStringList splitLines(QString text) {
         if (text.endsWith(QLatin1Char('\n'))) text.chop(1);
         return text.isEmpty() ? QStringList() : text.split(QLatin1Char('\n'));
     }

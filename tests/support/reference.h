@@ -47,6 +47,13 @@ void ExpectSameResults(const QStringList& actual, const QStringList& expected, b
 // drawn from a few letters, so that searches find something; some are case variants, reversals or reorderings of
 // earlier ones.
 QStringList RandomWords(std::mt19937& random, int count, int maximumLength = 7);
+// The seed of a trial's random choices: its own, or LEXIVO_TRIAL_SEED to explore further (a failure names the
+// seed, so that it can be run again).
+inline std::uint32_t TrialSeed(std::uint32_t own) {
+    bool ok = false;
+    const uint seed = qEnvironmentVariable("LEXIVO_TRIAL_SEED").toUInt(&ok);
+    return ok ? seed : own;
+}
 // One random character of that alphabet.
 QString RandomCharacter(std::mt19937& random);
 // text with its characters shuffled and their case changed at random.

@@ -12,14 +12,6 @@ ScriptedDialogs& ScriptedDialogs::no() {
     answers_.push_back({Answer::Type::No});
     return *this;
 }
-ScriptedDialogs& ScriptedDialogs::retry() {
-    answers_.push_back({Answer::Type::Retry});
-    return *this;
-}
-ScriptedDialogs& ScriptedDialogs::cancel() {
-    answers_.push_back({Answer::Type::Cancel});
-    return *this;
-}
 ScriptedDialogs& ScriptedDialogs::choose(ErrorChoice choice) {
     answers_.push_back({Answer::Type::Choice, choice});
     return *this;
@@ -79,8 +71,8 @@ bool ScriptedDialogs::question(const QString& text, const QString& title, Defaul
 
 bool ScriptedDialogs::retryCancel(const QString& text, const QString& title) {
     auto a = take(Kind::RetryCancel, text, title);
-    EXPECT_TRUE(a.type == Answer::Type::Retry || a.type == Answer::Type::Cancel) << text.toStdString();
-    return a.type == Answer::Type::Retry;
+    EXPECT_TRUE(a.type == Answer::Type::Yes || a.type == Answer::Type::No) << text.toStdString();
+    return a.type == Answer::Type::Yes;  // yes() answers Retry
 }
 
 Dialogs::ErrorChoice ScriptedDialogs::abortRetryIgnore(const QString& text, const QString& title) {

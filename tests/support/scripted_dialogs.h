@@ -21,11 +21,9 @@ public:
         DefaultButton defaultButton = DefaultButton::Yes;  // of a question
     };
 
-    // Answers, consumed in order by whatever asks next.
+    // Answers, consumed in order by whatever asks next (Yes and No also answer Retry and Cancel).
     ScriptedDialogs& yes();
     ScriptedDialogs& no();
-    ScriptedDialogs& retry();
-    ScriptedDialogs& cancel();
     ScriptedDialogs& choose(ErrorChoice choice);
     ScriptedDialogs& fileName(const QString& path);  // an empty path cancels the file dialog
     // Runs when the next dialog is shown (before it answers); lets a test act "while the box is open".
@@ -49,7 +47,7 @@ public:
 
 private:
     struct Answer {
-        enum class Type { Yes, No, Retry, Cancel, Choice, File };
+        enum class Type { Yes, No, Choice, File };
         Answer(Type t, ErrorChoice c = ErrorChoice::Abort, QString p = {}) : type(t), choice(c), path(std::move(p)) {}
         Type type;
         ErrorChoice choice;
