@@ -217,8 +217,6 @@ TEST_P(HeldDatabase, EveryWritingCommandSaysSoAndChangesNothing) {
     OpenWordDatabase(state, s.db);
     state.CurrentDatabase.setBusyTimeout(100);
     hold(s);
-    QElapsedTimer timer;
-    timer.start();
     for (const Command& c : WritingCommands(s)) {
         if (skipped(c) || !state.loaded()) continue;
         ExpectCore(s, state, c, refused(c) ? QStringList{"database is locked"} : QStringList{});
@@ -239,7 +237,6 @@ TEST_P(HeldDatabase, EveryWritingCommandSaysSoAndChangesNothing) {
             }
         }
     }
-    EXPECT_LT(timer.elapsed(), 30000);
     holder.rollback();
     EXPECT_EQ(ReadFile(s.db), s.bytes);
     ExpectSound(s);

@@ -89,7 +89,6 @@ struct Outcome {
     QString thrown;
     bool threw = false;
     QStringList shown;
-    qint64 milliseconds = 0;
 
     QStringList allFailures() const { return threw ? failures + QStringList{thrown} : failures; }
     QString describe() const { return shown.join(QLatin1Char('\n')) + QLatin1Char('\n') + thrown; }
@@ -101,8 +100,6 @@ inline Outcome RunCommand(const std::function<void(ScriptedDialogs&, FakeRun&)>&
     ScriptedDialogs dialogs;
     FakeRun run;
     Outcome outcome;
-    QElapsedTimer timer;
-    timer.start();
     try {
         command(dialogs, run);
     } catch (const Error& e) {
@@ -111,7 +108,6 @@ inline Outcome RunCommand(const std::function<void(ScriptedDialogs&, FakeRun&)>&
     } catch (const std::exception& e) {
         ADD_FAILURE() << "escaped as " << e.what();
     }
-    outcome.milliseconds = timer.elapsed();
     for (const auto& shown : dialogs.shown()) {
         outcome.shown << shown.text;
         if (shown.kind == ScriptedDialogs::Kind::Failure || shown.kind == ScriptedDialogs::Kind::AbortRetryIgnore)

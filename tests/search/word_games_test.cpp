@@ -11,6 +11,7 @@
 #include "store/engine.h"
 #include "store/word_editing.h"
 #include "support/fake_run.h"
+#include "support/reference.h"
 #include "support/scripted_dialogs.h"
 #include "support/word_db.h"
 #include "wordlists/import.h"
@@ -117,12 +118,7 @@ TEST(WordGamesTest, BothSearchesAgreeWithTheirDefinitionsOnRandomLists) {
         if (trial == 1) tiles = QStringLiteral("???????"), phrase = QString(200, u'a');
         if (trial == 2) tiles = randomText(random, kHostile, 40), phrase = QString();
         const int maxWords = random.bounded(1, 4);
-        SCOPED_TRACE(QStringLiteral("[%1] rack '%2' phrase '%3' %4 to %5 letters, %6 words")
-                         .arg(words.join(u','), tiles, phrase)
-                         .arg(lowest)
-                         .arg(highest)
-                         .arg(maxWords)
-                         .toStdString());
+        SCOPED_TRACE(test::Describe(words.join(u','), "rack", tiles, "phrase", phrase, lowest, highest, maxWords));
         const LetterRack rack(tiles, true);
         const LetterRack letters(phrase, false);
         // The whole list, as a window keeps it, and the words a single search can use, as the command line reads.

@@ -87,13 +87,6 @@ protected:
         return *window;
     }
 
-    template <class T>
-    T* find(const QString& name) {
-        T* widget = window->findChild<T*>(name);
-        EXPECT_NE(widget, nullptr) << name.toStdString();
-        return widget;
-    }
-
     static void press(QWidget* target, int key) {
         QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier,
                         key == Qt::Key_Return ? QStringLiteral("\r") : QString());

@@ -54,6 +54,13 @@ inline std::uint32_t TrialSeed(std::uint32_t own) {
     const uint seed = qEnvironmentVariable("LEXIVO_TRIAL_SEED").toUInt(&ok);
     return ok ? seed : own;
 }
+// The values that make up a trial, joined by blanks, so that a failure names them.
+template <class... Values>
+std::string Describe(const Values&... values) {
+    QStringList parts;
+    ((parts << QVariant(values).toString()), ...);
+    return parts.join(QLatin1Char(' ')).toStdString();
+}
 // One random character of that alphabet.
 QString RandomCharacter(std::mt19937& random);
 // text with its characters shuffled and their case changed at random.
