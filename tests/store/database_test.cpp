@@ -70,6 +70,7 @@ TEST_F(StoreTest, TransactionsRollBackUnlessCommittedAndBatchesKeepTheirRows) {
         Transaction t(db);
         db.execute("DELETE * FROM Dictionary");
     }
+    EXPECT_THROW(db.execute("SELECT 1; DROP TABLE Dictionary"), Error);  // one statement at a time
     EXPECT_EQ(WordCount(db), 3);
     {
         BatchedTransaction batch(db, 3);
@@ -88,7 +89,7 @@ TEST_F(LoadTest, OlderTableGetsItsKeyFieldsAndIndexes) {
     const QString file = dir.filePath("old.mdb");
     {
         Connection db = Connection::create(file);
-        db.execute("CREATE TABLE Dictionary (ID INTEGER, Word TEXT(255) COLLATE NOCASE)");
+        db.execute("CREATE TABLE dictionary (ID INTEGER, word TEXT(255) COLLATE NOCASE)");  // names in any case
         db.execute("INSERT INTO Dictionary(Word) VALUES ('apple'), ('pear')");
     }
     ASSERT_TRUE(load(file));
