@@ -139,6 +139,12 @@ private:
 // through run and stops when the user stops the run: then the answer is null. Throws Error.
 std::shared_ptr<const WordSnapshot> WordSnapshotOf(Connection& db, RunControl& run);
 
+// Starts reading db's words on a thread of its own, through a connection of its own, so that the first rack or
+// phrase search after loading finds them in memory (reading a list of 600,000 words takes about half a second).
+// A change made meanwhile, by this program or another, makes that search read them again. Nothing where
+// snapshots are not kept.
+void PrepareWordSnapshot(Connection& db);
+
 // Whether the searches below keep the snapshot of all words for the next search (a window: yes, the default), or
 // read for each search just the words it can use (a process that runs one search, where that is quicker).
 void KeepWordSnapshots(bool keep);

@@ -6,6 +6,7 @@
 
 #include "common/dialogs.h"
 #include "common/paths.h"
+#include "search/word_games.h"
 #include "shell/frm_main.h"
 #include "shell/long_run.h"
 #include "shell/search_panel.h"
@@ -41,7 +42,7 @@ void Frm_Main::shutDown() {
 
 bool Frm_Main::loadDatabase() {
     try {
-        LoadDatabase(state_, *this, dialogs_);
+        if (LoadDatabase(state_, *this, dialogs_)) PrepareWordSnapshot(state_.CurrentDatabase);
         return true;
     } catch (const DesignAccessCancelled&) {
         abandon();

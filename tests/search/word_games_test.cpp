@@ -187,10 +187,13 @@ TEST(WordGamesTest, SearchesSeeEveryChangeOfTheDatabase) {
                                                       : referencePhrases(stored, input, 3, 0, 0));
         }
     };
+    PrepareWordSnapshot(db);  // read ahead, as the window does after loading
     expectCurrent("loading");
     dialogs.yes();
     ASSERT_EQ(AddWord(db, "ate", dialogs), AddResult::Added);
     expectCurrent("an addition");
+    PrepareWordSnapshot(db);
+    QThread::msleep(300);  // time to read them: the words read ahead are then the ones before the deletion
     ASSERT_TRUE(DeleteWords(db, {"tea"}, dialogs).ok());
     expectCurrent("a deletion");
     test::WriteFile(dir.filePath("list.txt"), "teat\nta\nseat\n");
