@@ -378,6 +378,8 @@ void PrepareWordSnapshot(Connection& db) {
     k.dropAhead();
     k.words.reset();  // one list of words in memory at a time
     k.cancelled = false;
+    // A command of the program that waits for a lock may be waiting for this reading: it stops at once.
+    Connection::setLockWaitHook([] { kept().cancelled = true; });
     k.aheadStamp = db.changeStamp();
     k.ahead = std::async(std::launch::async, [path = db.path(), &cancelled = k.cancelled] {
         // A connection of this thread's own: the program's connection stays free for the user's commands.

@@ -60,7 +60,6 @@ sqlite3* openHandle(const QString& path, int flags) {
         throw Error(message + QStringLiteral(": ") + path, rc & 0xFF);
     }
     sqlite3_extended_result_codes(db, 0);
-    sqlite3_busy_timeout(db, kBusyTimeoutMs);
     registerDialect(db);
     return db;
 }
@@ -161,11 +160,12 @@ QString Statement::text(int column) const {
 
 Connection::Connection() = default;
 Connection::Connection(sqlite3* db, QString path)
-    : db_(db), path_(std::move(path)), rollbacks_(std::make_unique<qint64>(0)) {
+    : db_(db), path_(std::move(path)), hooked_(std::make_unique<Hooked>()) {
     static std::atomic<quint64> opened{0};
     serial_ = ++opened;
     sqlite3_rollback_hook(
-        db_, [](void* counter) { ++*static_cast<qint64*>(counter); }, rollbacks_.get());
+        db_, [](void* hooked) { ++static_cast<Hooked*>(hooked)->rollbacks; }, hooked_.get());
+    setBusyTimeout(kBusyTimeoutMs);
 }
 Connection::~Connection() {
     close();
@@ -174,14 +174,14 @@ Connection::Connection(Connection&& other) noexcept
     : db_(std::exchange(other.db_, nullptr)),
       path_(std::move(other.path_)),
       serial_(std::exchange(other.serial_, 0)),
-      rollbacks_(std::move(other.rollbacks_)) {}
+      hooked_(std::move(other.hooked_)) {}
 Connection& Connection::operator=(Connection&& other) noexcept {
     if (this != &other) {
         close();
         db_ = std::exchange(other.db_, nullptr);
         path_ = std::move(other.path_);
         serial_ = std::exchange(other.serial_, 0);
-        rollbacks_ = std::move(other.rollbacks_);
+        hooked_ = std::move(other.hooked_);
     }
     return *this;
 }
@@ -208,8 +208,31 @@ Connection Connection::create(const QString& path) {
     return connection;
 }
 
+namespace {
+std::function<void()> lockWaitHook;
+std::mutex lockWaitHookMutex;
+}  // namespace
+
+void Connection::setLockWaitHook(std::function<void()> hook) {
+    const std::lock_guard lock(lockWaitHookMutex);
+    lockWaitHook = std::move(hook);
+}
+
 void Connection::setBusyTimeout(int milliseconds) {
-    sqlite3_busy_timeout(handle(), milliseconds);
+    hooked_->busyTimeoutMs = milliseconds;
+    // As sqlite3_busy_timeout waits, in steps of 5 ms, but with the hook called first at every step.
+    sqlite3_busy_handler(
+        handle(),
+        [](void* hooked, int attempt) {
+            {
+                const std::lock_guard lock(lockWaitHookMutex);
+                if (lockWaitHook) lockWaitHook();
+            }
+            if (attempt * 5 >= static_cast<Hooked*>(hooked)->busyTimeoutMs) return 0;
+            sqlite3_sleep(5);
+            return 1;
+        },
+        hooked_.get());
 }
 
 bool Connection::isReadOnly() const {
@@ -279,7 +302,7 @@ void Connection::forEachText(const QString& query, const std::function<bool(QByt
 Connection::ChangeStamp Connection::changeStamp() {
     ChangeStamp stamp;
     stamp.connection = serial_;
-    stamp.ownWrites = sqlite3_total_changes64(handle()) + (rollbacks_ ? *rollbacks_ : 0);
+    stamp.ownWrites = sqlite3_total_changes64(handle()) + (hooked_ ? hooked_->rollbacks : 0);
     stamp.dataVersion = scalar(QStringLiteral("PRAGMA data_version"));
     stamp.schemaVersion = scalar(QStringLiteral("PRAGMA schema_version"));
     return stamp;

@@ -41,8 +41,11 @@ public:
     // Creates a new, empty database file; fails when the file exists. Throws Error.
     static Connection create(const QString& path);
 
-    // How long a statement waits for another program's lock before it fails with the reason.
+    // How long a statement waits for another connection's lock before it fails with the reason.
     void setBusyTimeout(int milliseconds);
+    // Called on the waiting connection's thread whenever a connection of this program waits for a lock: a reader
+    // of the program's own on another thread can then let go, so that the program never waits for itself.
+    static void setLockWaitHook(std::function<void()> hook);
 
     bool isOpen() const { return db_ != nullptr; }
     bool isReadOnly() const;
@@ -109,8 +112,12 @@ private:
     sqlite3* db_ = nullptr;
     QString path_;
     quint64 serial_ = 0;
-    // Counted by the engine's rollback hook, so it stays where it is when the connection moves.
-    std::unique_ptr<qint64> rollbacks_;
+    // What the engine's hooks count and read, kept where it is when the connection moves.
+    struct Hooked {
+        qint64 rollbacks = 0;
+        int busyTimeoutMs = 0;
+    };
+    std::unique_ptr<Hooked> hooked_;
 };
 
 // Rolls the transaction back unless commit() was called.

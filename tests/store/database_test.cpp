@@ -85,6 +85,26 @@ TEST_F(StoreTest, TransactionsRollBackUnlessCommittedAndBatchesKeepTheirRows) {
     EXPECT_EQ(WordCount(db), 10);
 }
 
+// A statement that waits for another connection's lock calls the hook at every step: a reader of the program's
+// own lets go there, and the statement goes on; without that it fails once the timeout has passed.
+TEST_F(StoreTest, AWaitForALockCallsTheHookUntilTheTimeout) {
+    open({"tea", "eat"});
+    Connection reader = Connection::open(path);
+    reader.execute("BEGIN");
+    reader.scalar("SELECT COUNT(*) FROM Dictionary");
+    int waits = 0;
+    Connection::setLockWaitHook([&] { ++waits; });
+    db().setBusyTimeout(50);
+    EXPECT_THROW(db().execute("DELETE FROM Dictionary WHERE Word='tea'"), Error);
+    EXPECT_EQ(waits, 11);  // steps of 5 ms
+    Connection::setLockWaitHook([&] {
+        if (reader.inTransaction()) reader.rollback();
+    });
+    db().execute("DELETE FROM Dictionary WHERE Word='eat'");
+    Connection::setLockWaitHook({});
+    EXPECT_EQ(StoredWords(db()), QStringList{"tea"});
+}
+
 TEST_F(LoadTest, OlderTableGetsItsKeyFieldsAndIndexes) {
     const QString file = dir.filePath("old.mdb");
     {
