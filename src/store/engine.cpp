@@ -6,6 +6,7 @@
 #include <QRegularExpression>
 #include <atomic>
 #include <cstring>
+#include <mutex>
 
 #include "store/keys.h"
 #include "store/sql_functions.h"
@@ -22,6 +23,7 @@ namespace {
 
 // Another program may hold the file for a moment; past this the reason is reported.
 constexpr int kBusyTimeoutMs = 3000;
+constexpr int kLockWaitStepMs = 5;  // how often a connection waiting for a lock tries again
 
 QString quoteIdentifier(const QString& name) {
     return QLatin1Char('"') + QString(name).replace('"', "\"\"") + '"';
@@ -220,7 +222,7 @@ void Connection::setLockWaitHook(std::function<void()> hook) {
 
 void Connection::setBusyTimeout(int milliseconds) {
     hooked_->busyTimeoutMs = milliseconds;
-    // As sqlite3_busy_timeout waits, in steps of 5 ms, but with the hook called first at every step.
+    // As sqlite3_busy_timeout waits, in even steps, but with the hook called first at every step.
     sqlite3_busy_handler(
         handle(),
         [](void* hooked, int attempt) {
@@ -228,8 +230,8 @@ void Connection::setBusyTimeout(int milliseconds) {
                 const std::lock_guard lock(lockWaitHookMutex);
                 if (lockWaitHook) lockWaitHook();
             }
-            if (attempt * 5 >= static_cast<Hooked*>(hooked)->busyTimeoutMs) return 0;
-            sqlite3_sleep(5);
+            if (attempt * kLockWaitStepMs >= static_cast<Hooked*>(hooked)->busyTimeoutMs) return 0;
+            sqlite3_sleep(kLockWaitStepMs);
             return 1;
         },
         hooked_.get());
