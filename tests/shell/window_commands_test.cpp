@@ -271,6 +271,12 @@ protected:
     }
 };
 
+// The keyboard starts in the input box, so that a first Enter searches.
+TEST_F(ResultsCommandsTest, FocusStartsInTheInput) {
+    QWidget* focus = window->focusWidget();
+    EXPECT_TRUE(focus && (focus == window->Fme_Search->Text1 || focus->parentWidget() == window->Fme_Search->Text1));
+}
+
 TEST_F(ResultsCommandsTest, CopyTakesTheSelectionInListOrderOrEveryWord) {
     showResults({"ate", "eat", "tea", "tee"});
     EXPECT_EQ(copied(), "ate\r\neat\r\ntea\r\ntee\r\n");
