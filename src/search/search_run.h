@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "search/search_query.h"
+#include "store/cursor.h"
 
 namespace lexivo {
 

@@ -1,0 +1,306 @@
+#include "search/word_index.h"
+
+#include <sys/mman.h>
+
+#include <QChar>
+#include <algorithm>
+#include <cstdlib>
+#include <new>
+#include <unordered_map>
+
+#include "common/run_control.h"
+#include "search/search_query.h"
+#include "search/search_run.h"
+#include "store/collation.h"
+#include "store/engine.h"
+
+namespace lexivo {
+
+namespace {
+
+// The code point that starts at i, and i moved past it; a lone surrogate stands for itself.
+char32_t nextCodePoint(QStringView text, qsizetype& i) {
+    const char16_t c = text[i++].unicode();
+    if (QChar::isHighSurrogate(c) && i < text.size() && QChar::isLowSurrogate(text[i].unicode()))
+        return QChar::surrogateToUcs4(c, text[i++].unicode());
+    return c;
+}
+
+}  // namespace
+
+bool IsGameLetter(char32_t c) {
+    return QChar::isLetter(c);
+}
+
+bool WordOrderLess(QStringView a, QStringView b) {
+    return WordOrderLess(QByteArrayView(a.toUtf8()), QByteArrayView(b.toUtf8()));
+}
+
+bool WordOrderLess(QByteArrayView a, QByteArrayView b) {
+    // The collation's order; texts it holds equal (equal but for letter case) are ordered by their code points,
+    // which UTF-8 bytes compare in, so that the order is total: "Ab" < "ab" < "abc".
+    if (const int order = CompareWords({a.data(), static_cast<size_t>(a.size())},
+                                       {b.data(), static_cast<size_t>(b.size())});
+        order != 0)
+        return order < 0;
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char p, char q) {
+        return static_cast<unsigned char>(p) < static_cast<unsigned char>(q);
+    });
+}
+
+// ---- Memory ----
+
+namespace {
+constexpr size_t kHugePage = size_t{2} << 20;
+}
+
+void* AllocateLarge(size_t bytes) {
+    if (bytes < kHugePage) return ::operator new(bytes);
+    const size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
+    void* memory = std::aligned_alloc(kHugePage, rounded);
+    if (!memory) throw std::bad_alloc();
+    madvise(memory, rounded, MADV_HUGEPAGE);  // a hint: without huge pages the memory is the same
+    return memory;
+}
+
+void FreeLarge(void* memory, size_t bytes) {
+    if (bytes < kHugePage)
+        ::operator delete(memory);
+    else
+        std::free(memory);
+}
+
+// ---- LetterRack ----
+
+LetterRack::LetterRack(const QString& text, bool withBlanks) {
+    for (qsizetype i = 0; i < text.size();) {
+        const char32_t c = nextCodePoint(text, i);
+        if (withBlanks && c == U'?') {
+            ++blanks;
+        } else if (IsGameLetter(c)) {
+            const char32_t folded = FoldCase(c);
+            const auto at =
+                std::find_if(letters.begin(), letters.end(), [folded](const auto& l) { return l.first == folded; });
+            if (at == letters.end())
+                letters.emplace_back(folded, 1);
+            else
+                ++at->second;
+        } else {
+            continue;
+        }
+        ++tiles;
+    }
+}
+
+// ---- WordSnapshot ----
+
+WordSnapshot::WordSnapshot(const QStringList& words, const LetterRack* only) {
+    prepare(only);
+    for (const QString& word : words) add(word.toUtf8());
+    finish();
+}
+
+WordSnapshot::WordSnapshot(Connection& db, const std::function<bool()>& keepGoing, const LetterRack* only) {
+    prepare(only);
+    if (!only) {
+        // Room for every word at once: memory that grows step by step is copied and touched twice.
+        const qint64 rows = db.scalar(QStringLiteral("SELECT count(*) FROM [Dictionary]"));
+        entries_.reserve(static_cast<size_t>(rows));
+        utf8_.reserve(static_cast<size_t>(rows) * 12);
+    }
+    qint64 read = 0;
+    // In the order of the Word index, which is the word order but for words equal but for letter case: finish()
+    // then has next to nothing to sort. The index holds the words themselves, so the table is not read.
+    db.forEachText(QStringLiteral("SELECT [Word] FROM [Dictionary] ORDER BY [Word]"), [&](QByteArrayView utf8) {
+        add(utf8);
+        if ((++read & 4095) == 0 && keepGoing && !keepGoing()) complete_ = false;
+        return complete_;
+    });
+    finish();
+}
+
+void WordSnapshot::prepare(const LetterRack* only) {
+    // The letters a to z get the first ids, so that their mask bits are their own.
+    for (char32_t c = U'a'; c <= U'z'; ++c) idOf(FoldCase(c));
+    // ASCII words, most of most lists, are read through two tables made by the same functions as the rest.
+    for (char32_t c = 0; c < 128; ++c) {
+        asciiIds_[c] = IsGameLetter(c) ? static_cast<int>(idOf(FoldCase(c))) : -1;
+    }
+    if (only) {
+        for (const auto& [letter, count] : only->letters) {
+            const quint32 id = idOf(letter);
+            if (rackTiles_.size() <= id) rackTiles_.resize(id + 1, 0);
+            rackTiles_[id] += count;
+        }
+        used_.assign(rackTiles_.size(), 0);
+        blanks_ = only->blanks;
+        for (size_t id = 0; id < rackTiles_.size(); ++id)
+            if (rackTiles_[id] > 0) rackMask_ |= LetterBit(static_cast<quint32>(id));
+    }
+}
+
+quint32 WordSnapshot::idOf(char32_t folded) {
+    return ids_.try_emplace(folded, static_cast<quint32>(ids_.size())).first->second;
+}
+
+int WordSnapshot::letterId(char32_t folded) const {
+    const auto at = ids_.find(folded);
+    return at == ids_.end() ? -1 : static_cast<int>(at->second);
+}
+
+bool WordSnapshot::admits(const std::vector<int>& ids) {
+    // Each letter takes a tile of its own letter while there is one, else a blank.
+    int needed = 0;
+    const auto tiles = static_cast<int>(used_.size());
+    for (const int id : ids)
+        if (id < 0 || id >= tiles || ++used_[static_cast<size_t>(id)] > rackTiles_[static_cast<size_t>(id)]) ++needed;
+    for (const int id : ids)
+        if (id >= 0 && id < tiles) used_[static_cast<size_t>(id)] = 0;
+    return needed <= blanks_;
+}
+
+void WordSnapshot::add(QByteArrayView utf8) {
+    if (utf8.size() >= kAscii) return;  // far past what the Word field holds
+    quint64 mask = 0;
+    int letters = 0;
+    bool ascii = true;
+    for (const char c : utf8) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b >= 0x80) {
+            ascii = false;
+            break;
+        }
+        if (const int id = asciiIds_[b]; id >= 0) {
+            mask |= LetterBit(static_cast<quint32>(id));
+            ++letters;
+        }
+    }
+    int unknown = 0;  // letters that have no id yet: no tile is of them
+    if (!ascii) {
+        folded_.clear();
+        mask = 0;
+        const QString word = QString::fromUtf8(utf8);
+        for (qsizetype i = 0; i < word.size();) {
+            const char32_t c = nextCodePoint(word, i);
+            if (!IsGameLetter(c)) continue;
+            folded_.push_back(FoldCase(c));
+            if (const int id = letterId(folded_.back()); id >= 0)
+                mask |= LetterBit(static_cast<quint32>(id));
+            else
+                ++unknown;
+        }
+        letters = static_cast<int>(folded_.size());
+    }
+    // No rack or phrase can use a word without letters.
+    if (letters == 0 || letters > 0xFFFF) return;
+    if (blanks_ >= 0) {
+        // Every letter the rack lacks needs a blank of its own: a quick no for most words.
+        const quint64 lacking = mask & ~rackMask_;
+        if (!AtMostBits(lacking, blanks_ - unknown)) return;
+        if (unknown > blanks_) return;
+        wordIds_.clear();
+        if (ascii) {
+            for (const char c : utf8)
+                if (const int id = asciiIds_[static_cast<unsigned char>(c)]; id >= 0) wordIds_.push_back(id);
+        } else {
+            for (const char32_t letter : folded_) wordIds_.push_back(letterId(letter));
+        }
+        if (!admits(wordIds_)) return;
+    }
+    if (!ascii) {
+        mask = 0;
+        for (const char32_t letter : folded_) mask |= LetterBit(idOf(letter));
+    }
+    entries_.push_back({static_cast<quint32>(utf8_.size()), static_cast<quint16>(utf8.size() | (ascii ? kAscii : 0)),
+                        static_cast<quint16>(letters), mask});
+    utf8_.insert(utf8_.end(), utf8.begin(), utf8.end());
+}
+
+QByteArrayView WordSnapshot::bytesOf(const Entry& entry) const {
+    return QByteArrayView(utf8_.data() + entry.start, entry.bytes & ~kAscii);
+}
+
+QString WordSnapshot::word(qsizetype index) const {
+    const QByteArrayView bytes = bytesOf(entries_[static_cast<size_t>(index)]);
+    return QString::fromUtf8(bytes);
+}
+
+void WordSnapshot::letterIds(qsizetype index, std::vector<quint32>& ids) const {
+    ids.clear();
+    const Entry& e = entries_[static_cast<size_t>(index)];
+    const QByteArrayView bytes = bytesOf(e);
+    if (e.bytes & kAscii) {
+        for (const char c : bytes)
+            if (const int id = asciiIds_[static_cast<unsigned char>(c)]; id >= 0)
+                ids.push_back(static_cast<quint32>(id));
+        return;
+    }
+    const QString word = QString::fromUtf8(bytes);
+    for (qsizetype i = 0; i < word.size();) {
+        const char32_t c = nextCodePoint(word, i);
+        if (IsGameLetter(c)) ids.push_back(static_cast<quint32>(letterId(FoldCase(c))));
+    }
+}
+
+std::pair<qsizetype, qsizetype> WordSnapshot::withLetterCount(int n) const {
+    if (n < 1 || n > longestWord()) return {0, 0};
+    return {byCount_[static_cast<size_t>(n)], byCount_[static_cast<size_t>(n) + 1]};
+}
+
+bool WordSnapshot::less(const Entry& a, const Entry& b) const {
+    return WordOrderLess(bytesOf(a), bytesOf(b));
+}
+
+void WordSnapshot::finish() {
+    const auto before = [this](const Entry& a, const Entry& b) { return less(a, b); };
+    // Words read in the index's order are out of place only where the index orders them otherwise (letter case,
+    // letters outside a to z): an insertion sort moves those few. Words in any other order are sorted outright.
+    qint64 moves = 0;
+    const qint64 budget = static_cast<qint64>(entries_.size()) + 64;
+    for (size_t i = 1; i < entries_.size() && moves <= budget; ++i) {
+        if (!before(entries_[i], entries_[i - 1])) continue;
+        const Entry moving = entries_[i];
+        size_t j = i;
+        for (; j > 0 && before(moving, entries_[j - 1]) && moves <= budget; --j, ++moves) entries_[j] = entries_[j - 1];
+        entries_[j] = moving;
+    }
+    if (moves > budget) std::sort(entries_.begin(), entries_.end(), before);
+
+    // The words grouped by letter count, each group in the word order, and their bytes in the same order.
+    int longest = 0;
+    for (const Entry& e : entries_) longest = std::max<int>(longest, e.letterCount);
+    byCount_.assign(static_cast<size_t>(longest) + 2, 0);
+    for (const Entry& e : entries_) ++byCount_[e.letterCount + size_t{1}];
+    for (size_t n = 1; n < byCount_.size(); ++n) byCount_[n] += byCount_[n - 1];
+    std::vector<Entry, LargeAllocator<Entry>> laid(entries_.size());
+    rank_.resize(entries_.size());
+    std::vector<quint32> next(byCount_.begin(), byCount_.end() - 1);
+    for (size_t i = 0; i < entries_.size(); ++i) {
+        const quint32 at = next[entries_[i].letterCount]++;
+        laid[at] = entries_[i];
+        rank_[at] = static_cast<quint32>(i);
+    }
+    std::vector<char, LargeAllocator<char>> bytes;
+    bytes.reserve(utf8_.size());
+    for (Entry& e : laid) {
+        const QByteArrayView word = bytesOf(e);
+        e.start = static_cast<quint32>(bytes.size());
+        bytes.insert(bytes.end(), word.begin(), word.end());
+    }
+    entries_.swap(laid);
+    utf8_.swap(bytes);
+}
+
+// The snapshot of just the words a search for rack's tiles can use, read for that search; null after a stop.
+std::shared_ptr<const WordSnapshot> ReadWordsFor(Connection& db, const LetterRack& rack, RunControl& run) {
+    auto words = std::make_shared<const WordSnapshot>(
+        db,
+        [&run] {
+            run.step(0, kStartingSearch);
+            return !run.stopFlag();
+        },
+        &rack);
+    return words->complete() ? words : nullptr;
+}
+
+}  // namespace lexivo
