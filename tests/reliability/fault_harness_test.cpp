@@ -581,7 +581,8 @@ TEST(HostileSchema, TheWordTableIsSearchedButNeverChanged) {
         Connection c = Connection::open(s.db);
         RowCallback probe(c, "Probe", 1, [&](const RowCallback::Arguments&) { return called = true; });
         EXPECT_THROW(c.scalar("SELECT COUNT(*) FROM Probe"), Error);  // unsafe use of Probe()
-        EXPECT_THROW(c.execute("PRAGMA writable_schema=ON; DELETE FROM sqlite_schema WHERE type='trigger'"), Error);
+        c.execute("PRAGMA writable_schema=ON");
+        EXPECT_THROW(c.execute("DELETE FROM sqlite_schema WHERE type='trigger'"), Error);
         EXPECT_THROW(c.scalar("SELECT length(zeroblob(2000000))"), Error);  // longer than any value of the program
     }
     EXPECT_FALSE(called);
