@@ -2,6 +2,8 @@
 #             system's word list, unless the window last had another one open)
 # make test   installs what is missing, builds and runs the whole test suite
 # make stress the fault trials at full size under the sanitizers (1,000 corrupt databases, a 100 MB line, ...)
+# make faults puts each deliberate fault of tests/faults.txt into the code in turn and runs the suite, which must
+#             fail every time (ONLY=regex runs the faults whose names match)
 # make fuzz   each fuzz target for FUZZ_SECONDS (60) under libFuzzer; failures land in fuzz/found/
 BUILD ?= build
 JOBS ?= $(shell nproc)
@@ -42,7 +44,10 @@ format:
 clean:
 	rm -rf build build-asan
 
-.PHONY: stress fuzz
+.PHONY: stress fuzz faults
+
+faults: build
+	python3 scripts/faults.py $(BUILD) tests/faults.txt $(if $(ONLY),'$(ONLY)')
 
 stress: setup
 	cmake -S . -B build-asan -DLEXIVO_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug >/dev/null

@@ -4,6 +4,7 @@
 #include <QRegularExpression>
 #include <atomic>
 
+#include "store/file_defences.h"
 #include "store/keys.h"
 #include "store/sql_functions.h"
 #include "store/statement.h"
@@ -58,6 +59,7 @@ sqlite3* openHandle(const QString& path, int flags) {
         throw Error(message + QStringLiteral(": ") + path, rc & 0xFF);
     }
     sqlite3_extended_result_codes(db, 0);
+    ApplyFileDefences(db);
     registerDialect(db);
     return db;
 }

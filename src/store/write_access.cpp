@@ -7,6 +7,23 @@
 
 namespace lexivo {
 
+namespace {
+
+// A file from elsewhere may carry triggers on the word table (or make it a view) that write to other tables
+// or undo the program's changes; the counts the program reports would then not be what the table holds.
+bool hasStatementsOfItsOwn(const Connection& db) {
+    try {
+        // Reading the schema changes nothing of the connection that its owner could see.
+        return const_cast<Connection&>(db).scalar(QStringLiteral(
+                   "SELECT COUNT(*) FROM sqlite_schema WHERE (type='trigger' AND tbl_name='Dictionary' COLLATE "
+                   "NOCASE) OR (type='view' AND name='Dictionary' COLLATE NOCASE)")) > 0;
+    } catch (const Error&) {
+        return false;  // the file cannot be read now: the change itself reports why
+    }
+}
+
+}  // namespace
+
 QString WriteProblem(const Connection& db) {
     if (!db.isOpen()) return QStringLiteral("No word database is open.");
     const QFileInfo file(db.path());
@@ -17,6 +34,10 @@ QString WriteProblem(const Connection& db) {
     if (!folder.isWritable())
         return QStringLiteral("The folder %1 cannot be written, so the word database in it cannot be changed.")
             .arg(QDir::toNativeSeparators(folder.filePath()));
+    if (hasStatementsOfItsOwn(db))
+        return QStringLiteral("The word table of %1 has triggers or is a view: a change would also run the file's "
+                              "own statements, so the database is used for searching only.")
+            .arg(QDir::toNativeSeparators(db.path()));
     return {};
 }
 

