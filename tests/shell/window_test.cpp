@@ -266,6 +266,7 @@ TEST_F(SearchPanelTest, InputAndModeSetTheLengthListsAndTheSortChoice) {
         {"anagram emptied", A, "stream", A, "", 0, 0, false, either},
         {"anagram of one letter keeps the lists", A, "abcd", A, "a", 3, 3, false, hidden},
         {"anagram of 50 letters", A, "", A, QString(50, u'x'), 49, 49, false, hidden},
+        {"no entry past 50 letters", A, "abcd", A, QString(51, u'x'), 3, 3, false, hidden},
         {"characters, not UTF-16 units", A, "", A, QString::fromUcs4(U"\U0001D49C\U0001D49D\U0001D49E"), 2, 2, false,
          hidden},
         {"anagram hides the sort choice with no input", SearchPanel::Synogram, "", A, "", 0, 0, false, hidden},
