@@ -120,9 +120,10 @@ WordSnapshot::WordSnapshot(const QStringList& words, const LetterRack* only) {
     finish();
 }
 
-WordSnapshot::WordSnapshot(Connection& db, const std::function<bool()>& keepGoing, const LetterRack* only) {
+WordSnapshot::WordSnapshot(Connection& db, const std::function<bool()>& keepGoing, const LetterRack* only,
+                           std::optional<int> maxLevel) {
     prepare(only);
-    if (!only) {
+    if (!only && !maxLevel) {
         // Room for every word at once: memory that grows step by step is copied and touched twice.
         const qint64 rows = db.scalar(QStringLiteral("SELECT count(*) FROM [Dictionary]"));
         entries_.reserve(static_cast<size_t>(rows));
@@ -131,7 +132,9 @@ WordSnapshot::WordSnapshot(Connection& db, const std::function<bool()>& keepGoin
     qint64 read = 0;
     // In the order of the Word index, which is the word order but for words equal but for letter case: finish()
     // then has next to nothing to sort. The index holds the words themselves, so the table is not read.
-    db.forEachText(QStringLiteral("SELECT [Word] FROM [Dictionary] ORDER BY [Word]"), [&](QByteArrayView utf8) {
+    const QString level = maxLevel ? QStringLiteral(" WHERE [Level]<=") + QString::number(*maxLevel) : QString();
+    db.forEachText(QStringLiteral("SELECT [Word] FROM [Dictionary]") + level + QStringLiteral(" ORDER BY [Word]"),
+                   [&](QByteArrayView utf8) {
         add(utf8);
         if ((++read & 4095) == 0 && keepGoing && !keepGoing()) complete_ = false;
         return complete_;
@@ -361,10 +364,22 @@ std::function<bool()> showingProgress(RunControl& run) {
 
 // The snapshot a search for rack's tiles works on: the kept one of every word, or one of just the words the search
 // can use. Null after a stop.
-std::shared_ptr<const WordSnapshot> wordsFor(Connection& db, const LetterRack& rack, RunControl& run) {
-    if (keepSnapshots) return WordSnapshotOf(db, run);
-    auto words = std::make_shared<const WordSnapshot>(db, showingProgress(run), &rack);
-    return words->complete() ? words : nullptr;
+std::shared_ptr<const WordSnapshot> wordsFor(Connection& db, const LetterRack& rack, RunControl& run,
+                                             std::optional<int> maxLevel) {
+    if (keepSnapshots && !maxLevel) return WordSnapshotOf(db, run);
+    // The common words of one level are kept beside all words: a window that searches only those reads them once.
+    static std::shared_ptr<const WordSnapshot> common;
+    static std::pair<Connection::ChangeStamp, int> commonOf;
+    if (keepSnapshots && common && commonOf == std::make_pair(db.changeStamp(), *maxLevel)) return common;
+    const auto stamp = db.changeStamp();
+    auto words =
+        std::make_shared<const WordSnapshot>(db, showingProgress(run), keepSnapshots ? nullptr : &rack, maxLevel);
+    if (!words->complete()) return nullptr;
+    if (keepSnapshots) {
+        common = words;
+        commonOf = {stamp, *maxLevel};
+    }
+    return words;
 }
 }  // namespace
 
@@ -422,14 +437,14 @@ std::shared_ptr<const WordSnapshot> WordSnapshotOf(Connection& db, RunControl& r
 }
 
 qint64 SearchRack(Connection& db, const QString& tiles, int minLetters, int maxLetters, RunControl& run,
-                  WordSink& sink) {
-    const std::shared_ptr<const WordSnapshot> words = wordsFor(db, LetterRack(tiles, true), run);
+                  WordSink& sink, std::optional<int> maxLevel) {
+    const std::shared_ptr<const WordSnapshot> words = wordsFor(db, LetterRack(tiles, true), run, maxLevel);
     return words ? ListRackWords(*words, tiles, minLetters, maxLetters, run, sink) : 0;
 }
 
 qint64 SearchPhrase(Connection& db, const QString& text, int maxWords, int minLetters, int maxLetters, RunControl& run,
-                    WordSink& sink) {
-    const std::shared_ptr<const WordSnapshot> words = wordsFor(db, LetterRack(text, false), run);
+                    WordSink& sink, std::optional<int> maxLevel) {
+    const std::shared_ptr<const WordSnapshot> words = wordsFor(db, LetterRack(text, false), run, maxLevel);
     return words ? ListPhrases(*words, text, maxWords, minLetters, maxLetters, run, sink) : 0;
 }
 

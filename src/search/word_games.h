@@ -11,6 +11,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <unordered_map>
 #include <vector>
@@ -64,7 +65,9 @@ public:
     explicit WordSnapshot(const QStringList& words, const LetterRack* only = nullptr);
     // Every Word of db's Dictionary (with only, as above). keepGoing is asked now and then; once it answers false
     // the reading stops and the snapshot stays incomplete. Throws Error.
-    WordSnapshot(Connection& db, const std::function<bool()>& keepGoing, const LetterRack* only = nullptr);
+    // With maxLevel, only the words whose level is at most that.
+    WordSnapshot(Connection& db, const std::function<bool()>& keepGoing, const LetterRack* only = nullptr,
+                 std::optional<int> maxLevel = std::nullopt);
 
     bool complete() const { return complete_; }
     // Words that hold no letter at all are left out: no rack or phrase can use them.
@@ -150,10 +153,11 @@ void PrepareWordSnapshot(Connection& db);
 void KeepWordSnapshots(bool keep);
 
 // The rack and phrase searches on db's words, as ListRackWords and ListPhrases below. Throws Error.
+// With maxLevel, on the words whose level is at most that.
 qint64 SearchRack(Connection& db, const QString& tiles, int minLetters, int maxLetters, RunControl& run,
-                  WordSink& sink);
+                  WordSink& sink, std::optional<int> maxLevel = std::nullopt);
 qint64 SearchPhrase(Connection& db, const QString& text, int maxWords, int minLetters, int maxLetters, RunControl& run,
-                    WordSink& sink);
+                    WordSink& sink, std::optional<int> maxLevel = std::nullopt);
 
 // Lists the words that can be laid from tiles: every letter of tiles is a tile of that letter (case folded), a
 // "?" is a blank tile that stands for any one letter, other characters are passed over. A word can be laid when
