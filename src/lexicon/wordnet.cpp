@@ -164,7 +164,8 @@ QStringList WordNet::baseForms(const QString& word, PartOfSpeech pos) const {
     if (const auto it = part.exceptions.constFind(form); it != part.exceptions.cend()) {
         for (const QByteArray& base : *it)
             if (!found.contains(base) && indexLine(part, base)) found << base;
-    } else {
+    } else if (pos != PartOfSpeech::Noun || (!form.endsWith("ss") && form.size() > 2)) {
+        // As in WordNet's own tools, a noun in "ss" (glass) or of two letters has no ending to take away.
         for (const DetachmentRule& rule : kRules) {
             if (rule.pos != pos || !form.endsWith(rule.suffix)) continue;
             const QByteArray base = form.chopped(static_cast<qsizetype>(qstrlen(rule.suffix))) + rule.ending;

@@ -228,6 +228,7 @@ TEST_F(SmallWordNet, BaseFormsFollowTheMorphologyTable) {
         {"walking", PartOfSpeech::Verb, {"walk"}},     {"larger", PartOfSpeech::Adjective, {"large"}},
         {"fastest", PartOfSpeech::Adjective, {"fast"}}, {"nicest", PartOfSpeech::Adjective, {"nice"}},
         {"fastest", PartOfSpeech::Adverb, {}},         {"runs", PartOfSpeech::Noun, {"run"}},
+        {"classs", PartOfSpeech::Noun, {}},
     };
     for (const auto& [word, pos, expected] : cases)
         EXPECT_EQ(wordnet.baseForms(word, pos), expected) << word.toStdString();

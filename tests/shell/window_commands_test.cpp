@@ -463,7 +463,7 @@ TEST_F(LongRunTest, StartAndEndSteps) {
     EXPECT_EQ(disabledCommands(),
               QStringList({"Mnu_File_New", "Mnu_File_Open", "Mnu_File_Close", "Mnu_File_Import", "Mnu_File_Check",
                            "Mnu_File_Rebuild", "Mnu_File_QuickRebuild", "Mnu_File_Compact", "Mnu_Edit_Copy",
-                           "Mnu_SelectAll", "Mnu_Edit_Add", "Mnu_Edit_Delete_0", "Mnu_Edit_Delete_1", "Mnu_Edit"}));
+                           "Mnu_SelectAll", "Mnu_Edit_Add", "Mnu_Edit_Delete_0", "Mnu_Edit_Delete_1", "Mnu_Edit_Meaning", "Mnu_Edit"}));
 
     run.setProgressMaximum(40);
     run.setProgressValue(10);

@@ -56,7 +56,7 @@ TEST_F(WindowTest, CommandsFollowTheDatabaseState) {
     EXPECT_EQ(disabledCommands(),
               QStringList({"Mnu_File_Close", "Mnu_File_Import", "Mnu_File_Check", "Mnu_File_Rebuild",
                            "Mnu_File_QuickRebuild", "Mnu_File_Compact", "Mnu_Edit_Copy", "Mnu_SelectAll",
-                           "Mnu_Edit_Add", "Mnu_Edit_Delete_0", "Mnu_Edit_Delete_1", "Mnu_Edit"}));
+                           "Mnu_Edit_Add", "Mnu_Edit_Delete_0", "Mnu_Edit_Delete_1", "Mnu_Edit_Meaning", "Mnu_Edit"}));
 
     startWithDatabase({"tea", "eat", "ate"});
     open();
