@@ -14,6 +14,7 @@
 #include "common/settings_file.h"
 #include "search/search_query.h"
 #include "search/search_run.h"
+#include "search/search_session.h"
 #include "search/word_games.h"
 #include "store/compaction.h"
 #include "store/current_database.h"
@@ -83,7 +84,10 @@ struct Session {
     TerminalDialogs dialogs{terminal};
     TerminalRun run{terminal};
     TerminalView view;
-    DatabaseState state;
+    // The command line runs one command per process: its session never reads the words into memory, since for
+    // one search the database's own path is the quicker.
+    SearchSession search;
+    DatabaseState& state = search.database();
 
     Connection& db() { return state.CurrentDatabase; }
     void fail(const QString& reason) { dialogs.fail(reason); }
@@ -183,11 +187,9 @@ int search(Session& s, const Invocation& inv) {
     if (scoring.active())
         scored.emplace(out, *values, scoring, inv.command == Command::Rack ? &rack : nullptr);
     qint64 found = 0;
-    // One search per process: the rack and the phrase read just the words they can use.
-    KeepWordSnapshots(false);
     s.run.beginRun(kStartingSearch);
     try {
-        found = RunSearchRequest(s.db(), request, s.run, s.dialogs, scored ? static_cast<WordSink&>(*scored) : out);
+        found = s.search.run(request, s.run, s.dialogs, scored ? static_cast<WordSink&>(*scored) : out);
         if (scored) found = scored->finish();
     } catch (const Error& e) {
         s.run.endRun();

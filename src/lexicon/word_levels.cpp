@@ -145,7 +145,7 @@ std::optional<int> WordLevel(Connection& db, const QString& word) {
     if (!FieldExists(db, kDictionary, kLevelField)) return std::nullopt;
     Cursor cursor(db, QStringLiteral("SELECT [Level] FROM [Dictionary] WHERE [Word]='") + EscapeQuotes(word) +
                           QStringLiteral("' ORDER BY [Level] IS NULL,[Level]"));
-    if (cursor.recordCount() == 0 || !cursor.value(0)) return std::nullopt;
+    if (cursor.eof() || !cursor.value(0)) return std::nullopt;
     return cursor.value(0)->toInt();
 }
 

@@ -6,6 +6,7 @@
 #include <map>
 
 #include "search/word_games.h"
+#include "store/collation.h"
 #include "store/error.h"
 
 namespace lexivo {
@@ -17,14 +18,14 @@ char32_t baseLetter(char32_t c) {
     const QString decomposed = QString::fromUcs4(&c, 1).normalized(QString::NormalizationForm_KD);
     if (decomposed.isEmpty()) return c;
     const char32_t first = decomposed.toUcs4().front();
-    return first == c ? c : FoldLetter(first);
+    return first == c ? c : FoldCase(first);
 }
 
 // The folded letters of word with how often each comes.
 std::map<char32_t, int> letterCounts(const QString& word) {
     std::map<char32_t, int> counts;
     for (const char32_t c : word.toUcs4())
-        if (IsGameLetter(c)) ++counts[FoldLetter(c)];
+        if (IsGameLetter(c)) ++counts[FoldCase(c)];
     return counts;
 }
 
@@ -66,14 +67,14 @@ TileValues TileValues::fromText(const QString& text, const QString& source) {
         const int value = parts[1].toInt(&ok);
         if (!ok || value < 0 || value > 1000)
             fail(QStringLiteral("\"%1\" is not a whole number from 0 to 1000").arg(parts[1]));
-        if (!table.values_.emplace(FoldLetter(letter[0]), value).second)
+        if (!table.values_.emplace(FoldCase(letter[0]), value).second)
             fail(QStringLiteral("the letter %1 has a value already").arg(parts[0]));
     }
     return table;
 }
 
 std::optional<int> TileValues::letterValue(char32_t c) const {
-    const char32_t folded = FoldLetter(c);
+    const char32_t folded = FoldCase(c);
     if (const auto it = values_.find(folded); it != values_.end()) return it->second;
     if (const auto it = values_.find(baseLetter(folded)); it != values_.end()) return it->second;
     return std::nullopt;

@@ -102,7 +102,7 @@ void RunSearch(Frm_Main& window) {
     const std::unique_ptr<ScoringSink> byScore = ScoreOrder(window, request, sink);
     QString failure;
     try {
-        RunSearchRequest(state.CurrentDatabase, request, run, window.dialogs(), byScore ? *byScore : static_cast<WordSink&>(sink));
+        window.session().run(request, run, window.dialogs(), byScore ? *byScore : static_cast<WordSink&>(sink));
         if (byScore) byScore->finish();
     } catch (const Error& e) {
         failure = e.message();
