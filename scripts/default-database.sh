@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Prints the path of the user's default word database, making it first if it is missing: the system's word
-# list imported once, by the lexivo-cli built in BUILD, into ${XDG_DATA_HOME:-~/.local/share}/Lexivo/words.mdb.
+# list imported once, by the lexivo-cli built in BUILD, into ${XDG_DATA_HOME:-~/.local/share}/Lexivo/words.mdb,
+# with each word's level from SCOWL's lists where they are installed.
 # Without a word list it says so in one line on standard error and prints nothing.
 #
 #   scripts/default-database.sh [BUILD]
@@ -27,6 +28,10 @@ if [ ! -f "$database" ]; then
   # Possessives ("cat's") are no words for a word game.
   "$build/lexivo-cli" --db "$partial" import "$list" --ignore "'" 2>&1 | tail -n 1 >&2
   [ "${PIPESTATUS[0]}" -eq 0 ] || exit 1
+  # How common each word is, so that "Common words only" works from the first run (package scowl).
+  if [ -d /usr/share/dict/scowl ]; then
+    "$build/lexivo-cli" --db "$partial" levels 2>&1 | tail -n 1 >&2 || true
+  fi
   mv "$partial" "$database"
   trap - EXIT
 fi

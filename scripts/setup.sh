@@ -2,10 +2,11 @@
 # Installs the Debian packages that building, running and testing Lexivo need, when any is missing.
 set -euo pipefail
 packages=(g++ cmake make pkg-config qt6-base-dev qt6-qpa-plugins libsqlite3-dev sqlite3 libgtest-dev wamerican
+          scowl wordnet-base
           dpkg-dev file
           fonts-liberation fonts-dejavu-core)
 if [ "${1:-}" = "--bench" ]; then
-  packages+=(wamerican-insane an bc time hyperfine)
+  packages+=(wamerican-insane an bc time hyperfine wordnet)
 elif [ "${1:-}" = "--screenshot" ]; then
   packages+=(xvfb xauth imagemagick)
 elif [ "${1:-}" = "--fuzz" ]; then

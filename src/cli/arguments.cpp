@@ -16,6 +16,9 @@ enum Option : unsigned {
     kQuick = 1U << 4,
     kLetters = 1U << 5,  // --min, --max as the letters of each word of a rack or a phrase
     kWords = 1U << 6,    // --words
+    kScores = 1U << 7,   // --max-level, --score, --sort, --min-score, --tiles
+    kSpelling = 1U << 8,
+    kPos = 1U << 9,
 };
 
 struct CommandInfo {
@@ -41,26 +44,26 @@ const CommandInfo kCommands[] = {
      "write every word of the database to a word list, in word order",
      "Writes every word of the database, in word order, to the word list LIST (UTF-8, CR LF line ends),\n"
      "replacing the file, or after what it holds with --append. A failure leaves the file as it was."},
-    {"anagram", Command::Anagram, "TEXT", kLength, "words made of exactly the letters of TEXT",
+    {"anagram", Command::Anagram, "TEXT", kLength | kScores, "words made of exactly the letters of TEXT",
      "Lists the words made of exactly the characters of TEXT, each as often as in TEXT."},
-    {"synogram", Command::Synogram, "TEXT", kLength,
+    {"synogram", Command::Synogram, "TEXT", kLength | kScores,
      "words made of the distinct letters of TEXT, each any number of times",
      "Lists the words made of exactly the distinct characters of TEXT, each used any number of times."},
-    {"letters", Command::Letters, "TEXT", kLength, "words that contain every letter of TEXT",
+    {"letters", Command::Letters, "TEXT", kLength | kScores, "words that contain every letter of TEXT",
      "Lists the words that contain every character of TEXT at least once, and possibly others."},
-    {"mask", Command::Mask, "TEXT", kLength, "words that fit a mask such as c??e, c@@k, c##k, c*",
+    {"mask", Command::Mask, "TEXT", kLength | kScores, "words that fit a mask such as c??e, c@@k, c##k, c*",
      "Lists the words that fit the mask TEXT: \"?\" stands for any one character, \"@\" for a vowel (aeiou),\n"
      "\"#\" for a consonant (the other letters a to z), \"*\" for any run of characters; every other\n"
      "character stands for itself, letter case ignored. Quote the mask, so that the shell leaves it alone."},
-    {"palindromes", Command::Palindromes, nullptr, kLength, "words whose reversal is also a word",
+    {"palindromes", Command::Palindromes, nullptr, kLength | kScores, "words whose reversal is also a word",
      "Lists the words whose reversal is also a word of the database (level; stop and pots)."},
-    {"rack", Command::Rack, "TILES", kLetters, "words that can be laid from TILES; a ? is a blank tile",
+    {"rack", Command::Rack, "TILES", kLetters | kScores, "words that can be laid from TILES; a ? is a blank tile",
      "Lists the words that can be laid from the tiles TILES: each letter of TILES is a tile of that letter, and\n"
      "each \"?\" a blank tile that stands for any one letter; other characters are passed over. A word can be\n"
      "laid when each of its letters gets a tile of its own; its other characters (apostrophes, hyphens, blanks,\n"
      "digits) need none, and letter case never matters. Longest first, then in word order. Quote TILES when it\n"
      "holds a \"?\", so that the shell leaves it alone. Example: lexivo-cli rack 'retains?" "?'"},
-    {"phrase", Command::Phrase, "TEXT", kLetters | kWords,
+    {"phrase", Command::Phrase, "TEXT", kLetters | kWords | kScores,
      "phrases of up to 3 words that use exactly the letters of TEXT",
      "Lists every way to spell exactly the letters of TEXT with one to N words of the database (--words, 3 by\n"
      "default); other characters of TEXT and of the words are passed over, letter case never matters, and a\n"
@@ -85,6 +88,16 @@ const CommandInfo kCommands[] = {
     {"keys", Command::Keys, "TEXT", 0, "the Sorted and Letters keys of TEXT, separated by a tab",
      "Prints the two letter keys a word TEXT is stored with: Sorted (its characters in descending order) and\n"
      "Letters (each of them once), separated by a tab. Needs no database."},
+    {"levels", Command::Levels, nullptr, kSpelling, "store how common each word is, from SCOWL's word lists",
+     "Gives each word of the database the lowest size level (10 to 95) at which SCOWL's word lists in FOLDER\n"
+     "(default /usr/share/dict/scowl, package scowl) hold it, letter case ignored: the lists every spelling\n"
+     "shares and those of the chosen spelling, without the variant lists. Words the lists lack get no level.\n"
+     "The searches' --max-level N then lists only the words of level N or lower. Ctrl-C stops and leaves the\n"
+     "database as it was. Usage: lexivo-cli levels [FOLDER] [--spelling american|british|canadian|australian]"},
+    {"define", Command::Define, "WORD", kPos, "the meanings of WORD in WordNet",
+     "Prints the meanings of WORD from WordNet (package wordnet-base, in /usr/share/wordnet or the folder\n"
+     "WNSEARCHDIR names): each part of speech with the base form it was found under (ran -> run, verb) and\n"
+     "its numbered glosses. Needs no database."},
 };
 
 const CommandInfo* findCommand(const QString& name) {
@@ -107,6 +120,12 @@ const char* const kLetterOptions =
     "  --min N          only words of at least N letters (alone: up to the number of letters given)\n"
     "  --max N          only words of at most N letters (alone: from 1 letter)\n";
 const char* const kWordsOption = "  --words N        phrases of at most N words, 1 to 8 (default 3)\n";
+const char* const kScoreOptions =
+    "  --max-level N    only words of SCOWL level N or lower (see the command levels)\n"
+    "  --score          print each word, a tab and its tile score (rack: the best laying)\n"
+    "  --sort score     highest score first, then the usual order\n"
+    "  --min-score N    only words that score at least N\n"
+    "  --tiles FILE     tile values from FILE, one \"letter value\" per line (default: English)\n";
 const char* const kFilterOptions =
     "  --min N          leave out words shorter than N characters\n"
     "  --max N          leave out words longer than N characters\n"
@@ -133,6 +152,9 @@ QString synopsis(const CommandInfo& info) {
     if (info.options & kLength) text += QStringLiteral(" [--min N] [--max N] [--sort-length]");
     if (info.options & kWords) text += QStringLiteral(" [--words N]");
     if (info.options & kLetters) text += QStringLiteral(" [--min N] [--max N]");
+    if (info.options & kScores) text += QStringLiteral(" [--max-level N] [--score] [--sort score] [--min-score N]");
+    if (info.options & kSpelling) text += QStringLiteral(" [FOLDER] [--spelling SPELLING]");
+    if (info.options & kPos) text += QStringLiteral(" [--pos n|v|a|r]");
     return text;
 }
 
@@ -159,13 +181,16 @@ struct GivenOption {
 
 bool takesValue(const QString& name) {
     return name == QLatin1String("--db") || name == QLatin1String("--min") || name == QLatin1String("--max") ||
-           name == QLatin1String("--ignore") || name == QLatin1String("--remove") || name == QLatin1String("--words");
+           name == QLatin1String("--ignore") || name == QLatin1String("--remove") || name == QLatin1String("--words") ||
+           name == QLatin1String("--max-level") || name == QLatin1String("--sort") ||
+           name == QLatin1String("--min-score") || name == QLatin1String("--tiles") ||
+           name == QLatin1String("--spelling") || name == QLatin1String("--pos");
 }
 
 bool isKnown(const QString& name) {
     return takesValue(name) || name == QLatin1String("--help") || name == QLatin1String("--version") ||
            name == QLatin1String("--append") || name == QLatin1String("--force") || name == QLatin1String("--quick") ||
-           name == QLatin1String("--sort-length");
+           name == QLatin1String("--sort-length") || name == QLatin1String("--score");
 }
 
 // The command's own use of an option, or the usage error.
@@ -218,6 +243,35 @@ QString applyOption(Invocation& inv, const CommandInfo& info, const GivenOption&
         if (!words || *words < 1 || *words > 8)
             return QStringLiteral("--words needs a whole number from 1 to 8, not '%1'").arg(value);
         inv.words = *words;
+    } else if (name == QLatin1String("--max-level") || name == QLatin1String("--min-score")) {
+        if (!(info.options & kScores)) return notFor();
+        const std::optional<int> number = wholeLength(value);
+        if (!number) return QStringLiteral("%1 needs a whole number, not '%2'").arg(name, value);
+        (name == QLatin1String("--max-level") ? inv.maxLevel : inv.minScore) = *number;
+    } else if (name == QLatin1String("--score") || name == QLatin1String("--tiles")) {
+        if (!(info.options & kScores)) return notFor();
+        if (name == QLatin1String("--score")) inv.showScore = true;
+        else inv.tiles = value;
+    } else if (name == QLatin1String("--sort")) {
+        if (!(info.options & kScores)) return notFor();
+        if (value == QLatin1String("score"))
+            inv.sortByScore = true;
+        else if (value == QLatin1String("length") && (info.options & kLength))
+            inv.sortByLength = true;
+        else
+            return QStringLiteral("--sort takes score, not '%1'").arg(value);
+    } else if (name == QLatin1String("--spelling")) {
+        if (!(info.options & kSpelling)) return notFor();
+        if (value != QLatin1String("american") && value != QLatin1String("british") &&
+            value != QLatin1String("canadian") && value != QLatin1String("australian"))
+            return QStringLiteral("--spelling takes american, british, canadian or australian, not '%1'").arg(value);
+        inv.spelling = value;
+    } else if (name == QLatin1String("--pos")) {
+        if (!(info.options & kPos)) return notFor();
+        if (value != QLatin1String("n") && value != QLatin1String("v") && value != QLatin1String("a") &&
+            value != QLatin1String("r"))
+            return QStringLiteral("--pos takes n, v, a or r, not '%1'").arg(value);
+        inv.partOfSpeech = value;
     } else if (name == QLatin1String("--ignore") || name == QLatin1String("--remove")) {
         if (!(info.options & kFilter)) return notFor();
         if (name == QLatin1String("--ignore")) {
@@ -302,6 +356,8 @@ Parsed ParseArguments(const QStringList& args) {
             return parsed;
         }
         inv.operand = operands.takeFirst();
+    } else if (info->options & kSpelling) {
+        if (!operands.isEmpty()) inv.operand = operands.takeFirst();  // the folder, optional
     }
     if (!operands.isEmpty()) {
         parsed.error = QStringLiteral("unexpected argument '%1'").arg(operands.first());
@@ -336,6 +392,7 @@ QString ProgramUsage() {
     text += QStringLiteral("\nSearch options (anagram, synogram, letters, mask, palindromes):\n") +
             QLatin1String(kSearchOptions) + QStringLiteral("\nRack and phrase options:\n") +
             QLatin1String(kLetterOptions) + QLatin1String(kWordsOption) +
+            QStringLiteral("\nLevel and score options (every search):\n") + QLatin1String(kScoreOptions) +
             QStringLiteral("\nFILTER (import, export):\n") + QLatin1String(kFilterOptions) + QStringLiteral("\n") +
             QLatin1String(kCommonOptions) +
             QStringLiteral("\nThe searches print one word per line, in the order the window lists them.\n") +
@@ -351,6 +408,9 @@ QString CommandUsage(Command command) {
     if (info->options & kLength) text += QLatin1String(kSearchOptions);
     if (info->options & kLetters) text += QLatin1String(kLetterOptions);
     if (info->options & kWords) text += QLatin1String(kWordsOption);
+    if (info->options & kScores) text += QLatin1String(kScoreOptions);
+    if (info->options & kSpelling) text += QStringLiteral("  --spelling S     american (default), british, canadian or australian\n");
+    if (info->options & kPos) text += QStringLiteral("  --pos P          only nouns (n), verbs (v), adjectives (a) or adverbs (r)\n");
     if (info->options & kFilter) text += QLatin1String(kFilterOptions);
     if (info->options & kForce) text += QStringLiteral("  --force          replace an existing FILE\n");
     if (info->options & kQuick) text += QStringLiteral("  --quick          fill in only the missing keys\n");

@@ -29,6 +29,8 @@ enum class Command {
     Compact,
     Stats,
     Keys,
+    Levels,
+    Define,
 };
 
 struct Invocation {
@@ -49,13 +51,23 @@ struct Invocation {
     int words = 3;
     // The word filter of the import and the export.
     WordFilter filter;
+    // Only words of at most this level; scores beside the words, the score order, the lowest score; the file of
+    // tile values (empty: the user's file where there is one, else the English values).
+    std::optional<int> maxLevel;
+    bool showScore = false;
+    bool sortByScore = false;
+    std::optional<int> minScore;
+    QString tiles;
+    // levels: the spelling of SCOWL's lists; define: the part of speech (n, v, a or r), empty for all.
+    QString spelling = QStringLiteral("american");
+    QString partOfSpeech;
 
     // The commands that walk many words and can stop after any of them.
     bool hasLongRun() const {
         return command == Command::Import || command == Command::Export || command == Command::Anagram ||
                command == Command::Synogram || command == Command::Letters || command == Command::Mask ||
                command == Command::Palindromes || command == Command::Rack || command == Command::Phrase ||
-               command == Command::Check || command == Command::Rebuild;
+               command == Command::Check || command == Command::Rebuild || command == Command::Levels;
     }
 };
 

@@ -9,11 +9,13 @@
 #include <cerrno>
 #include <cstring>
 
+#include "cli/lexicon_commands.h"
 #include "cli/terminal.h"
 #include "common/settings_file.h"
 #include "search/search_query.h"
 #include "search/search_run.h"
 #include "search/search_session.h"
+#include "search/word_games.h"
 #include "store/compaction.h"
 #include "store/current_database.h"
 #include "store/engine.h"
@@ -174,11 +176,21 @@ int search(Session& s, const Invocation& inv) {
     request.maximumLength = inv.maximumLength;
     request.sortByLength = inv.sortByLength;
     request.phraseWords = inv.words;
+    request.maxLevel = inv.maxLevel;
+    const ScoreOptions scoring = ScoreOptionsOf(inv);
+    std::optional<TileValues> values;
+    if (scoring.active() && !(values = SearchTileValues(inv, s.dialogs))) return kFailure;
     Output out(&s.run);
+    // In a rack search a word scores its best laying from the rack.
+    const LetterRack rack(request.input, true);
+    std::optional<ScoringSink> scored;
+    if (scoring.active())
+        scored.emplace(out, *values, scoring, inv.command == Command::Rack ? &rack : nullptr);
     qint64 found = 0;
     s.run.beginRun(kStartingSearch);
     try {
-        found = s.search.run(request, s.run, s.dialogs, out);
+        found = s.search.run(request, s.run, s.dialogs, scored ? static_cast<WordSink&>(*scored) : out);
+        if (scored) found = scored->finish();
     } catch (const Error& e) {
         s.run.endRun();
         s.fail(FailureReason(e));
@@ -346,6 +358,12 @@ int dispatch(Session& s, const Invocation& inv) {
             return stats(s, inv);
         case Command::Keys:
             return keys(s, inv);
+        case Command::Define:
+            return DefineWord(inv, s.terminal, s.dialogs);
+        case Command::Levels:
+            s.dialogs.silence(kEmptyDatabaseMessage);
+            if (!openDatabase(s, inv)) return kFailure;
+            return s.status(StoreLevels(s.db(), inv, s.terminal, s.dialogs, s.run));
         case Command::None:
             break;
     }

@@ -223,8 +223,8 @@ qint64 ListPhrases(const WordSnapshot& words, const QString& text, int maxWords,
 }
 
 qint64 SearchPhrase(Connection& db, const QString& text, int maxWords, int minLetters, int maxLetters, RunControl& run,
-                    WordSink& sink) {
-    const std::shared_ptr<const WordSnapshot> words = ReadWordsFor(db, LetterRack(text, false), run);
+                    WordSink& sink, std::optional<int> maxLevel) {
+    const std::shared_ptr<const WordSnapshot> words = ReadWordsFor(db, LetterRack(text, false), run, maxLevel);
     return words ? ListPhrases(*words, text, maxWords, minLetters, maxLetters, run, sink) : 0;
 }
 

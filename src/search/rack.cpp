@@ -6,8 +6,8 @@
 namespace lexivo {
 
 qint64 SearchRack(Connection& db, const QString& tiles, int minLetters, int maxLetters, RunControl& run,
-                  WordSink& sink) {
-    const std::shared_ptr<const WordSnapshot> words = ReadWordsFor(db, LetterRack(tiles, true), run);
+                  WordSink& sink, std::optional<int> maxLevel) {
+    const std::shared_ptr<const WordSnapshot> words = ReadWordsFor(db, LetterRack(tiles, true), run, maxLevel);
     return words ? ListRackWords(*words, tiles, minLetters, maxLetters, run, sink) : 0;
 }
 

@@ -85,10 +85,13 @@ namespace {
 
 // The query pieces all modes share.
 QString lengthClauseOf(const SearchRequest& request) {
-    if (!request.minimumLength && !request.maximumLength) return {};
+    // The level limit goes with the length limits: every mode that has those has this.
+    const QString level = request.maxLevel ? QStringLiteral("[Level]<=") + QString::number(*request.maxLevel) : QString();
+    if (!request.minimumLength && !request.maximumLength) return level;
     const int minimum = request.minimumLength.value_or(0);
     const int maximum = request.maximumLength.value_or(std::max(minimum, kMaxFieldLength));
-    return QStringLiteral("LEN([Word]) BETWEEN ") + QString::number(minimum) + kAnd + QString::number(maximum);
+    return QStringLiteral("LEN([Word]) BETWEEN ") + QString::number(minimum) + kAnd + QString::number(maximum) +
+           joined(kAnd, level);
 }
 
 QString orderClauseOf(bool sortByLength) {

@@ -32,6 +32,9 @@ struct SearchRequest {
     std::optional<int> maximumLength;
     bool sortByLength = false;  // results by length, then by word; else by word
     int phraseWords = 3;        // Phrase: the most words of an entry (1 to 8)
+    // Only the words whose level (how common they are, lexicon/word_levels.h) is at most this; a word without
+    // a level is left out. None: every word.
+    std::optional<int> maxLevel;
 };
 
 // The query text of a request in the word database's dialect: the listing of the anagram, synogram,

@@ -6,6 +6,7 @@
 #include "search/word_games.h"
 #include "store/engine.h"
 #include "store/keys.h"
+#include "store/schema.h"
 #include "store/word_editing.h"
 #include "store/word_order.h"
 #include "store/write_access.h"
@@ -116,6 +117,9 @@ void FindAndDelete(Connection& db, const SearchRequest& request, Dialogs& dialog
 
 qint64 RunSearchMode(Connection& db, const SearchRequest& request, RunControl& run, Dialogs& dialogs, WordSink& sink) {
     if (!request.mode) return 0;
+    const bool listing = *request.mode != SearchMode::Add && *request.mode != SearchMode::Delete;
+    // A file that never had levels (one opened read-only) has no word of any level.
+    if (listing && request.maxLevel && !FieldExists(db, QStringLiteral("Dictionary"), kLevelField)) return 0;
     switch (*request.mode) {
         case SearchMode::Add:
             FindAndAdd(db, request, dialogs);
@@ -135,10 +139,10 @@ qint64 RunSearchMode(Connection& db, const SearchRequest& request, RunControl& r
             return ListQueryResults(db, QueryText(request, true, StoredKeysCurrent(db)), run, sink);
         case SearchMode::Rack:
             return SearchRack(db, request.input, request.minimumLength.value_or(0), request.maximumLength.value_or(0),
-                              run, sink);
+                              run, sink, request.maxLevel);
         case SearchMode::Phrase:
             return SearchPhrase(db, request.input, request.phraseWords, request.minimumLength.value_or(0),
-                                request.maximumLength.value_or(0), run, sink);
+                                request.maximumLength.value_or(0), run, sink, request.maxLevel);
     }
     return 0;
 }

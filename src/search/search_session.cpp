@@ -106,7 +106,8 @@ std::shared_ptr<const WordSnapshot> SearchSession::awaitIndex() {
 }
 
 qint64 SearchSession::run(const SearchRequest& request, RunControl& run, Dialogs& dialogs, WordSink& sink) {
-    if (request.mode && (*request.mode == SearchMode::Rack || *request.mode == SearchMode::Phrase)) {
+    // The index holds every word without its level: a search of the common words only reads just those.
+    if (request.mode && !request.maxLevel && (*request.mode == SearchMode::Rack || *request.mode == SearchMode::Phrase)) {
         if (const std::shared_ptr<const WordSnapshot> index = readyIndex()) {
             if (*request.mode == SearchMode::Rack)
                 return ListRackWords(*index, request.input, request.minimumLength.value_or(0),

@@ -16,11 +16,11 @@ class RunControl;
 class WordSink;
 
 // The rack and phrase searches on db's words, as ListRackWords and ListPhrases below, each on just the words it
-// can use, read for it from db. Throws Error.
+// can use, read for it from db; with maxLevel, on the words whose level is at most that. Throws Error.
 qint64 SearchRack(Connection& db, const QString& tiles, int minLetters, int maxLetters, RunControl& run,
-                  WordSink& sink);
+                  WordSink& sink, std::optional<int> maxLevel = std::nullopt);
 qint64 SearchPhrase(Connection& db, const QString& text, int maxWords, int minLetters, int maxLetters, RunControl& run,
-                    WordSink& sink);
+                    WordSink& sink, std::optional<int> maxLevel = std::nullopt);
 
 // Lists the words that can be laid from tiles: every letter of tiles is a tile of that letter (case folded), a
 // "?" is a blank tile that stands for any one letter, other characters are passed over. A word can be laid when

@@ -100,9 +100,10 @@ WordSnapshot::WordSnapshot(const QStringList& words, const LetterRack* only) {
     finish();
 }
 
-WordSnapshot::WordSnapshot(Connection& db, const std::function<bool()>& keepGoing, const LetterRack* only) {
+WordSnapshot::WordSnapshot(Connection& db, const std::function<bool()>& keepGoing, const LetterRack* only,
+                           std::optional<int> maxLevel) {
     prepare(only);
-    if (!only) {
+    if (!only && !maxLevel) {
         // Room for every word at once: memory that grows step by step is copied and touched twice.
         const qint64 rows = db.scalar(QStringLiteral("SELECT count(*) FROM [Dictionary]"));
         entries_.reserve(static_cast<size_t>(rows));
@@ -111,7 +112,9 @@ WordSnapshot::WordSnapshot(Connection& db, const std::function<bool()>& keepGoin
     qint64 read = 0;
     // In the order of the Word index, which is the word order but for words equal but for letter case: finish()
     // then has next to nothing to sort. The index holds the words themselves, so the table is not read.
-    db.forEachText(QStringLiteral("SELECT [Word] FROM [Dictionary] ORDER BY [Word]"), [&](QByteArrayView utf8) {
+    const QString level = maxLevel ? QStringLiteral(" WHERE [Level]<=") + QString::number(*maxLevel) : QString();
+    db.forEachText(QStringLiteral("SELECT [Word] FROM [Dictionary]") + level + QStringLiteral(" ORDER BY [Word]"),
+                   [&](QByteArrayView utf8) {
         add(utf8);
         if ((++read & 4095) == 0 && keepGoing && !keepGoing()) complete_ = false;
         return complete_;
@@ -292,14 +295,15 @@ void WordSnapshot::finish() {
 }
 
 // The snapshot of just the words a search for rack's tiles can use, read for that search; null after a stop.
-std::shared_ptr<const WordSnapshot> ReadWordsFor(Connection& db, const LetterRack& rack, RunControl& run) {
+std::shared_ptr<const WordSnapshot> ReadWordsFor(Connection& db, const LetterRack& rack, RunControl& run,
+                                                 std::optional<int> maxLevel) {
     auto words = std::make_shared<const WordSnapshot>(
         db,
         [&run] {
             run.step(0, kStartingSearch);
             return !run.stopFlag();
         },
-        &rack);
+        &rack, maxLevel);
     return words->complete() ? words : nullptr;
 }
 

@@ -10,6 +10,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <unordered_map>
 #include <vector>
@@ -63,7 +64,9 @@ public:
     explicit WordSnapshot(const QStringList& words, const LetterRack* only = nullptr);
     // Every Word of db's Dictionary (with only, as above). keepGoing is asked now and then; once it answers false
     // the reading stops and the snapshot stays incomplete. Throws Error.
-    WordSnapshot(Connection& db, const std::function<bool()>& keepGoing, const LetterRack* only = nullptr);
+    // With maxLevel, only the words whose level is at most that.
+    WordSnapshot(Connection& db, const std::function<bool()>& keepGoing, const LetterRack* only = nullptr,
+                 std::optional<int> maxLevel = std::nullopt);
 
     bool complete() const { return complete_; }
     // Words that hold no letter at all are left out: no rack or phrase can use them.
@@ -145,6 +148,7 @@ inline quint64 LetterBit(quint32 id) {
 
 // The snapshot of just the words of db that can be laid from rack's tiles, read for one search: progress through
 // run, and null once the user stops it. Throws Error.
-std::shared_ptr<const WordSnapshot> ReadWordsFor(Connection& db, const LetterRack& rack, RunControl& run);
+std::shared_ptr<const WordSnapshot> ReadWordsFor(Connection& db, const LetterRack& rack, RunControl& run,
+                                                 std::optional<int> maxLevel = std::nullopt);
 
 }  // namespace lexivo

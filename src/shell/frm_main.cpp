@@ -20,6 +20,7 @@
 #include "shell/edit_commands.h"
 #include "shell/frm_import.h"
 #include "shell/help_commands.h"
+#include "shell/lexicon_commands.h"
 #include "shell/long_run.h"
 #include "shell/maintenance_commands.h"
 #include "shell/results_commands.h"
@@ -87,6 +88,7 @@ Frm_Main::Frm_Main(Dialogs& dialogs, const QString& settingsFolder, const StartU
     InstallEditCommands(*this);
     InstallMaintenanceCommands(*this);
     InstallHelpCommands(*this);
+    InstallLexiconCommands(*this);
 
     startUp(start);
     // The first keys go to the input box: a first Enter searches, it does not end the program. Without a database

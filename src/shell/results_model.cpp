@@ -26,6 +26,7 @@ int ResultsModel::rowCount(const QModelIndex& parent) const {
 QVariant ResultsModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= words_.size()) return {};
     if (role == Qt::DisplayRole || role == Qt::EditRole) return words_.at(index.row());
+    if (role == Qt::ToolTipRole && toolTip) return toolTip(words_.at(index.row()));
     return {};
 }
 

@@ -2,6 +2,7 @@
 
 #include <QAbstractListModel>
 #include <QStringList>
+#include <functional>
 
 namespace lexivo {
 
@@ -20,6 +21,9 @@ public:
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+
+    // The tool tip of a word, asked for when the pointer rests on it; none without it.
+    std::function<QString(const QString& word)> toolTip;
 
 private:
     QStringList words_;

@@ -10,6 +10,7 @@
 #include "search/search_query.h"
 #include "search/search_run.h"
 #include "shell/frm_main.h"
+#include "shell/lexicon_commands.h"
 #include "shell/long_run.h"
 #include "shell/results_model.h"
 #include "shell/search_panel.h"
@@ -91,15 +92,18 @@ void RunSearch(Frm_Main& window) {
     const QString input = panel.Text1->currentText();
     if (input.isEmpty() && !palindrome) return;
     RecordInput(*panel.Text1, input);
-    const SearchRequest request = readRequest(panel, input);
+    SearchRequest request = readRequest(panel, input);
+    request.maxLevel = CommonWordsLevel(window);
 
     // Busy: "&Stop", the panel disabled, the busy pointer; then an empty list and the run's one transaction.
     run.beginRun(kStartingSearch);
     window.results().clear();
     ResultsSink sink(window.results());
+    const std::unique_ptr<ScoringSink> byScore = ScoreOrder(window, request, sink);
     QString failure;
     try {
-        window.session().run(request, run, window.dialogs(), sink);
+        window.session().run(request, run, window.dialogs(), byScore ? *byScore : static_cast<WordSink&>(sink));
+        if (byScore) byScore->finish();
     } catch (const Error& e) {
         failure = e.message();
     }

@@ -92,6 +92,7 @@ bool LoadDatabase(DatabaseState& state, DatabaseView& view, Dialogs& dialogs) {
                 awaitDesignAccess(db, dialogs);
                 EnsureField(db, kDictionary, QStringLiteral("Letters"), kTextField, kMaxFieldLength);
                 EnsureField(db, kDictionary, QStringLiteral("Sorted"), kTextField, kMaxFieldLength);
+                if (!readOnly) EnsureLevelField(db);
                 if (!readOnly) {
                     const auto progress = [&](const QString& text) { view.showProgress(text); };
                     try {
@@ -164,6 +165,12 @@ void CompleteNewDatabase(Connection& connection, Dialogs& dialogs) {
     for (const QString& field : {QStringLiteral("Word"), QStringLiteral("Sorted"), QStringLiteral("Letters")})
         EnsureField(connection, kDictionary, field, kTextField, kMaxFieldLength);
     AddIndex(connection, kDictionary, QStringLiteral("Word"), QStringLiteral("Word"), dialogs);
+    EnsureLevelField(connection);
+}
+
+void EnsureLevelField(Connection& db) {
+    // A nullable field without a default is added to the table's design alone: no row is rewritten.
+    if (!FieldExists(db, kDictionary, kLevelField)) EnsureField(db, kDictionary, kLevelField, kLongField, 0);
 }
 
 }  // namespace lexivo

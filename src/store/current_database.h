@@ -54,6 +54,9 @@ bool OpenOrCreateDatabase(Connection& connection, const QString& path, Dialogs& 
 // Completes a newly created database: the Word, Sorted and Letters fields and the Word index.
 void CompleteNewDatabase(Connection& connection, Dialogs& dialogs);
 
+// Adds the nullable field Level (how common each word is) where the table lacks it. Throws Error.
+void EnsureLevelField(Connection& db);
+
 // The word count of the loaded database (a count of the rows of Dictionary).
 qint64 WordCount(Connection& connection);
 // Whether Dictionary holds no row: one look at the table, however many words it holds.

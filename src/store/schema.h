@@ -13,6 +13,9 @@ namespace lexivo {
 class Connection;
 class Dialogs;
 
+// The nullable field that holds how common a word is (its SCOWL size level, see lexicon/word_levels.h).
+inline const QString kLevelField = QStringLiteral("Level");
+
 // Field-type codes of the word database format.
 constexpr int kTextField = 10;
 constexpr int kMemoField = 12;
