@@ -11,6 +11,7 @@
 
 #include "cli/terminal.h"
 #include "common/settings_file.h"
+#include "search/scan_search.h"
 #include "search/search_query.h"
 #include "search/search_run.h"
 #include "search/word_games.h"
@@ -153,6 +154,10 @@ std::optional<SearchMode> searchMode(Command command) {
             return SearchMode::Mask;
         case Command::Palindromes:
             return SearchMode::Palindrome;
+        case Command::Wordle:
+            return SearchMode::Wordle;
+        case Command::Pattern:
+            return SearchMode::Pattern;
         case Command::Rack:
             return SearchMode::Rack;
         case Command::Phrase:
@@ -163,7 +168,6 @@ std::optional<SearchMode> searchMode(Command command) {
 }
 
 int search(Session& s, const Invocation& inv) {
-    if (!openDatabase(s, inv)) return kFailure;
     SearchRequest request;
     request.mode = searchMode(inv.command);
     if (inv.command != Command::Palindromes) request.input = inv.operand;
@@ -171,6 +175,14 @@ int search(Session& s, const Invocation& inv) {
     request.maximumLength = inv.maximumLength;
     request.sortByLength = inv.sortByLength;
     request.phraseWords = inv.words;
+    request.ignoreAccents = inv.ignoreAccents;
+    request.rankByInformation = inv.rankByInformation;
+    // Malformed guesses or patterns are a usage error, told before any database is opened.
+    if (const QString problem = InputProblem(request); !problem.isEmpty()) {
+        s.fail(problem);
+        return kUsageError;
+    }
+    if (!openDatabase(s, inv)) return kFailure;
     Output out(&s.run);
     qint64 found = 0;
     // One search per process: the rack and the phrase read just the words they can use.
@@ -328,6 +340,8 @@ int dispatch(Session& s, const Invocation& inv) {
         case Command::Letters:
         case Command::Mask:
         case Command::Palindromes:
+        case Command::Wordle:
+        case Command::Pattern:
         case Command::Rack:
         case Command::Phrase:
             return search(s, inv);

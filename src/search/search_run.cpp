@@ -2,6 +2,7 @@
 
 #include "common/dialogs.h"
 #include "common/run_control.h"
+#include "search/scan_search.h"
 #include "search/search_query.h"
 #include "search/word_games.h"
 #include "store/engine.h"
@@ -117,6 +118,7 @@ void FindAndDelete(Connection& db, const SearchRequest& request, Dialogs& dialog
 
 qint64 RunSearchMode(Connection& db, const SearchRequest& request, RunControl& run, Dialogs& dialogs, WordSink& sink) {
     if (!request.mode) return 0;
+    if (IsScanSearch(request)) return RunScanSearch(db, request, run, sink);
     switch (*request.mode) {
         case SearchMode::Add:
             FindAndAdd(db, request, dialogs);
@@ -138,6 +140,9 @@ qint64 RunSearchMode(Connection& db, const SearchRequest& request, RunControl& r
         case SearchMode::Phrase:
             return SearchPhrase(db, request.input, request.phraseWords, request.minimumLength.value_or(0),
                                 request.maximumLength.value_or(0), run, sink);
+        case SearchMode::Wordle:
+        case SearchMode::Pattern:
+            break;  // scans, above
     }
     return 0;
 }

@@ -372,6 +372,10 @@ void KeepWordSnapshots(bool keep) {
     keepSnapshots = keep;
 }
 
+bool KeepsWordSnapshots() {
+    return keepSnapshots;
+}
+
 void PrepareWordSnapshot(Connection& db) {
     if (!keepSnapshots) return;
     KeptSnapshot& k = kept();

@@ -148,6 +148,7 @@ void PrepareWordSnapshot(Connection& db);
 // Whether the searches below keep the snapshot of all words for the next search (a window: yes, the default), or
 // read for each search just the words it can use (a process that runs one search, where that is quicker).
 void KeepWordSnapshots(bool keep);
+bool KeepsWordSnapshots();
 
 // The rack and phrase searches on db's words, as ListRackWords and ListPhrases below. Throws Error.
 qint64 SearchRack(Connection& db, const QString& tiles, int minLetters, int maxLetters, RunControl& run,
