@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Converting a word database written before the program had its own word order (text fields in SQLite's
 # NOCASE, with its three indexes) as loading does it, once: the whole load of "lexivo-cli stats" on a fresh
-# copy of such a file, median of 3. Target: under 5 s for the 632,075 words of american-english-insane.
+# copy of such a file, median of 3. Target: under 4 s for the 632,075 words of american-english-insane
+# (the keys are made anew from each word on the way).
 set -euo pipefail
 build=${1:-build}
 db=${LEXIVO_BENCH_DB:?}
@@ -36,7 +37,7 @@ t0=$(date +%s%N)
 out=$("$cli" --db "$work/converting.mdb" stats)
 t1=$(date +%s%N)
 echo "conversion runs: ${times[*]} ms; the converted file loaded again: $(( (t1 - t0) / 1000000 )) ms ($out)"
-echo "conversion (median): $(printf '%s\n' "${times[@]}" | sort -n | sed -n 2p) ms (target < 5000)"
+echo "conversion (median): $(printf '%s\n' "${times[@]}" | sort -n | sed -n 2p) ms (target < 4000)"
 echo "after conversion: $(sqlite3 "$work/converting.mdb" -cmd ".load $build/lexivo" \
   'PRAGMA integrity_check; SELECT COUNT(*) FROM Dictionary;' | tr '\n' ' ')"
 rm -f "$work/converting.mdb" "$old"

@@ -1,7 +1,9 @@
-// The fixed mask's row test against the rule it follows, written out plainly: the word lower-cased; each "@"
+// The fixed mask's row test against the rule it follows, written out plainly: the word case folded (Unicode simple
+// case folding of each character, so that its length stays); each "@"
 // wants a vowel and each "#" a consonant at its position, or, after the first "*", at its position counted from
 // the end of the word; a position outside the word fails. Also: a mask without "@" and "#" accepts every word.
 
+#include <QChar>
 #include <QList>
 #include <QString>
 
@@ -14,7 +16,8 @@ namespace {
 
 bool reference(const QString& mask, const QString& word) {
     const QList<uint> m = mask.toUcs4();
-    const QList<uint> w = word.toLower().toUcs4();
+    QList<uint> w = word.toUcs4();
+    for (uint& c : w) c = QChar::toCaseFolded(c);
     const auto maskLength = static_cast<int>(m.size());
     const auto wordLength = static_cast<int>(w.size());
     int star = 0;

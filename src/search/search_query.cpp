@@ -38,7 +38,7 @@ std::optional<SearchMode> SearchModeOfButton(int buttonIndex) {
 }
 
 QString InputSortedKey(const QString& input) {
-    return SortString(input.toLower());
+    return SortString(input);
 }
 
 QString InputLettersKey(const QString& input) {
@@ -95,22 +95,34 @@ QString orderClauseOf(bool sortByLength) {
     return sortByLength ? QStringLiteral(" ORDER BY LEN([Word]),[Word]") : QStringLiteral(" ORDER BY [Word]");
 }
 
-QString AnagramQuery(const QString& input, const QString& lengthClause, const QString& orderClause) {
+// The key fields, or the keys made from each word where the stored ones may be of an older kind. A made key
+// compares as plain text: its characters are folded already.
+QString sortedField(bool keysStored) {
+    return keysStored ? QStringLiteral("[Sorted]") : QStringLiteral("SortString([Word])");
+}
+
+QString lettersField(bool keysStored) {
+    return keysStored ? QStringLiteral("[Letters]") : QStringLiteral("UniqueChars(SortString([Word]))");
+}
+
+QString AnagramQuery(const QString& input, const QString& lengthClause, const QString& orderClause, bool keysStored) {
     const QString key = InputSortedKey(input);
-    return QStringLiteral("SELECT [Word] FROM [Dictionary] WHERE [Sorted]='") + EscapeQuotes(key) + QLatin1Char('\'') +
-           joined(kAnd, lengthClause) + QStringLiteral(" AND LEN([Sorted])=") + QString::number(CharacterCount(key)) +
-           orderClause;
+    const QString sorted = sortedField(keysStored);
+    return QStringLiteral("SELECT [Word] FROM [Dictionary] WHERE ") + sorted + QStringLiteral("='") +
+           EscapeQuotes(key) + QLatin1Char('\'') + joined(kAnd, lengthClause) + QStringLiteral(" AND LEN(") + sorted +
+           QStringLiteral(")=") + QString::number(CharacterCount(key)) + orderClause;
 }
 
-QString SynogramQuery(const QString& input, const QString& lengthClause, const QString& orderClause) {
-    return QStringLiteral("SELECT [Word] FROM [Dictionary] WHERE [Letters]='") + EscapeQuotes(InputLettersKey(input)) +
-           QLatin1Char('\'') + joined(kAnd, lengthClause) + orderClause;
+QString SynogramQuery(const QString& input, const QString& lengthClause, const QString& orderClause, bool keysStored) {
+    return QStringLiteral("SELECT [Word] FROM [Dictionary] WHERE ") + lettersField(keysStored) +
+           QStringLiteral("='") + EscapeQuotes(InputLettersKey(input)) + QLatin1Char('\'') +
+           joined(kAnd, lengthClause) + orderClause;
 }
 
-QString LettersQuery(const QString& input, const QString& lengthClause, const QString& orderClause) {
-    return QStringLiteral("SELECT [Word] FROM [Dictionary] WHERE [Letters] LIKE '") +
-           EscapeQuotes(LettersPattern(InputLettersKey(input))) + QLatin1Char('\'') + joined(kAnd, lengthClause) +
-           orderClause;
+QString LettersQuery(const QString& input, const QString& lengthClause, const QString& orderClause, bool keysStored) {
+    return QStringLiteral("SELECT [Word] FROM [Dictionary] WHERE ") + lettersField(keysStored) +
+           QStringLiteral(" LIKE '") + EscapeQuotes(LettersPattern(InputLettersKey(input))) + QLatin1Char('\'') +
+           joined(kAnd, lengthClause) + orderClause;
 }
 
 // The mask's pattern match on the range of the Word index that can hold its words: the rows and the order of
@@ -134,7 +146,7 @@ QString FindWordQuery(const QString& word, const QString& orderClause) {
 
 }  // namespace
 
-QString QueryText(const SearchRequest& request, bool wordIndexInOwnOrder) {
+QString QueryText(const SearchRequest& request, bool wordIndexInOwnOrder, bool keysStored) {
     if (!request.mode) return {};
     const QString length = lengthClauseOf(request);
     const QString order = orderClauseOf(request.sortByLength);
@@ -147,9 +159,9 @@ QString QueryText(const SearchRequest& request, bool wordIndexInOwnOrder) {
         return PalindromeQuery(length, order);
     switch (*request.mode) {
         case SearchMode::Anagram:
-            return AnagramQuery(request.input, length, order);
+            return AnagramQuery(request.input, length, order, keysStored);
         case SearchMode::Synogram:
-            return SynogramQuery(request.input, length, order);
+            return SynogramQuery(request.input, length, order, keysStored);
         case SearchMode::Palindrome:
             return PalindromeQuery(length, order);
         case SearchMode::Mask:
@@ -159,7 +171,7 @@ QString QueryText(const SearchRequest& request, bool wordIndexInOwnOrder) {
             // The look-up of one word has no length condition.
             return FindWordQuery(request.input, order);
         case SearchMode::Letters:
-            return LettersQuery(request.input, length, order);
+            return LettersQuery(request.input, length, order, keysStored);
         case SearchMode::Rack:
         case SearchMode::Phrase:
         case SearchMode::Wordle:
@@ -185,8 +197,8 @@ MaskTest::MaskTest(const QString& mask) {
 
 bool MaskTest::accepts(const QString& word) const {
     if (!hasPlaceholders()) return true;
-    // Most words are plain ASCII: look at them in place, lower-casing only the letters looked at. Any other
-    // word is lower-cased as a whole first, since lower-casing may change its length.
+    // Most words are plain ASCII: look at them in place, folding only the letters looked at. Any other word is
+    // taken apart into code points first, each folded by the collation's FoldCase.
     bool ascii = true;
     for (QChar c : word) {
         if (c.unicode() >= 0x80) {
@@ -195,7 +207,10 @@ bool MaskTest::accepts(const QString& word) const {
         }
     }
     QList<uint> points;
-    if (!ascii) points = word.toLower().toUcs4();
+    if (!ascii) {
+        points = word.toUcs4();
+        for (uint& c : points) c = FoldCase(c);
+    }
     const auto length = static_cast<int>(ascii ? word.size() : points.size());
     auto at = [&](int p) -> char32_t {
         if (!ascii) return static_cast<char32_t>(points[p - 1]);

@@ -45,10 +45,12 @@ struct SearchRequest {
 // language and a letter search that ignores accents, the words of the request's lengths, which a test of the
 // mode's own then filters (scan_search.h).
 // The mask narrows its scan to a range of the Word index only where that index is in the program's own word
-// order (wordIndexInOwnOrder); elsewhere the range could miss words.
-QString QueryText(const SearchRequest& request, bool wordIndexInOwnOrder = true);
+// order (wordIndexInOwnOrder); elsewhere the range could miss words. The letter searches look up the stored
+// keys where they are those of the folded word (keysStored); elsewhere (a read-only file of an older version)
+// they compare the keys made from each word, the same keys, so that no word is missed.
+QString QueryText(const SearchRequest& request, bool wordIndexInOwnOrder = true, bool keysStored = true);
 
-// The letter keys of an input: the keys of the lower-cased input, as every stored word carries them.
+// The letter keys of an input: the keys of the case-folded input, as every stored word carries them.
 QString InputSortedKey(const QString& input);
 QString InputLettersKey(const QString& input);
 

@@ -90,8 +90,7 @@ void FindAndAdd(Connection& db, const SearchRequest& request, Dialogs& dialogs) 
         return;
     }
     if (!dialogs.question(QStringLiteral("Add ") + word)) return;
-    // The keys of the word as typed, as every writer stores them (the letter searches lower-case their input
-    // instead).
+    // The keys of the word as typed (of its folded form, as every writer stores them).
     StoreWord(db, word);
 }
 
@@ -133,7 +132,9 @@ qint64 RunSearchMode(Connection& db, const SearchRequest& request, RunControl& r
         case SearchMode::Anagram:
         case SearchMode::Synogram:
         case SearchMode::Letters:
-            return ListQueryResults(db, QueryText(request), run, sink);
+            // A read-only file of an older version holds keys of another kind: its words are searched on keys
+            // made from each word instead.
+            return ListQueryResults(db, QueryText(request, true, StoredKeysCurrent(db)), run, sink);
         case SearchMode::Rack:
             return SearchRack(db, request.input, request.minimumLength.value_or(0), request.maximumLength.value_or(0),
                               run, sink);

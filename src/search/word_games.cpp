@@ -14,6 +14,7 @@
 #include "common/run_control.h"
 #include "search/search_query.h"
 #include "search/search_run.h"
+#include "store/collation.h"
 #include "store/engine.h"
 
 namespace lexivo {
@@ -26,20 +27,6 @@ char32_t nextCodePoint(QStringView text, qsizetype& i) {
     if (QChar::isHighSurrogate(c) && i < text.size() && QChar::isLowSurrogate(text[i].unicode()))
         return QChar::surrogateToUcs4(c, text[i++].unicode());
     return c;
-}
-
-// -1, 0 or 1 as a is before, equal to or after b, code point by code point, each first mapped by key.
-template <typename Key>
-int compareCodePoints(QStringView a, QStringView b, Key key) {
-    qsizetype i = 0;
-    qsizetype j = 0;
-    while (i < a.size() && j < b.size()) {
-        const char32_t x = key(nextCodePoint(a, i));
-        const char32_t y = key(nextCodePoint(b, j));
-        if (x != y) return x < y ? -1 : 1;
-    }
-    if (i < a.size()) return 1;
-    return j < b.size() ? -1 : 0;
 }
 
 // Whether bits has at most n bits set (n small: the blanks of a rack).
@@ -58,14 +45,20 @@ bool IsGameLetter(char32_t c) {
     return QChar::isLetter(c);
 }
 
-char32_t FoldLetter(char32_t c) {
-    return QChar::toCaseFolded(c);
+bool WordOrderLess(QStringView a, QStringView b) {
+    return WordOrderLess(QByteArrayView(a.toUtf8()), QByteArrayView(b.toUtf8()));
 }
 
-bool WordOrderLess(QStringView a, QStringView b) {
-    // Letter case only breaks ties, so that the order is total: "Ab" < "ab" < "abc".
-    if (const int folded = compareCodePoints(a, b, FoldLetter); folded != 0) return folded < 0;
-    return compareCodePoints(a, b, [](char32_t c) { return c; }) < 0;
+bool WordOrderLess(QByteArrayView a, QByteArrayView b) {
+    // The collation's order; texts it holds equal (equal but for letter case) are ordered by their code points,
+    // which UTF-8 bytes compare in, so that the order is total: "Ab" < "ab" < "abc".
+    if (const int order = CompareWords({a.data(), static_cast<size_t>(a.size())},
+                                       {b.data(), static_cast<size_t>(b.size())});
+        order != 0)
+        return order < 0;
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char p, char q) {
+        return static_cast<unsigned char>(p) < static_cast<unsigned char>(q);
+    });
 }
 
 // ---- Memory ----
@@ -98,7 +91,7 @@ LetterRack::LetterRack(const QString& text, bool withBlanks) {
         if (withBlanks && c == U'?') {
             ++blanks;
         } else if (IsGameLetter(c)) {
-            const char32_t folded = FoldLetter(c);
+            const char32_t folded = FoldCase(c);
             const auto at =
                 std::find_if(letters.begin(), letters.end(), [folded](const auto& l) { return l.first == folded; });
             if (at == letters.end())
@@ -141,11 +134,10 @@ WordSnapshot::WordSnapshot(Connection& db, const std::function<bool()>& keepGoin
 
 void WordSnapshot::prepare(const LetterRack* only) {
     // The letters a to z get the first ids, so that their mask bits are their own.
-    for (char32_t c = U'a'; c <= U'z'; ++c) idOf(FoldLetter(c));
+    for (char32_t c = U'a'; c <= U'z'; ++c) idOf(FoldCase(c));
     // ASCII words, most of most lists, are read through two tables made by the same functions as the rest.
     for (char32_t c = 0; c < 128; ++c) {
-        asciiIds_[c] = IsGameLetter(c) ? static_cast<int>(idOf(FoldLetter(c))) : -1;
-        asciiOrder_[c] = FoldLetter(c);
+        asciiIds_[c] = IsGameLetter(c) ? static_cast<int>(idOf(FoldCase(c))) : -1;
     }
     if (only) {
         for (const auto& [letter, count] : only->letters) {
@@ -204,7 +196,7 @@ void WordSnapshot::add(QByteArrayView utf8) {
         for (qsizetype i = 0; i < word.size();) {
             const char32_t c = nextCodePoint(word, i);
             if (!IsGameLetter(c)) continue;
-            folded_.push_back(FoldLetter(c));
+            folded_.push_back(FoldCase(c));
             if (const int id = letterId(folded_.back()); id >= 0)
                 mask |= letterBit(static_cast<quint32>(id));
             else
@@ -259,7 +251,7 @@ void WordSnapshot::letterIds(qsizetype index, std::vector<quint32>& ids) const {
     const QString word = QString::fromUtf8(bytes);
     for (qsizetype i = 0; i < word.size();) {
         const char32_t c = nextCodePoint(word, i);
-        if (IsGameLetter(c)) ids.push_back(static_cast<quint32>(letterId(FoldLetter(c))));
+        if (IsGameLetter(c)) ids.push_back(static_cast<quint32>(letterId(FoldCase(c))));
     }
 }
 
@@ -269,21 +261,7 @@ std::pair<qsizetype, qsizetype> WordSnapshot::withLetterCount(int n) const {
 }
 
 bool WordSnapshot::less(const Entry& a, const Entry& b) const {
-    if (!(a.bytes & b.bytes & kAscii))
-        return WordOrderLess(QString::fromUtf8(bytesOf(a)), QString::fromUtf8(bytesOf(b)));
-    // WordOrderLess on two ASCII words, without making strings of them: folded first, then as they are.
-    const QByteArrayView x = bytesOf(a);
-    const QByteArrayView y = bytesOf(b);
-    const qsizetype n = std::min(x.size(), y.size());
-    for (qsizetype i = 0; i < n; ++i) {
-        const char32_t p = asciiOrder_[static_cast<unsigned char>(x[i])];
-        const char32_t q = asciiOrder_[static_cast<unsigned char>(y[i])];
-        if (p != q) return p < q;
-    }
-    if (x.size() != y.size()) return x.size() < y.size();
-    return std::lexicographical_compare(x.begin(), x.end(), y.begin(), y.end(), [](char p, char q) {
-        return static_cast<unsigned char>(p) < static_cast<unsigned char>(q);
-    });
+    return WordOrderLess(bytesOf(a), bytesOf(b));
 }
 
 void WordSnapshot::finish() {

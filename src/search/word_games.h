@@ -7,6 +7,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QByteArrayView>
 #include <QStringView>
 #include <array>
 #include <functional>
@@ -23,10 +24,11 @@ class WordSink;
 
 // Whether a character is a letter that the word games count; every other character is passed over.
 bool IsGameLetter(char32_t c);
-// The form in which the word games compare letters: the one place they fold letter case.
-char32_t FoldLetter(char32_t c);
-// The order of the words the word games list: the one place they compare words.
+// The order of every list of words the program sorts itself: the collation's word order (CompareWords), with
+// texts equal but for letter case in the order of their code points. Letters are compared case folded by the
+// collation's FoldCase, as everywhere else. The second form takes UTF-8.
 bool WordOrderLess(QStringView a, QStringView b);
+bool WordOrderLess(QByteArrayView a, QByteArrayView b);
 
 // Memory for the large arrays of a word snapshot, in huge pages where the system gives them: a list of 600,000
 // words fills some 30 MB at once, and taken page by page that memory costs more than reading the words.
@@ -123,7 +125,6 @@ private:
     std::vector<quint32> byCount_;                        // where the words of n letters start
     std::unordered_map<char32_t, quint32> ids_;
     std::array<int, 128> asciiIds_{};         // the id of each ASCII character, -1 for one that is not a letter
-    std::array<char32_t, 128> asciiOrder_{};  // each ASCII character as the word order compares it
     // The tiles of the rack a snapshot is limited to, by letter id; with blanks_ < 0 every word is taken.
     std::vector<int> rackTiles_;
     int blanks_ = -1;

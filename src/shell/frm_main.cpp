@@ -89,8 +89,13 @@ Frm_Main::Frm_Main(Dialogs& dialogs, const QString& settingsFolder, const StartU
     InstallMaintenanceCommands(*this);
     InstallHelpCommands(*this);
 
-    Cmd_Close->setFocus();
     startUp(start);
+    // The first keys go to the input box: a first Enter searches, it does not end the program. Without a database
+    // the panel is disabled, and the focus stays where the tab order starts.
+    if (Fme_Search->Text1->isEnabled())
+        Fme_Search->Text1->setFocus();
+    else
+        Cmd_Close->setFocus();
 }
 
 Frm_Main::~Frm_Main() = default;

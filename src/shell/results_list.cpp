@@ -16,6 +16,10 @@ ResultsList::ResultsList(QWidget* parent) : QListView(parent) {
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setMovement(QListView::Static);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // The sideways scroll bar stays: a bar that comes and goes changes the height the entries are laid out in,
+    // and the layout done in batches could then end with no bar at all (with 4 or 5 columns), a list that could
+    // not be scrolled past its first page.
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     updateGrid();
 }
 

@@ -189,18 +189,16 @@ bool SearchPanel::wordGameSelected() const {
 
 void SearchPanel::applyInputChangeRules() {
     const int mode = selectedMode();
-    if (wordGameSelected()) {
-        // The lists bound each word of the result, not the input: they stay as the user set them.
-        setListsEnabled(true);
-        return;
-    }
     if (mode == Wordle) {
         // The guesses give the length.
         setBothLists(0);
         setListsEnabled(false);
         return;
     }
-    if (mode == Synogram || mode == Palindrome || mode == Letters) {
+    // In these modes the lists bound each word of the result, not the input: choosing the mode and every change
+    // of the input start them at "(All words)", so that no range left by another mode restricts the result; a
+    // range chosen after typing stays until the next change.
+    if (mode == Synogram || mode == Palindrome || mode == Letters || wordGameSelected()) {
         setListsEnabled(true);
         if (mode != Palindrome) setBothLists(0);
         return;
@@ -220,12 +218,11 @@ void SearchPanel::applyInputChangeRules() {
         n = *fixed;
     }
     QComboBox* minimum = Cmb_Letters[Minimum];
-    for (int entry = 0; entry < minimum->count(); ++entry) {
-        if (entryValue(minimum->itemText(entry)) == n) {
-            setBothLists(entry);
-            break;
-        }
-    }
+    // An input of a length no entry offers (1 letter, over 50) leaves no range: not the one a former input left.
+    int matching = 0;
+    for (int entry = 1; entry < minimum->count() && matching == 0; ++entry)
+        if (entryValue(minimum->itemText(entry)) == n) matching = entry;
+    setBothLists(matching);
     setListsEnabled(false);
     if (mode == Mask && input.contains(u'*')) {
         // A run wildcard leaves the length open.
@@ -242,7 +239,8 @@ void SearchPanel::lengthListClicked(int list) {
         other->setCurrentIndex(chosen->currentIndex());
     if (chosen->currentIndex() == 0) other->setCurrentIndex(0);
     const int minimum = Cmb_Letters[Minimum]->currentIndex();
-    Chk_Sort->setVisible(!(minimum == Cmb_Letters[Maximum]->currentIndex() && minimum != 0) && !wordGameSelected());
+    Chk_Sort->setVisible(!(minimum == Cmb_Letters[Maximum]->currentIndex() && minimum != 0) && !wordGameSelected() &&
+                         selectedMode() != Anagram);
 }
 
 void SearchPanel::setBothLists(int entry) {

@@ -83,7 +83,7 @@ bool LoadDatabase(DatabaseState& state, DatabaseView& view, Dialogs& dialogs) {
                 throw Error(QStringLiteral("It has no table Dictionary, so it is not a word database."));
             checkFieldTypes(db);
             const bool readOnly = db.isReadOnly();
-            if (readOnly && (NeedsWordOrderConversion(db) || db.orderVersion() != kCollationVersion))
+            if (readOnly && (NeedsWordOrderConversion(db) || !UsesOwnWordOrder(db)))
                 dialogs.notice(kForeignOrderNotice);
             {
                 // All of the upgrade or none of it: a step that fails (an index on a collation that only another
@@ -92,11 +92,16 @@ bool LoadDatabase(DatabaseState& state, DatabaseView& view, Dialogs& dialogs) {
                 awaitDesignAccess(db, dialogs);
                 EnsureField(db, kDictionary, QStringLiteral("Letters"), kTextField, kMaxFieldLength);
                 EnsureField(db, kDictionary, QStringLiteral("Sorted"), kTextField, kMaxFieldLength);
-                if (!readOnly && NeedsWordOrderConversion(db)) {
+                if (!readOnly) {
+                    const auto progress = [&](const QString& text) { view.showProgress(text); };
                     try {
-                        ConvertToOwnWordOrder(db, [&](const QString& text) { view.showProgress(text); });
-                        view.showProgress(QStringLiteral("Building the indexes of the new word order..."));
-                        ensureLookupIndexes(db, dialogs);
+                        if (NeedsWordOrderConversion(db)) {
+                            ConvertToOwnWordOrder(db, progress);
+                            view.showProgress(QStringLiteral("Building the indexes of the new word order..."));
+                            ensureLookupIndexes(db, dialogs);
+                        }
+                        // Keys of an older kind are written anew; a file just converted has them already.
+                        RefreshWordOrderVersion(db, progress);
                     } catch (const Error& e) {
                         throw Error(QStringLiteral("Its words could not be converted to the new word order, so the "
                                                    "file is left as it was: ") +
@@ -105,7 +110,6 @@ bool LoadDatabase(DatabaseState& state, DatabaseView& view, Dialogs& dialogs) {
                     }
                 }
                 ensureLookupIndexes(db, dialogs);
-                if (!readOnly) RefreshWordOrderVersion(db);
                 upgrade.commit();
             }
             const bool counted = view.showsWordCount();

@@ -1,5 +1,7 @@
 #include "store/keys.h"
 
+#include "store/collation.h"
+
 #include <algorithm>
 #include <functional>
 #include <vector>
@@ -27,6 +29,8 @@ QString fromCodePoints(const std::vector<char32_t>& points) {
     return QString::fromUcs4(points.data(), static_cast<qsizetype>(points.size()));
 }
 
+QString sortedKey(const QString& text);
+
 bool allBmp(const QString& text) {
     for (QChar c : text)
         if (c.isSurrogate()) return false;
@@ -36,16 +40,40 @@ bool allBmp(const QString& text) {
 }  // namespace
 
 QString SortString(const QString& text) {
-    // Words are short and almost always free of surrogates: sort the UTF-16 units in place then.
-    if (allBmp(text)) {
-        QString sorted = text;
+    // A statement that writes both keys asks for the Sorted key of each word twice in a row (for Sorted, and for
+    // Letters made from it): the last answer is kept.
+    thread_local QString lastText, lastKey;
+    if (!lastKey.isNull() && text.size() == lastText.size() && text == lastText) return lastKey;
+    lastText = text;
+    lastKey = sortedKey(text);
+    return lastKey;
+}
+
+namespace {
+
+QString sortedKey(const QString& text) {
+    // Words are short and almost always free of surrogates: fold and sort the UTF-16 units in place then.
+    QString sorted = text;
+    bool bmp = true;
+    for (QChar& c : sorted) {
+        const char32_t folded = c.isSurrogate() ? 0x10000 : FoldCase(c.unicode());
+        if (folded > 0xFFFF) {
+            bmp = false;
+            break;
+        }
+        c = QChar(static_cast<char16_t>(folded));
+    }
+    if (bmp) {
         std::sort(sorted.begin(), sorted.end(), [](QChar a, QChar b) { return a.unicode() > b.unicode(); });
         return sorted;
     }
     auto points = codePoints(text);
+    for (char32_t& c : points) c = FoldCase(c);
     std::sort(points.begin(), points.end(), std::greater<>());
     return fromCodePoints(points);
 }
+
+}  // namespace
 
 QString UniqueChars(const QString& text) {
     if (allBmp(text)) {

@@ -5,16 +5,18 @@
 namespace lexivo {
 
 // The two letter keys stored with every word, so that the anagram and synogram searches are one index
-// look-up each. Characters are Unicode code points, compared by their numeric value.
+// look-up each. Characters are Unicode code points, compared by their numeric value. The keys are made of the
+// case-folded word (the collation's FoldCase, the one folding of the program), so that "Ball", "ball" and "BALL"
+// share them, and so do the input keys of every letter search.
 
-// The characters of text in descending order of code point ("letter" gives "ttrlee").
+// The characters of text, each case folded, in descending order of code point ("Letter" gives "ttrlee").
 QString SortString(const QString& text);
 
 // text with every repeated character after its first occurrence removed, and every "*" removed
 // ("ttrlee" gives "trle"). Applied to a Sorted key it gives the word's distinct characters in key order.
 QString UniqueChars(const QString& text);
 
-// The keys of a word as stored: Sorted = SortString(word), Letters = UniqueChars(Sorted).
+// The keys of a word as stored: Sorted = SortString(word) (of the folded word), Letters = UniqueChars(Sorted).
 struct WordKeys {
     QString sorted;
     QString letters;

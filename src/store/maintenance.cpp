@@ -119,12 +119,24 @@ private:
 // Rows written by one statement of a re-build.
 constexpr qint64 kRangeRows = 16384;
 
+// The rows whose key is missing or not the one its word gives (written before the keys were made of the folded
+// word, or by another program): compared exactly, not in the word order, which holds "llaB" equal to "llab".
+// Letters is compared with the letters of the stored Sorted key, so that the second pass makes it right.
+const QString& needsKey(const QString& key) {
+    static const QString sorted = QStringLiteral(
+        "[Sorted] IS NULL OR [Sorted] IS NOT SortString([Word]) COLLATE BINARY");
+    static const QString letters = QStringLiteral(
+        "[Letters] IS NULL OR [Letters] IS NOT UniqueChars([Sorted]) COLLATE BINARY");
+    return key == kSorted ? sorted : letters;
+}
+
 // One pass of the quick re-build, in one transaction: Sorted from Word, or Letters from the stored Sorted.
 // Returns whether the user aborted it.
 bool quickPass(Connection& db, RunControl& run, Dialogs& dialogs, bool lettersPass, qint64& written) {
     Transaction transaction(db);
     const QString& key = lettersPass ? kLetters : kSorted;
-    const qint64 count = db.scalar(QStringLiteral("SELECT COUNT(*) FROM [Dictionary] WHERE [%1] IS NULL").arg(key));
+    const QString& wanted = needsKey(key);
+    const qint64 count = db.scalar(QStringLiteral("SELECT COUNT(*) FROM [Dictionary] WHERE ") + wanted);
     RebuildSteps steps(run, dialogs);
     if (count > 0) {
         run.setProgressMaximum(count);
@@ -136,9 +148,8 @@ bool quickPass(Connection& db, RunControl& run, Dialogs& dialogs, bool lettersPa
         RowCallback take(db, QStringLiteral("RebuildRow"), 1, [&steps](const RowCallback::Arguments& word) {
             return steps.take(word[0].value_or(QString()));
         });
-        auto selected = [&key](const QString& alsoNull) {
-            return QStringLiteral(" AND CASE WHEN [%1] IS NULL%2 THEN RebuildRow([Word]) ELSE 0 END")
-                .arg(key, alsoNull);
+        auto selected = [&wanted](const QString& alsoNull) {
+            return QStringLiteral(" AND CASE WHEN (%1)%2 THEN RebuildRow([Word]) ELSE 0 END").arg(wanted, alsoNull);
         };
         RowIdRanges ranges(db);
         while (!steps.aborted()) {
@@ -150,8 +161,8 @@ bool quickPass(Connection& db, RunControl& run, Dialogs& dialogs, bool lettersPa
                 written += db.changes();
                 continue;
             }
-            // Letters is derived from the stored key even when it is stale: only the complete rebuild corrects
-            // a key. A row stored without either key since the first pass (by another program) gets both.
+            // Letters is derived from the stored key, which the first pass made right. A row stored without either
+            // key since the first pass (by another program) gets both.
             take.execute(QStringLiteral("UPDATE [Dictionary] SET [Sorted]=SortString([Word]), "
                                         "[Letters]=UniqueChars(SortString([Word])) WHERE ") +
                          *range + selected(QStringLiteral(" AND [Sorted] IS NULL")));
@@ -172,7 +183,8 @@ bool quickPass(Connection& db, RunControl& run, Dialogs& dialogs, bool lettersPa
 }  // namespace
 
 qint64 RowsNeedingRebuild(Connection& db) {
-    return db.scalar(QStringLiteral("SELECT COUNT(*) FROM [Dictionary] WHERE [Letters] IS NULL OR [Sorted] IS NULL"));
+    return db.scalar(QStringLiteral("SELECT COUNT(*) FROM [Dictionary] WHERE ") + needsKey(kSorted) +
+                     QStringLiteral(" OR ") + needsKey(kLetters));
 }
 
 CheckResult CheckDatabase(Connection& db, RunControl& run, Dialogs& dialogs, const std::function<void()>& showWindow) {

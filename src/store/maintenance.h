@@ -20,7 +20,7 @@ struct RebuildResult {
     bool ok() const { return error.isEmpty(); }
 };
 
-// Rows whose Sorted or Letters key is missing (null; an empty key is a key).
+// Rows whose Sorted or Letters key is missing (null; an empty key is a key) or is not the key of the folded word.
 qint64 RowsNeedingRebuild(Connection& db);
 
 enum class CheckResult { Sound, Declined, Rebuilt, Failed };

@@ -2,6 +2,7 @@
 
 #include "store/collation.h"
 #include "store/engine.h"
+#include "store/keys.h"
 #include "store/schema.h"
 
 namespace lexivo {
@@ -32,9 +33,22 @@ bool NeedsWordOrderConversion(Connection& db) {
     return false;
 }
 
+namespace {
+
+// The version of the word order a file's user_version names.
+int orderVersionOf(int fileVersion) {
+    return fileVersion == kFileVersion ? 1 : fileVersion;
+}
+
+}  // namespace
+
 bool UsesOwnWordOrder(Connection& db) {
     return ownCollation(db.columnCollation(kDictionary, QStringLiteral("Word"))) &&
-           db.orderVersion() == kCollationVersion;
+           orderVersionOf(db.orderVersion()) == kCollationVersion;
+}
+
+bool StoredKeysCurrent(Connection& db) {
+    return db.orderVersion() == kFileVersion;
 }
 
 void ConvertToOwnWordOrder(Connection& db, const std::function<void(const QString&)>& progress) {
@@ -43,7 +57,10 @@ void ConvertToOwnWordOrder(Connection& db, const std::function<void(const QStrin
     progress(message.arg(0));
 
     // The new table: the same fields with their types, the text fields in the program's order.
-    QStringList definitions, names, primaryKey;
+    QStringList definitions, names, values, primaryKey;
+    bool hasWord = false;
+    for (const auto& column : db.columns(kDictionary))
+        hasWord = hasWord || column.name.compare(QStringLiteral("Word"), Qt::CaseInsensitive) == 0;
     {
         Cursor info(db, QStringLiteral("PRAGMA table_info([Dictionary])"));
         info.moveLast();
@@ -59,6 +76,12 @@ void ConvertToOwnWordOrder(Connection& db, const std::function<void(const QStrin
             if (const int part = info.text("pk").toInt(); part > 0) keyParts.emplace_back(part, quoted(name));
             definitions << definition.trimmed();
             names << quoted(name);
+            // The keys are made anew on the way: the file may hold keys of an older kind.
+            const bool sorted = name.compare(QStringLiteral("Sorted"), Qt::CaseInsensitive) == 0;
+            const bool letters = name.compare(QStringLiteral("Letters"), Qt::CaseInsensitive) == 0;
+            values << (hasWord && sorted    ? QStringLiteral("SortString([Word])")
+                       : hasWord && letters ? QStringLiteral("UniqueChars(SortString([Word]))")
+                                            : quoted(name));
         }
         std::sort(keyParts.begin(), keyParts.end());
         for (const auto& part : keyParts) primaryKey << part.second;
@@ -96,24 +119,48 @@ void ConvertToOwnWordOrder(Connection& db, const std::function<void(const QStrin
         return true;
     });
     const QString fields = names.join(',');
-    tick.execute(rowIds ? QStringLiteral("INSERT INTO %1 (rowid,%2) SELECT rowid,%2 FROM [Dictionary] WHERE "
+    const QString from = values.join(',');
+    tick.execute(rowIds ? QStringLiteral("INSERT INTO %1 (rowid,%2) SELECT rowid,%3 FROM [Dictionary] WHERE "
                                          "lexivo_conversion_progress() ORDER BY rowid")
-                              .arg(quoted(converted), fields)
-                        : QStringLiteral("INSERT INTO %1 (%2) SELECT %2 FROM [Dictionary] WHERE "
+                              .arg(quoted(converted), fields, from)
+                        : QStringLiteral("INSERT INTO %1 (%2) SELECT %3 FROM [Dictionary] WHERE "
                                          "lexivo_conversion_progress()")
-                              .arg(quoted(converted), fields));
+                              .arg(quoted(converted), fields, from));
     progress(message.arg(100));
     db.execute(QStringLiteral("DROP TABLE [Dictionary]"));
     db.execute(QStringLiteral("ALTER TABLE %1 RENAME TO [Dictionary]").arg(quoted(converted)));
     for (const QString& sql : otherIndexes) db.buildIndex(sql);
     for (const QString& sql : triggers) db.execute(sql);
-    db.setOrderVersion(kCollationVersion);
+    db.setOrderVersion(kFileVersion);
 }
 
-void RefreshWordOrderVersion(Connection& db) {
-    if (db.orderVersion() == kCollationVersion) return;
-    db.execute(QStringLiteral("REINDEX ") + kCollationName);
-    db.setOrderVersion(kCollationVersion);
+void RefreshWordOrderVersion(Connection& db, const std::function<void(const QString&)>& progress) {
+    const int version = db.orderVersion();
+    if (version == kFileVersion) return;
+    if (orderVersionOf(version) != kCollationVersion) db.execute(QStringLiteral("REINDEX ") + kCollationName);
+    int keyFields = 0;  // a table without words yet (a new file before its Word field) has no keys to write
+    for (const auto& column : db.columns(kDictionary)) keyFields += isKeyField(column.name) ? 1 : 0;
+    if (keyFields < 3) {
+        db.setOrderVersion(kFileVersion);
+        return;
+    }
+    // Only the rows whose keys differ are written (a word with a capital, mostly): the keys are made once per
+    // row, and the test compares them exactly, not in the word order, which would hold "llaB" equal to "llab".
+    const qint64 total = db.scalar(QStringLiteral("SELECT COUNT(*) FROM [Dictionary]"));
+    const QString message = QStringLiteral("Writing the letter keys of the words... %1%");
+    progress(message.arg(0));
+    qint64 seen = 0;
+    RowCallback stale(db, QStringLiteral("lexivo_keys_stale"), 3, [&](const RowCallback::Arguments& row) {
+        if (++seen % 16384 == 0 && total > 0) progress(message.arg(seen * 100 / total));
+        if (!row[0]) return row[1] || row[2];  // a row without a word has no keys
+        const WordKeys keys = KeysOf(*row[0]);
+        return row[1] != keys.sorted || row[2] != keys.letters;
+    });
+    stale.execute(QStringLiteral("UPDATE [Dictionary] SET [Sorted]=SortString([Word]), "
+                                 "[Letters]=UniqueChars(SortString([Word])) "
+                                 "WHERE lexivo_keys_stale([Word],[Sorted],[Letters])"));
+    progress(message.arg(100));
+    db.setOrderVersion(kFileVersion);
 }
 
 }  // namespace lexivo

@@ -271,6 +271,28 @@ protected:
     }
 };
 
+// The keyboard starts in the input box, so that a first Enter searches; with every number of columns the list
+// scrolls as far as its last result.
+TEST_F(ResultsCommandsTest, FocusStartsInTheInputAndEveryColumnChoiceScrollsToTheLastResult) {
+    QWidget* focus = window->focusWidget();
+    EXPECT_TRUE(focus && (focus == window->Fme_Search->Text1 || focus->parentWidget() == window->Fme_Search->Text1));
+    QStringList words;
+    for (int i = 0; i < 2000; ++i) words << QStringLiteral("word%1").arg(i);
+    showResults(words);
+    const auto settle = [] {  // the list lays its entries out in batches, one per pass of the event loop
+        for (int pass = 0; pass < 100; ++pass) QApplication::processEvents();
+    };
+    for (int columns = 1; columns <= 5; ++columns) {
+        window->Opt_Columns[static_cast<size_t>(columns - 1)]->click();
+        settle();
+        QScrollBar* bar = window->List1->horizontalScrollBar();
+        bar->setValue(bar->maximum());
+        settle();
+        const QRect last = window->List1->visualRect(window->results().index(1999));
+        EXPECT_TRUE(window->List1->viewport()->rect().contains(last)) << columns << " columns";
+    }
+}
+
 TEST_F(ResultsCommandsTest, CopyTakesTheSelectionInListOrderOrEveryWord) {
     showResults({"ate", "eat", "tea", "tee"});
     EXPECT_EQ(copied(), "ate\r\neat\r\ntea\r\ntee\r\n");

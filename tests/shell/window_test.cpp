@@ -288,7 +288,8 @@ TEST_F(SearchPanelTest, InputAndModeSetTheLengthListsAndTheSortChoice) {
     const Case cases[] = {
         {"anagram fixes the length", A, "", A, "stream", 5, 5, false, hidden},
         {"anagram emptied", A, "stream", A, "", 0, 0, false, either},
-        {"anagram of one letter keeps the lists", A, "abcd", A, "a", 3, 3, false, hidden},
+        {"anagram of one letter offers no range", M, "???", A, "a", 0, 0, false, hidden},
+        {"anagram of 51 letters", A, "abcd", A, QString(51, u'x'), 0, 0, false, hidden},
         {"anagram of 50 letters", A, "", A, QString(50, u'x'), 49, 49, false, hidden},
         {"characters, not UTF-16 units", A, "", A, QString::fromUcs4(U"\U0001D49C\U0001D49D\U0001D49E"), 2, 2, false,
          hidden},
@@ -358,15 +359,20 @@ TEST_F(SearchPanelTest, TheListJustChosenWinsAndNoLimitOnOneSideMeansNoneOnEithe
     EXPECT_EQ(maximumChanges, 1);
 }
 
-// The rack and the phrase bound each word, not the input: the lists stay free, and their order is their own.
-TEST_F(SearchPanelTest, RackAndPhraseLeaveTheListsToTheUserAndHideTheSortChoice) {
+// The rack and the phrase bound each word, not the input: choosing them and every change of the input start the
+// lists at "(All words)", whatever another mode left; a range chosen after typing stays. Their order is their own.
+TEST_F(SearchPanelTest, RackAndPhraseStartTheListsFreeAndHideTheSortChoice) {
     for (const int game : {SearchPanel::Rack, SearchPanel::Phrase}) {
         mode(SearchPanel::Anagram);
         setInput("retains");
         mode(game);
+        EXPECT_EQ(lists(), "0/0 on");
         choose(maximum, 5);
         choose(minimum, 2);
         setInput("aeinrst??");
+        EXPECT_EQ(lists(), "0/0 on");
+        choose(maximum, 5);
+        choose(minimum, 2);
         EXPECT_EQ(lists(), "2/5 on");
         EXPECT_TRUE(sort->isHidden());
         choose(maximum, 2);  // one length for all words: the rule that shows the box again stays out of these modes

@@ -141,13 +141,25 @@ protected:
         db.execute("CREATE INDEX Word ON Dictionary (Word)");
         const char* words[] = {"ÉCOLE", "école", "Ärger", "Ball", "zèbre", "été", "cafe"};
         qint64 rowId = 3;
+        expected.clear();
         for (const char* word : words) {
             const QString w = QString::fromUtf8(word);
+            // Keys of the word as written, as older files hold them ("Ball": "llaB").
+            QList<uint> sorted = w.toUcs4();
+            std::sort(sorted.rbegin(), sorted.rend());
+            const QString old = QString::fromUcs4(reinterpret_cast<const char32_t*>(sorted.data()), sorted.size());
+            QString oldLetters;
+            for (const QChar c : old)
+                if (!oldLetters.contains(c)) oldLetters += c;
             db.execute(QString("INSERT INTO Dictionary (rowid, ID, Letters, Sorted, Word) VALUES (%1, %2, '%3', "
                                "'%4', '%5')")
                            .arg(rowId)
                            .arg(rowId * 10)
-                           .arg(UniqueChars(SortString(w)), SortString(w), w));
+                           .arg(oldLetters, old, w));
+            expected << QString("%1|%2|%3|%4|%5")
+                            .arg(rowId)
+                            .arg(rowId * 10)
+                            .arg(ReferenceLetters(w), ReferenceSorted(w), w);
             rowId += 4;
         }
         return path;
@@ -158,6 +170,7 @@ protected:
     }
 
     QTemporaryDir dir;
+    QStringList expected;  // the rows of the last file written, with the keys of the folded words
     DatabaseState state;
     test::RecordingView view;
     ScriptedDialogs dialogs;
@@ -200,15 +213,21 @@ TEST_F(WordOrder, OlderFilesAreConvertedOnceKeepingEveryRow) {
             // On the file as it is, the mask search is exact all the same: no index range in another order.
             EXPECT_FALSE(UsesOwnWordOrder(old));
             EXPECT_EQ(RunSearchForTest(old, TestMode::Mask, "b*"), QStringList{"Ball"}) << collation.toStdString();
+            // Nor do its stale keys hide a word from the letter searches: they are made from each word.
+            EXPECT_FALSE(StoredKeysCurrent(old));
+            EXPECT_EQ(RunSearchForTest(old, TestMode::Anagram, "BALL"), QStringList{"Ball"});
+            EXPECT_EQ(RunSearchForTest(old, TestMode::Synogram, "rÄge"), QStringList{"Ärger"});
+            EXPECT_EQ(RunSearchForTest(old, TestMode::Letters, "LB"), QStringList{"Ball"});
         }
         ASSERT_TRUE(load(path)) << dialogs.texts().join('\n').toStdString();
         Connection& db = state.CurrentDatabase;
-        EXPECT_EQ(Rows(db), before) << collation.toStdString();
+        EXPECT_EQ(Rows(db), expected) << collation.toStdString();
+        EXPECT_NE(Rows(db), before);
         EXPECT_EQ(view.status, "7 words.");
         for (const char* field : {"Word", "Sorted", "Letters"})
             EXPECT_EQ(db.columnCollation("Dictionary", field), kCollationName);
-        EXPECT_EQ(db.orderVersion(), kCollationVersion);
-        EXPECT_TRUE(UsesOwnWordOrder(db));
+        EXPECT_EQ(db.orderVersion(), kFileVersion);
+        EXPECT_TRUE(UsesOwnWordOrder(db) && StoredKeysCurrent(db));
         EXPECT_EQ(db.scalar("SELECT COUNT(*) FROM sqlite_master WHERE type='index'"), 3);
         EXPECT_EQ(RunSearchForTest(db, TestMode::Mask, "É*"), QStringList({"ÉCOLE", "école", "été"}));
         EXPECT_EQ(RunSearchForTest(db, TestMode::Anagram, "regär"), QStringList{"Ärger"});
@@ -222,16 +241,26 @@ TEST_F(WordOrder, OlderFilesAreConvertedOnceKeepingEveryRow) {
     }
 }
 
-TEST_F(WordOrder, IndexesOfAnotherOrderVersionAreRebuilt) {
-    const QString path = dir.filePath("words.mdb");
-    test::CreateWordDatabase(path, {"b", "a", "c"});
-    {
-        Connection db = Connection::open(path);
-        db.setOrderVersion(kCollationVersion + 1);
+// Indexes of an unknown order version are rebuilt; the keys of a file of the version before folded keys (in the
+// program's order already) are written anew, with progress, and nothing else changes.
+TEST_F(WordOrder, IndexesOfAnotherOrderVersionAndOlderKeysAreRebuilt) {
+    for (const int version : {kFileVersion + 5, 1}) {
+        const QString path = dir.filePath(QString("words%1.mdb").arg(version));
+        test::CreateWordDatabase(path, {"b", "a", "c", "Ball", "Σοφία"});
+        {
+            Connection db = Connection::open(path);
+            db.execute("UPDATE Dictionary SET Sorted='llaB', Letters='laB' WHERE Word='Ball'");
+            db.setOrderVersion(version);
+        }
+        ASSERT_TRUE(load(path));
+        Connection& db = state.CurrentDatabase;
+        EXPECT_EQ(db.orderVersion(), kFileVersion);
+        EXPECT_EQ(RunSearchForTest(db, TestMode::Mask, "?"), QStringList({"a", "b", "c"}));
+        EXPECT_EQ(RunSearchForTest(db, TestMode::Anagram, "ball"), QStringList{"Ball"});
+        EXPECT_EQ(RunSearchForTest(db, TestMode::Anagram, "ΣΟΦΊΑ"), QStringList{"Σοφία"});
+        EXPECT_TRUE(view.progress.contains("Writing the letter keys of the words... 100%"));
+        state.CurrentDatabase.close();
     }
-    ASSERT_TRUE(load(path));
-    EXPECT_EQ(state.CurrentDatabase.orderVersion(), kCollationVersion);
-    EXPECT_EQ(RunSearchForTest(state.CurrentDatabase, TestMode::Mask, "?"), QStringList({"a", "b", "c"}));
 }
 
 TEST_F(WordOrder, AConversionThatFailsLeavesTheFileAsItWas) {

@@ -22,8 +22,8 @@ bool ReferenceWordLess(const QString& a, const QString& b);
 // The order of the results: by word, or by length (in characters) and then by word.
 bool ReferenceResultLess(const QString& a, const QString& b, bool sortByLength);
 
-// The two keys stored with a word: its characters in falling code point order, and those without repeats and
-// without "*".
+// The two keys stored with a word: its case-folded characters in falling code point order, and those without
+// repeats and without "*".
 QString ReferenceSorted(const QString& word);
 QString ReferenceLetters(const QString& word);
 int ReferenceLength(const QString& text);  // characters (code points)
@@ -57,10 +57,10 @@ QStringList ReferenceSearch(const QStringList& stored, TestMode mode, const QStr
 // order as equal may come in either order.
 void ExpectSameResults(const QStringList& actual, const QStringList& expected, bool sortByLength);
 
-// Random words from a hostile alphabet: A-Z a-z, accented capitals and smalls, sharp s, the Kelvin sign, the long
-// s, ligatures, Greek, a character beyond the basic plane, digits, apostrophe, quotes, "*", "?" and "%". Most are
-// drawn from a few letters, so that searches find something; some are case variants, reversals or reorderings of
-// earlier ones.
+// Random words from a hostile alphabet: A-Z a-z, accented capitals and smalls, umlauts, sharp s and capital sharp
+// s, the Kelvin sign, the long s, ligatures, Greek with final sigma, Cyrillic, a character beyond the basic plane,
+// digits, apostrophe, quotes, "*", "?" and "%". Most are drawn from a few letters, so that searches find
+// something; some are case variants (capitals anywhere), reversals or reorderings of earlier ones.
 QStringList RandomWords(std::mt19937& random, int count, int maximumLength = 7);
 // The seed of a trial's random choices: its own, or LEXIVO_TRIAL_SEED to explore further (a failure names the
 // seed, so that it can be run again).
@@ -78,7 +78,7 @@ std::string Describe(const Values&... values) {
 }
 // One random character of that alphabet.
 QString RandomCharacter(std::mt19937& random);
-// text with its characters shuffled and their case changed at random.
-QString Scramble(std::mt19937& random, const QString& text);
+// text with its characters' case changed at random, and shuffled unless told not to.
+QString Scramble(std::mt19937& random, const QString& text, bool shuffle = true);
 
 }  // namespace lexivo::test

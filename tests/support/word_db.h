@@ -29,6 +29,8 @@ public:
     }
     void setStatus(const QString& text) override { status = text; }
     void showWindow() override { ++windowShown; }
+    QStringList progress;
+    void showProgress(const QString& text) override { progress << text; }
 };
 
 // Creates a complete, empty word database at path the way File New does, then stores words with their keys.
