@@ -28,9 +28,9 @@ Connection& database() {
 
 qint64 rows(Connection& db, const QString& query, const char* mode) {
     try {
-        Cursor cursor(db, query);
-        cursor.moveLast();
-        return cursor.recordCount();
+        qint64 count = 0;
+        for (Cursor cursor(db, query); !cursor.eof(); cursor.moveNext()) ++count;
+        return count;
     } catch (const Error& e) {
         Fail(std::string(mode) + " query did not run: " + e.message().toStdString() + "\n" + query.toStdString());
         return -1;

@@ -14,7 +14,7 @@
 #include "search/scan_search.h"
 #include "search/search_query.h"
 #include "search/search_run.h"
-#include "search/word_games.h"
+#include "search/search_session.h"
 #include "store/compaction.h"
 #include "store/current_database.h"
 #include "store/engine.h"
@@ -83,7 +83,10 @@ struct Session {
     TerminalDialogs dialogs{terminal};
     TerminalRun run{terminal};
     TerminalView view;
-    DatabaseState state;
+    // The command line runs one command per process: its session never reads the words into memory, since for
+    // one search the database's own path is the quicker.
+    SearchSession search;
+    DatabaseState& state = search.database();
 
     Connection& db() { return state.CurrentDatabase; }
     void fail(const QString& reason) { dialogs.fail(reason); }
@@ -185,11 +188,9 @@ int search(Session& s, const Invocation& inv) {
     if (!openDatabase(s, inv)) return kFailure;
     Output out(&s.run);
     qint64 found = 0;
-    // One search per process: the rack and the phrase read just the words they can use.
-    KeepWordSnapshots(false);
     s.run.beginRun(kStartingSearch);
     try {
-        found = RunSearchRequest(s.db(), request, s.run, s.dialogs, out);
+        found = s.search.run(request, s.run, s.dialogs, out);
     } catch (const Error& e) {
         s.run.endRun();
         s.fail(FailureReason(e));

@@ -211,12 +211,7 @@ qint64 ScanWords(const WordSnapshot& words, const SearchRequest& request, RunCon
 qint64 RunScanSearch(Connection& db, const SearchRequest& request, RunControl& run, WordSink& sink) {
     Plan plan = planOf(request);
     if (!plan.error.isEmpty()) throw Error(plan.error);
-    if (KeepsWordSnapshots()) {
-        const std::shared_ptr<const WordSnapshot> words = WordSnapshotOf(db, run);
-        return words ? ScanWords(*words, request, run, sink) : 0;
-    }
-    // One search in a process: the rows of the lengths the test can match, tested as they come, in the order
-    // the query gives.
+    // The rows of the lengths the test can match, tested as they come, in the order the query gives.
     std::vector<QString> found;
     CallbackSink collect([&found](const QString& word) { found.push_back(word); });
     std::u32string folded;

@@ -22,10 +22,10 @@ bool IsScanSearch(const SearchRequest& request);
 // What is wrong with the request's input, with where it is, so that the user can mend it; empty when it can run.
 QString InputProblem(const SearchRequest& request);
 
-// Runs the request on the words in memory where the program keeps them, else on the rows of its query. Throws
-// Error for input that InputProblem rejects, and when an expression needs more work than any word may take.
+// Runs the request on the rows of its query (QueryText). Throws Error for input that InputProblem rejects, and
+// when an expression needs more work than any word may take.
 qint64 RunScanSearch(Connection& db, const SearchRequest& request, RunControl& run, WordSink& sink);
-// The same on given words.
+// The same on the words in memory (the search session's word index).
 qint64 ScanWords(const WordSnapshot& words, const SearchRequest& request, RunControl& run, WordSink& sink);
 
 }  // namespace lexivo

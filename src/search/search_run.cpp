@@ -16,17 +16,18 @@ namespace lexivo {
 qint64 ListQueryResults(Connection& db, const QString& query, RunControl& run, WordSink& sink, const RowTest& test) {
     auto cursor = std::make_unique<Cursor>(db, query);
     qint64 listed = 0;
-    if (cursor->recordCount() > 0) {
-        // Reading a huge result takes a while before the first row is shown; the user may stop it meanwhile.
-        cursor->moveLast([&run] {
+    if (!cursor->eof()) {
+        // The progress maximum is the count of the rows, which the engine finds without reading them out; a huge
+        // result takes a while to count, and the user may stop it meanwhile.
+        const std::optional<qint64> rows = db.count(query, [&run] {
             run.step(0, kStartingSearch);
             return !run.stopFlag();
         });
-        if (!run.stopFlag()) {
-            run.setProgressMaximum(cursor->recordCount());
+        if (rows && !run.stopFlag()) {
+            run.setProgressMaximum(*rows);
             qint64 counter = 0;
             QString word;
-            for (cursor->moveFirst(); !cursor->eof();) {
+            while (!cursor->eof()) {
                 ++counter;
                 const std::optional<QString>& value = cursor->value(0);
                 word = value ? *value : QString();
@@ -70,7 +71,7 @@ void FindAndAdd(Connection& db, const SearchRequest& request, Dialogs& dialogs) 
     const QString& word = request.input;
     {
         Cursor cursor(db, QueryText(request));
-        if (cursor.recordCount() > 0) {
+        if (!cursor.eof()) {
             cursor.close();
             dialogs.notice(QStringLiteral("Word already added!"));
             return;
@@ -98,12 +99,11 @@ void FindAndDelete(Connection& db, const SearchRequest& request, Dialogs& dialog
     QString stored;
     {
         Cursor cursor(db, QueryText(request));
-        if (cursor.recordCount() == 0) {
+        if (cursor.eof()) {
             cursor.close();
             dialogs.notice(QStringLiteral("Word not found!"));
             return;
         }
-        cursor.moveFirst();
         stored = cursor.text(QStringLiteral("Word"));
     }
     if (const QString problem = WriteProblem(db); !problem.isEmpty()) {

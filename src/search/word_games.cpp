@@ -4,10 +4,7 @@
 
 #include <QChar>
 #include <algorithm>
-#include <atomic>
-#include <chrono>
 #include <cstdlib>
-#include <future>
 #include <new>
 #include <unordered_map>
 
@@ -305,103 +302,18 @@ void WordSnapshot::finish() {
 }
 
 namespace {
-bool keepSnapshots = true;
-
-// The snapshot kept for the next search, and one being read ahead on a thread of its own with the stamp that
-// db had when the reading began.
-struct KeptSnapshot {
-    std::shared_ptr<const WordSnapshot> words;
-    Connection::ChangeStamp stamp;
-    std::future<std::shared_ptr<const WordSnapshot>> ahead;
-    Connection::ChangeStamp aheadStamp;
-    std::atomic<bool> cancelled{false};
-
-    void dropAhead() {
-        if (!ahead.valid()) return;
-        cancelled = true;
-        ahead.wait();
-        ahead = {};
-    }
-    ~KeptSnapshot() { dropAhead(); }
-};
-
-KeptSnapshot& kept() {
-    static KeptSnapshot snapshot;
-    return snapshot;
-}
-
-std::function<bool()> showingProgress(RunControl& run) {
-    return [&run] {
-        run.step(0, kStartingSearch);
-        return !run.stopFlag();
-    };
-}
-
-// The snapshot a search for rack's tiles works on: the kept one of every word, or one of just the words the search
-// can use. Null after a stop.
+// The snapshot of just the words a search for rack's tiles can use, read for that search; null after a stop.
 std::shared_ptr<const WordSnapshot> wordsFor(Connection& db, const LetterRack& rack, RunControl& run) {
-    if (keepSnapshots) return WordSnapshotOf(db, run);
-    auto words = std::make_shared<const WordSnapshot>(db, showingProgress(run), &rack);
+    auto words = std::make_shared<const WordSnapshot>(
+        db,
+        [&run] {
+            run.step(0, kStartingSearch);
+            return !run.stopFlag();
+        },
+        &rack);
     return words->complete() ? words : nullptr;
 }
 }  // namespace
-
-void KeepWordSnapshots(bool keep) {
-    keepSnapshots = keep;
-}
-
-bool KeepsWordSnapshots() {
-    return keepSnapshots;
-}
-
-void PrepareWordSnapshot(Connection& db) {
-    if (!keepSnapshots) return;
-    KeptSnapshot& k = kept();
-    k.dropAhead();
-    k.words.reset();  // one list of words in memory at a time
-    k.cancelled = false;
-    // A command of the program that waits for a lock may be waiting for this reading: it stops at once.
-    Connection::setLockWaitHook([] { kept().cancelled = true; });
-    k.aheadStamp = db.changeStamp();
-    k.ahead = std::async(std::launch::async, [path = db.path(), &cancelled = k.cancelled] {
-        // A connection of this thread's own: the program's connection stays free for the user's commands.
-        Connection own = Connection::open(path);
-        auto words = std::make_shared<const WordSnapshot>(own, [&cancelled] { return !cancelled; });
-        return words->complete() ? std::shared_ptr<const WordSnapshot>(std::move(words)) : nullptr;
-    });
-}
-
-std::shared_ptr<const WordSnapshot> WordSnapshotOf(Connection& db, RunControl& run) {
-    KeptSnapshot& k = kept();
-    // Taken before the words are read: a change made meanwhile makes the next search read them again.
-    const Connection::ChangeStamp stamp = db.changeStamp();
-    if (k.words && stamp == k.stamp) return k.words;
-    if (k.ahead.valid()) {
-        // The words read ahead since loading: awaited with the window handling its input, and taken when the
-        // database has not changed since the reading began. A stop leaves them being read for the next search.
-        while (k.ahead.wait_for(std::chrono::milliseconds(5)) != std::future_status::ready) {
-            run.step(0, kStartingSearch);
-            if (run.stopFlag()) return nullptr;
-        }
-        std::shared_ptr<const WordSnapshot> ahead;
-        try {
-            ahead = k.ahead.get();
-        } catch (const Error&) {
-            // Read again below, where a failure reaches the user.
-        }
-        if (ahead && k.aheadStamp == stamp) {
-            k.words = std::move(ahead);
-            k.stamp = stamp;
-            return k.words;
-        }
-    }
-    k.words.reset();
-    auto fresh = std::make_shared<const WordSnapshot>(db, showingProgress(run));
-    if (!fresh->complete()) return nullptr;
-    k.words = std::move(fresh);
-    k.stamp = stamp;
-    return k.words;
-}
 
 qint64 SearchRack(Connection& db, const QString& tiles, int minLetters, int maxLetters, RunControl& run,
                   WordSink& sink) {

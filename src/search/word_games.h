@@ -135,23 +135,8 @@ private:
     bool complete_ = true;
 };
 
-// The snapshot of db's words: read at its first use and again whenever the database changed since then, by this
-// program or by any other. One snapshot is kept, of the database last asked about. The reading shows progress
-// through run and stops when the user stops the run: then the answer is null. Throws Error.
-std::shared_ptr<const WordSnapshot> WordSnapshotOf(Connection& db, RunControl& run);
-
-// Starts reading db's words on a thread of its own, through a connection of its own, so that the first rack or
-// phrase search after loading finds them in memory (reading a list of 600,000 words takes about half a second).
-// A change made meanwhile, by this program or another, makes that search read them again. Nothing where
-// snapshots are not kept.
-void PrepareWordSnapshot(Connection& db);
-
-// Whether the searches below keep the snapshot of all words for the next search (a window: yes, the default), or
-// read for each search just the words it can use (a process that runs one search, where that is quicker).
-void KeepWordSnapshots(bool keep);
-bool KeepsWordSnapshots();
-
-// The rack and phrase searches on db's words, as ListRackWords and ListPhrases below. Throws Error.
+// The rack and phrase searches on db's words, as ListRackWords and ListPhrases below, each on just the words it
+// can use, read for it from db. Throws Error.
 qint64 SearchRack(Connection& db, const QString& tiles, int minLetters, int maxLetters, RunControl& run,
                   WordSink& sink);
 qint64 SearchPhrase(Connection& db, const QString& text, int maxWords, int minLetters, int maxLetters, RunControl& run,

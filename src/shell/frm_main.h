@@ -4,6 +4,7 @@
 #include <array>
 
 #include "common/settings_file.h"
+#include "search/search_session.h"
 #include "store/current_database.h"
 
 class QAction;
@@ -85,6 +86,7 @@ public:
     bool runActive() const;
     ResultsModel& results() { return *results_; }
     DatabaseState& database() { return state_; }
+    SearchSession& session() { return session_; }
     Dialogs& dialogs() { return dialogs_; }
     const SettingsFile& settings() const { return settings_; }
 
@@ -134,7 +136,8 @@ private:
 
     Dialogs& dialogs_;
     SettingsFile settings_;
-    DatabaseState state_;
+    SearchSession session_;  // the loaded database and the words read from it
+    DatabaseState& state_ = session_.database();
     ResultsModel* results_;
     LongRun* run_;
     bool databaseLoaded_ = false;

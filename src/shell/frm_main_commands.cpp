@@ -7,7 +7,6 @@
 
 #include "common/dialogs.h"
 #include "common/paths.h"
-#include "search/word_games.h"
 #include "shell/frm_main.h"
 #include "shell/long_run.h"
 #include "shell/search_panel.h"
@@ -39,12 +38,12 @@ void Frm_Main::shutDown() {
     // Closing must complete even when the setting cannot be kept.
     if (!settings_.write(state_.DatabasePath, Chk_Accents->isChecked()))
         qWarning("Lexivo: the settings file could not be written (%s)", qPrintable(settings_.programFile()));
-    if (!state_.DatabasePath.isEmpty()) state_.CurrentDatabase.close();
+    if (!state_.DatabasePath.isEmpty()) session_.close();
 }
 
 bool Frm_Main::loadDatabase() {
     try {
-        if (LoadDatabase(state_, *this, dialogs_)) PrepareWordSnapshot(state_.CurrentDatabase);
+        if (LoadDatabase(state_, *this, dialogs_)) session_.startReading();
         return true;
     } catch (const DesignAccessCancelled&) {
         abandon();
@@ -57,14 +56,14 @@ bool Frm_Main::loadDatabase() {
 }
 
 void Frm_Main::forgetDatabase() {
-    state_.CurrentDatabase.close();
+    session_.close();
     state_.DatabasePath.clear();
     showNoDatabase();
 }
 
 void Frm_Main::abandon() {
     abandoned_ = true;
-    state_.CurrentDatabase.close();
+    session_.close();
     // Before the event loop runs, exit() does nothing and the caller looks at abandoned().
     QCoreApplication::exit(1);
     close();
@@ -79,7 +78,7 @@ void Frm_Main::newDatabase() {
         !dialogs_.question(QStringLiteral("File exists, overwrite?"), kProgramTitle, Dialogs::DefaultButton::No))
         return;
 
-    if (!state_.DatabasePath.isEmpty()) state_.CurrentDatabase.close();
+    if (!state_.DatabasePath.isEmpty()) session_.close();
     if (overwrite) {
         QFile old(name);
         if (!old.remove()) {
@@ -113,7 +112,7 @@ void Frm_Main::openDatabase() {
 }
 
 void Frm_Main::openDatabaseFile(const QString& name) {
-    if (!state_.DatabasePath.isEmpty()) state_.CurrentDatabase.close();
+    if (!state_.DatabasePath.isEmpty()) session_.close();
     state_.DatabasePath = name;
     // Loading passes over a missing file in silence (a database deleted since the last run); a file the user
     // names is worth a word.
@@ -126,7 +125,7 @@ void Frm_Main::openDatabaseFile(const QString& name) {
 
 void Frm_Main::closeDatabase() {
     if (runActive() || state_.DatabasePath.isEmpty()) return;
-    state_.CurrentDatabase.close();
+    session_.close();
     state_.DatabasePath.clear();
     loadDatabase();
 }

@@ -87,8 +87,11 @@ void CompactDatabaseCommand(Frm_Main& window, const CompactionHooks& hooks) {
     };
     CloseRefusal refusal;
     window.installEventFilter(&refusal);
+    // The file is replaced: the words read from it go first, and are read again from the compacted file.
+    window.session().dropIndex();
     CompactDatabase(window.database(), window, window.dialogs(), CompactionFolder(window), withRepaint);
     window.removeEventFilter(&refusal);
+    window.session().startReading();
     QApplication::restoreOverrideCursor();
     showDatabaseState(window);
 }

@@ -109,7 +109,7 @@ void RunSearch(Frm_Main& window) {
     ResultsSink sink(window.results());
     QString failure;
     try {
-        RunSearchRequest(state.CurrentDatabase, request, run, window.dialogs(), sink);
+        window.session().run(request, run, window.dialogs(), sink);
     } catch (const Error& e) {
         failure = e.message();
     }

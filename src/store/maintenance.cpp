@@ -107,7 +107,7 @@ public:
 private:
     std::optional<qint64> rowIdOf(const QString& query) {
         Cursor cursor(db_, query);
-        if (cursor.recordCount() == 0 || !cursor.value(0)) return std::nullopt;
+        if (cursor.eof() || !cursor.value(0)) return std::nullopt;
         return cursor.value(0)->toLongLong();
     }
 

@@ -63,9 +63,8 @@ void ConvertToOwnWordOrder(Connection& db, const std::function<void(const QStrin
         hasWord = hasWord || column.name.compare(QStringLiteral("Word"), Qt::CaseInsensitive) == 0;
     {
         Cursor info(db, QStringLiteral("PRAGMA table_info([Dictionary])"));
-        info.moveLast();
         std::vector<std::pair<int, QString>> keyParts;
-        for (info.moveFirst(); !info.eof(); info.moveNext()) {
+        for (; !info.eof(); info.moveNext()) {
             const QString name = info.text("name");
             QString definition = quoted(name) + ' ';
             definition += isKeyField(name)
@@ -94,8 +93,7 @@ void ConvertToOwnWordOrder(Connection& db, const std::function<void(const QStrin
     {
         Cursor schema(db, QStringLiteral("SELECT type, name, sql FROM sqlite_master WHERE type IN ('index', "
                                          "'trigger') AND tbl_name='Dictionary' COLLATE NOCASE AND sql IS NOT NULL"));
-        schema.moveLast();
-        for (schema.moveFirst(); !schema.eof(); schema.moveNext()) {
+        for (; !schema.eof(); schema.moveNext()) {
             if (schema.text("type") == QLatin1String("trigger"))
                 triggers << schema.text("sql");
             else if (!isKeyField(schema.text("name")))

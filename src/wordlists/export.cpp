@@ -62,19 +62,19 @@ ExportResult ExportWords(Connection& db, const QString& filename, bool append,
                          const std::function<WordFilter()>& filter, RunControl& run, Dialogs& dialogs) {
     return RunExport(filename, append, run, dialogs, [&](WordListWriter& writer, qint64& written) {
         WordFilter current = filter();
-        Cursor cursor(db, ExportQueryText(current));
-        if (cursor.recordCount() == 0) return false;
-        // Reading the whole result can take a moment on a large list; the window stays responsive meanwhile.
-        cursor.moveLast([&] {
+        const QString query = ExportQueryText(current);
+        Cursor cursor(db, query);
+        if (cursor.eof()) return false;
+        // Counting a large list can take a moment; the window stays responsive meanwhile.
+        const std::optional<qint64> count = db.count(query, [&] {
             run.step(0, kExportingStatus);
             return !run.stopFlag();
         });
-        if (run.stopFlag()) return true;
-        const qint64 count = cursor.recordCount();
-        run.setProgressMaximum(count);
+        if (!count || run.stopFlag()) return true;
+        run.setProgressMaximum(*count);
         const int wordColumn = cursor.column(QStringLiteral("Word"));
         qint64 visited = 0;
-        for (cursor.moveFirst(); !cursor.eof(); cursor.moveNext()) {
+        for (; !cursor.eof(); cursor.moveNext()) {
             ++visited;
             const std::optional<QString>& value = cursor.value(wordColumn);
             QString word = value.value_or(QString());

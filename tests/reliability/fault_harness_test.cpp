@@ -135,8 +135,7 @@ void ExpectSound(const Scene& s, bool mayImport = false) {
         fits = stored == s.before + s.list.mid(0, k) || stored == s.list.mid(0, k);
     EXPECT_TRUE(fits) << stored.size() << " words: " << stored.mid(0, 12).join(' ').toStdString();
     Cursor rows(db, "SELECT [Word],[Sorted],[Letters] FROM [Dictionary]");
-    rows.moveLast();
-    for (rows.moveFirst(); !rows.eof(); rows.moveNext()) {
+    for (; !rows.eof(); rows.moveNext()) {
         const QString word = rows.value(0).value_or(QString());
         const bool missing = !rows.value(1) && !rows.value(2);
         EXPECT_TRUE(missing || (rows.value(1) == ReferenceSorted(word) && rows.value(2) == ReferenceLetters(word)))

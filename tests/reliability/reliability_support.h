@@ -68,9 +68,8 @@ inline QByteArray WordListBytes(const QStringList& words) {
 // "ok", or what SQLite's own check found wrong.
 inline QString IntegrityCheck(Connection& db) {
     Cursor rows(db, QStringLiteral("PRAGMA integrity_check"));
-    rows.moveLast();
     QStringList found;
-    for (rows.moveFirst(); !rows.eof(); rows.moveNext()) found << rows.value(0).value_or(QString());
+    for (; !rows.eof(); rows.moveNext()) found << rows.value(0).value_or(QString());
     return found.join(QLatin1Char('\n'));
 }
 inline QString IntegrityCheck(const QString& path) {

@@ -8,6 +8,7 @@
 
 #include "search/search_query.h"
 #include "search/search_run.h"
+#include "search/search_session.h"
 #include "store/engine.h"
 #include "store/word_editing.h"
 #include "support/fake_run.h"
@@ -171,35 +172,37 @@ TEST(WordGamesTest, SearchesSeeEveryChangeOfTheDatabase) {
     QTemporaryDir dir;
     const QString path = dir.filePath("words.mdb");
     test::CreateWordDatabase(path, {"tea", "eat", "tee", "rat"});
-    DatabaseState state;
-    test::OpenWordDatabase(state, path);
-    Connection& db = state.CurrentDatabase;
+    SearchSession session;
+    test::OpenWordDatabase(session.database(), path);
+    Connection& db = session.connection();
     test::ScriptedDialogs dialogs;
     FakeRun run;
+    // Right after the change (the words in memory are out of date: the database's path), then from the words
+    // read again.
     const auto expectCurrent = [&](const char* after) {
-        SCOPED_TRACE(after);
-        for (const auto& [mode, input] :
-             {std::pair{SearchMode::Rack, "aet?"}, std::pair{SearchMode::Phrase, "eat at"}}) {
-            const QStringList found = collect(
-                [&](RunControl& r, WordSink& s) {
-                    SearchRequest request;
-                    request.mode = mode;
-                    request.input = input;
-                    return RunSearchRequest(db, request, r, dialogs, s);
-                },
-                run);
-            const QStringList stored = test::StoredWords(db);
-            EXPECT_EQ(found, mode == SearchMode::Rack ? referenceRack(stored, input, 0, 0)
-                                                      : referencePhrases(stored, input, 3, 0, 0));
+        for (const char* route : {"the database", "the words in memory"}) {
+            SCOPED_TRACE(std::string(after) + ", " + route);
+            for (const auto& [mode, input] :
+                 {std::pair{SearchMode::Rack, "aet?"}, std::pair{SearchMode::Phrase, "eat at"}}) {
+                SearchRequest request;
+                request.mode = mode;
+                request.input = input;
+                const QStringList found = collect(
+                    [&](RunControl& r, WordSink& s) { return session.run(request, r, dialogs, s); }, run);
+                const QStringList stored = test::StoredWords(db);
+                EXPECT_EQ(found, mode == SearchMode::Rack ? referenceRack(stored, input, 0, 0)
+                                                          : referencePhrases(stored, input, 3, 0, 0));
+            }
+            ASSERT_NE(session.awaitIndex(), nullptr);
         }
     };
-    PrepareWordSnapshot(db);  // read ahead, as the window does after loading
+    session.startReading();  // as the window does after loading
     expectCurrent("loading");
     dialogs.yes();
     ASSERT_EQ(AddWord(db, "ate", dialogs), AddResult::Added);
     expectCurrent("an addition");
-    PrepareWordSnapshot(db);
-    QThread::msleep(300);  // time to read them: the words read ahead are then the ones before the deletion
+    session.startReading();
+    ASSERT_NE(session.awaitIndex(), nullptr);  // the words in memory are then the ones before the deletion
     ASSERT_TRUE(DeleteWords(db, {"tea"}, dialogs).ok());
     expectCurrent("a deletion");
     test::WriteFile(dir.filePath("list.txt"), "teat\nta\nseat\n");
@@ -212,6 +215,27 @@ TEST(WordGamesTest, SearchesSeeEveryChangeOfTheDatabase) {
         other.execute("DELETE FROM [Dictionary] WHERE [Word]='eat'");
     }
     expectCurrent("another program's changes");
+}
+
+// A session closed, replaced or ended while it reads the words leaves no reading and no words behind (the
+// sanitizers' build checks the threads and the memory).
+TEST(WordGamesTest, ASessionEndedWhileReadingLeavesNothingBehind) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("words.mdb");
+    QStringList words;
+    for (int i = 0; i < 20000; ++i) words << QStringLiteral("w%1ord").arg(i);
+    test::CreateWordDatabase(path, words);
+    auto session = std::make_unique<SearchSession>();
+    test::OpenWordDatabase(session->database(), path);
+    session->startReading();
+    session->close();
+    EXPECT_FALSE(session->reading());
+    EXPECT_EQ(session->readyIndex(), nullptr);
+    test::OpenWordDatabase(session->database(), path);
+    session->startReading();
+    session->startReading();  // another open: the first reading goes
+    EXPECT_TRUE(session->reading());
+    session.reset();  // the end of the program while reading
 }
 
 }  // namespace

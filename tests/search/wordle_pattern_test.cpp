@@ -8,7 +8,10 @@
 #include <memory>
 
 #include "search/search_query.h"
-#include "search/word_games.h"
+#include "search/search_run.h"
+#include "search/search_session.h"
+#include "store/engine.h"
+#include "support/fake_run.h"
 #include "store/current_database.h"
 #include "support/reference.h"
 #include "support/run_search.h"
@@ -71,21 +74,26 @@ protected:
         ASSERT_TRUE(dir.isValid());
         const QString path = dir.filePath(QStringLiteral("w%1.mdb").arg(++databases));
         CreateWordDatabase(path, words);
-        state = std::make_unique<DatabaseState>();
-        OpenWordDatabase(*state, path);
+        session = std::make_unique<SearchSession>();
+        OpenWordDatabase(session->database(), path);
+        session->startReading();
+        ASSERT_NE(session->awaitIndex(), nullptr);
     }
-    // The request's words, the same from the words in memory and from the rows of its query.
+    // The request's words, the same from the word index and from the rows of its query.
     QStringList run(const SearchRequest& request) {
-        KeepWordSnapshots(true);
-        const QStringList kept = RunRequestForTest(state->CurrentDatabase, request);
-        KeepWordSnapshots(false);
-        EXPECT_EQ(RunRequestForTest(state->CurrentDatabase, request), kept);
-        KeepWordSnapshots(true);
-        return kept;
+        FakeRun r;
+        ScriptedDialogs dialogs;
+        QStringList words;
+        CallbackSink sink([&words](const QString& word) { words << word; });
+        r.beginRun(kStartingSearch);
+        session->run(request, r, dialogs, sink);
+        r.endRun();
+        EXPECT_EQ(RunRequestForTest(session->connection(), request), words);
+        return words;
     }
     QTemporaryDir dir;
     int databases = 0;
-    std::unique_ptr<DatabaseState> state;
+    std::unique_ptr<SearchSession> session;
 };
 
 TEST_F(WordleAndPatterns, ListWhatTheDefinitionsList) {
@@ -211,7 +219,7 @@ TEST_F(WordleAndPatterns, FixedCasesAndErrors) {
             continue;
         }
         try {
-            RunRequestForTest(state->CurrentDatabase, request);
+            RunRequestForTest(session->connection(), request);
             ADD_FAILURE() << "no error";
         } catch (const Error& e) {
             EXPECT_TRUE(e.message().contains(QString::fromUtf8(c.error))) << e.message().toStdString();

@@ -85,24 +85,29 @@ TEST_F(StoreTest, TransactionsRollBackUnlessCommittedAndBatchesKeepTheirRows) {
     EXPECT_EQ(WordCount(db), 10);
 }
 
-// A statement that waits for another connection's lock calls the hook at every step: a reader of the program's
-// own lets go there, and the statement goes on; without that it fails once the timeout has passed.
-TEST_F(StoreTest, AWaitForALockCallsTheHookUntilTheTimeout) {
+// A statement that waits for another connection's lock calls that connection's handler at every step: a reader
+// of the program's own lets go there, and the statement goes on; without that it fails once the timeout has passed.
+TEST_F(StoreTest, AWaitForALockCallsTheHandlerUntilTheTimeout) {
     open({"tea", "eat"});
     Connection reader = Connection::open(path);
     reader.execute("BEGIN");
     reader.scalar("SELECT COUNT(*) FROM Dictionary");
     int waits = 0;
-    Connection::setLockWaitHook([&] { ++waits; });
+    db().setLockWaitHandler([&] { ++waits; });
     db().setBusyTimeout(50);
     EXPECT_THROW(db().execute("DELETE FROM Dictionary WHERE Word='tea'"), Error);
     EXPECT_EQ(waits, 11);  // steps of 5 ms
-    Connection::setLockWaitHook([&] {
+    db().setLockWaitHandler([&] {
         if (reader.inTransaction()) reader.rollback();
     });
     db().execute("DELETE FROM Dictionary WHERE Word='eat'");
-    Connection::setLockWaitHook({});
     EXPECT_EQ(StoredWords(db()), QStringList{"tea"});
+    // A connection without a file (never opened, or moved from) refuses the settings with the reason.
+    Connection none;
+    EXPECT_THROW(none.setBusyTimeout(10), Error);
+    Connection moved = std::move(reader);
+    EXPECT_THROW(reader.setBusyTimeout(10), Error);  // NOLINT(bugprone-use-after-move)
+    EXPECT_THROW(reader.setLockWaitHandler({}), Error);
 }
 
 TEST_F(LoadTest, OlderTableGetsItsKeyFieldsAndIndexes) {

@@ -121,7 +121,7 @@ TEST(Collation, PrefixBoundsEncloseEveryWordWithThePrefix) {
 QStringList Rows(Connection& db) {
     QStringList rows;
     Cursor c(db, "SELECT rowid, ID, Letters, Sorted, Word FROM Dictionary ORDER BY rowid");
-    for (c.moveLast(), c.moveFirst(); !c.eof(); c.moveNext()) {
+    for (; !c.eof(); c.moveNext()) {
         QStringList fields;
         for (int i = 0; i < 5; ++i) fields << c.value(i).value_or("<null>");
         rows << fields.join('|');

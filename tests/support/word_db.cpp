@@ -37,8 +37,7 @@ void OpenWordDatabase(DatabaseState& state, const QString& path) {
 QStringList StoredWords(Connection& db) {
     QStringList words;
     Cursor cursor(db, QStringLiteral("SELECT [Word] FROM [Dictionary] ORDER BY rowid"));
-    cursor.moveLast();
-    for (cursor.moveFirst(); !cursor.eof(); cursor.moveNext()) words << cursor.text(QStringLiteral("Word"));
+    for (; !cursor.eof(); cursor.moveNext()) words << cursor.text(QStringLiteral("Word"));
     return words;
 }
 

@@ -1,0 +1,52 @@
+#include "store/row_callback.h"
+
+#include "store/statement.h"
+
+namespace lexivo {
+
+// ---- RowCallback ----
+
+RowCallback::RowCallback(Connection& connection, const QString& name, int argumentCount, Body body)
+    : connection_(connection), name_(name.toUtf8()), argumentCount_(argumentCount), body_(std::move(body)) {
+    // Not deterministic: the answer may change from one call to the next (a stop, a counter).
+    const int rc = sqlite3_create_function(connection_.handle(), name_.constData(), argumentCount_, SQLITE_UTF8, this,
+                                           &RowCallback::call, nullptr, nullptr);
+    if (rc != SQLITE_OK) ThrowEngineError(connection_.handle(), rc);
+}
+
+RowCallback::~RowCallback() {
+    if (connection_.isOpen())
+        sqlite3_create_function(connection_.handle(), name_.constData(), argumentCount_, SQLITE_UTF8, nullptr, nullptr,
+                                nullptr, nullptr);
+}
+
+void RowCallback::call(sqlite3_context* context, int count, sqlite3_value** values) {
+    auto* self = static_cast<RowCallback*>(sqlite3_user_data(context));
+    try {
+        self->arguments_.resize(static_cast<size_t>(count));
+        for (int i = 0; i < count; ++i) {
+            if (sqlite3_value_type(values[i]) == SQLITE_NULL) {
+                self->arguments_[i].reset();
+            } else {
+                const auto* p = reinterpret_cast<const char*>(sqlite3_value_text(values[i]));
+                self->arguments_[i] = QString::fromUtf8(p, sqlite3_value_bytes(values[i]));
+            }
+        }
+        sqlite3_result_int(context, self->body_(self->arguments_) ? 1 : 0);
+    } catch (...) {
+        self->pending_ = std::current_exception();
+        sqlite3_result_error(context, "interrupted by the program", -1);
+    }
+}
+
+void RowCallback::execute(const QString& statement) {
+    pending_ = nullptr;
+    try {
+        connection_.execute(statement);
+    } catch (const Error&) {
+        if (pending_) std::rethrow_exception(std::exchange(pending_, nullptr));
+        throw;
+    }
+}
+
+}  // namespace lexivo
