@@ -9,9 +9,9 @@ namespace lexivo {
 inline const QString kApplicationName = QStringLiteral("Lexivo");
 
 // The settings kept from one run to the next, the path of the current word database and the window's accents
-// option: lines ended by CR LF in "lexivo.ini" beside the program. Where the program's folder cannot be written, the file lives in
-// the user's configuration folder instead. The window writes it; the command line reads the same file, so both
-// must run under the same application name (the configuration folder is named after it). An installed program
+// option: lines ended by CR LF in "lexivo.ini" beside the program. Where the program's folder cannot be written, the
+// file lives in the user's configuration folder instead. The window writes it; the command line reads the same file, so
+// both must run under the same application name (the configuration folder is named after it). An installed program
 // (IsInstalledProgramFolder) always uses the configuration folder.
 bool IsInstalledProgramFolder(const QString& folder);
 

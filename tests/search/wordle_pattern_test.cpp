@@ -10,9 +10,9 @@
 #include "search/search_query.h"
 #include "search/search_run.h"
 #include "search/search_session.h"
+#include "store/current_database.h"
 #include "store/engine.h"
 #include "support/fake_run.h"
-#include "store/current_database.h"
 #include "support/reference.h"
 #include "support/run_search.h"
 #include "support/scripted_dialogs.h"
@@ -88,7 +88,13 @@ protected:
         r.beginRun(kStartingSearch);
         session->run(request, r, dialogs, sink);
         r.endRun();
-        EXPECT_EQ(RunRequestForTest(session->connection(), request), words);
+        // Words the order holds equal (differing in letter case alone) may come in either order.
+        QStringList fromRows = RunRequestForTest(session->connection(), request), fromIndex = words;
+        if (!request.rankByInformation) {
+            fromRows.sort();
+            fromIndex.sort();
+        }
+        EXPECT_EQ(fromRows, fromIndex);
         return words;
     }
     QTemporaryDir dir;
@@ -140,10 +146,12 @@ TEST_F(WordleAndPatterns, ListWhatTheDefinitionsList) {
                 request.ignoreAccents = true;
                 request.mode = std::array{SearchMode::Anagram, SearchMode::Synogram, SearchMode::Letters,
                                           SearchMode::Mask}[static_cast<size_t>(mode)];
-                request.input = mode == TestMode::Mask ? patternFrom(random, word).remove(QRegularExpression("[^?@#\\w]"))
-                                                       : Scramble(random, word.left(static_cast<int>(random() % 4) + 1));
+                request.input = mode == TestMode::Mask
+                                    ? patternFrom(random, word).remove(QRegularExpression("[^?@#\\w]"))
+                                    : Scramble(random, word.left(static_cast<int>(random() % 4) + 1));
                 for (const QString& w : stored)
-                    if (!ReferenceSearch({form(w, true)}, mode, form(request.input, true), 0, 0).isEmpty()) expected << w;
+                    if (!ReferenceSearch({form(w, true)}, mode, form(request.input, true), 0, 0).isEmpty())
+                        expected << w;
             }
             SCOPED_TRACE(Describe("seed", seed, "list", list, "query", query, request.input, accents));
             const QStringList actual = run(request);
@@ -171,8 +179,8 @@ TEST_F(WordleAndPatterns, ListWhatTheDefinitionsList) {
 
 // Repeated letters, ranges, expressions, accents, and input that cannot be searched for with what and where.
 TEST_F(WordleAndPatterns, FixedCasesAndErrors) {
-    load({"elder", "essay", "eerie", "Élan", "elan", "été", "tee", "career", "chilli", "grotto", "redder",
-          "ice cream", "ice-cream", "crane", "sloth", "lampy", QString(40, u'a')});
+    load({"elder", "essay", "eerie", "Élan", "elan", "été", "tee", "career", "chilli", "grotto", "redder", "ice cream",
+          "ice-cream", "crane", "sloth", "lampy", QString(40, u'a')});
     const struct {
         SearchMode mode;
         const char* input;
@@ -189,13 +197,17 @@ TEST_F(WordleAndPatterns, FixedCasesAndErrors) {
         {SearchMode::Pattern, "/(.)(.)(.)\\3\\2\\1", false, {"redder"}, nullptr},
         {SearchMode::Pattern, "[l-p]?[m-r]?[w-z]", false, {"lampy"}, nullptr},
         {SearchMode::Pattern, "*(3,5)", false, {"ice cream"}, nullptr},
-        {SearchMode::Pattern, "ice<?????>(3-5)", false, {"ice-cream"}, nullptr},
+        {SearchMode::Pattern, "ice<?\?\?\?\?>(3-5)", false, {"ice-cream"}, nullptr},
         {SearchMode::Wordle, "geese:...gg eerie:yy...", false, {}, "e: exactly 1 in guess 1 but exactly 2 in guess 2"},
         {SearchMode::Wordle, "crane:..y.", false, {}, "Guess 1 (crane:..y.): 5 letters but 4 marks"},
         {SearchMode::Wordle, "crane:..q..", false, {}, "unknown mark \"q\" at position 3"},
         {SearchMode::Wordle, "crane:..... slot:....", false, {}, "Guess 2 (slot:....) has 4 letters but guess 1 has 5"},
         {SearchMode::Wordle, "cr?ne:.....", false, {}, "\"?\" at position 3"},
-        {SearchMode::Wordle, "crane:g.... slate:g....", false, {}, "Position 1: green \"c\" in guess 1 but green \"s\""},
+        {SearchMode::Wordle,
+         "crane:g.... slate:g....",
+         false,
+         {},
+         "Position 1: green \"c\" in guess 1 but green \"s\""},
         {SearchMode::Pattern, "c[ab", false, {}, "Unclosed \"[\" at column 2"},
         {SearchMode::Pattern, "c<ab", false, {}, "Unclosed \"<\" at column 2"},
         {SearchMode::Pattern, "c[]", false, {}, "Empty \"[]\" at column 2"},

@@ -205,7 +205,7 @@ QRegularExpression ReferencePattern(const QString& pattern, bool ignoreAccents) 
         }
     }
     return QRegularExpression("\\A(?:" + re + ")\\z", QRegularExpression::DotMatchesEverythingOption |
-                                                         QRegularExpression::UseUnicodePropertiesOption);
+                                                          QRegularExpression::UseUnicodePropertiesOption);
 }
 
 const char* ModeName(TestMode mode) {
@@ -263,10 +263,10 @@ void ExpectSameResults(const QStringList& actual, const QStringList& expected, b
 QString RandomCharacter(std::mt19937& random) {
     static const QStringList kCommon = {"a", "e", "t", "s", "k", "o", "c", "y", "A", "E", "T", "S", "K", "O"};
     static const QStringList kHostile = {
-        "\u00C9", "\u00E9", "\u00C4", "\u00E4", "\u00D6", "\u00FC", "\u00DF", "\u1E9E", "\u212A", "\u017F",
-        "\uFB01", "\u00C6", "\u00E6", "\u03A3", "\u03C3", "\u03C2", "\u03A9", "\u03C6", "\u041C", "\u043E",
-        "\u0421", "\u043A", "\u0410", "\U0001D538", "1", "7", "'", "\"", "\u201C", "*", "?", "%", "Z", "z", "_",
-        "@", "#"};
+        "\u00C9", "\u00E9", "\u00C4", "\u00E4",     "\u00D6", "\u00FC", "\u00DF", "\u1E9E", "\u212A", "\u017F",
+        "\uFB01", "\u00C6", "\u00E6", "\u03A3",     "\u03C3", "\u03C2", "\u03A9", "\u03C6", "\u041C", "\u043E",
+        "\u0421", "\u043A", "\u0410", "\U0001D538", "1",      "7",      "'",      "\"",     "\u201C", "*",
+        "?",      "%",      "Z",      "z",          "_",      "@",      "#"};
     const QStringList& from = random() % 10 < 7 ? kCommon : kHostile;
     return from[static_cast<qsizetype>(random() % from.size())];
 }
