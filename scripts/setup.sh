@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing Lexivo need, when any is missing.
 set -euo pipefail
-packages=(g++ cmake make pkg-config qt6-base-dev qt6-qpa-plugins libsqlite3-dev sqlite3 libgtest-dev wamerican
+packages=(g++ cmake make pkg-config qt6-base-dev qt6-qpa-plugins libsqlite3-dev sqlite3 libpcre2-dev libgtest-dev wamerican
           scowl wordnet-base
           dpkg-dev file
           fonts-liberation fonts-dejavu-core)

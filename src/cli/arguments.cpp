@@ -14,11 +14,14 @@ enum Option : unsigned {
     kLength = 1U << 2,  // --min, --max, --sort-length as a search's length limits and order
     kForce = 1U << 3,
     kQuick = 1U << 4,
-    kLetters = 1U << 5,  // --min, --max as the letters of each word of a rack or a phrase
-    kWords = 1U << 6,    // --words
-    kScores = 1U << 7,   // --max-level, --score, --sort, --min-score, --tiles
+    kLetters = 1U << 5,   // --min, --max as the letters of each word of a rack or a phrase
+    kWords = 1U << 6,     // --words
+    kScores = 1U << 7,    // --max-level, --score, --sort, --min-score, --tiles
     kSpelling = 1U << 8,
     kPos = 1U << 9,
+    kAccents = 1U << 10,  // --ignore-accents
+    kRank = 1U << 11,     // --rank
+    kOperands = 1U << 12, // every remaining argument is part of the operand, joined by blanks
 };
 
 struct CommandInfo {
@@ -44,17 +47,34 @@ const CommandInfo kCommands[] = {
      "write every word of the database to a word list, in word order",
      "Writes every word of the database, in word order, to the word list LIST (UTF-8, CR LF line ends),\n"
      "replacing the file, or after what it holds with --append. A failure leaves the file as it was."},
-    {"anagram", Command::Anagram, "TEXT", kLength | kScores, "words made of exactly the letters of TEXT",
+    {"anagram", Command::Anagram, "TEXT", kLength | kScores | kAccents, "words made of exactly the letters of TEXT",
      "Lists the words made of exactly the characters of TEXT, each as often as in TEXT."},
-    {"synogram", Command::Synogram, "TEXT", kLength | kScores,
+    {"synogram", Command::Synogram, "TEXT", kLength | kScores | kAccents,
      "words made of the distinct letters of TEXT, each any number of times",
      "Lists the words made of exactly the distinct characters of TEXT, each used any number of times."},
-    {"letters", Command::Letters, "TEXT", kLength | kScores, "words that contain every letter of TEXT",
+    {"letters", Command::Letters, "TEXT", kLength | kScores | kAccents, "words that contain every letter of TEXT",
      "Lists the words that contain every character of TEXT at least once, and possibly others."},
-    {"mask", Command::Mask, "TEXT", kLength | kScores, "words that fit a mask such as c??e, c@@k, c##k, c*",
+    {"mask", Command::Mask, "TEXT", kLength | kScores | kAccents, "words that fit a mask such as c??e, c@@k, c##k, c*",
      "Lists the words that fit the mask TEXT: \"?\" stands for any one character, \"@\" for a vowel (aeiou),\n"
      "\"#\" for a consonant (the other letters a to z), \"*\" for any run of characters; every other\n"
      "character stands for itself, letter case ignored. Quote the mask, so that the shell leaves it alone."},
+    {"wordle", Command::Wordle, "GUESS:MARKS...", kScores | kAccents | kRank | kOperands,
+     "words that fit Wordle feedback, such as crane:..y.g sloth:..y..",
+     "Lists the words that fit every guess: each GUESS:MARKS has one mark per letter, \"g\" or \"2\" green,\n"
+     "\"y\" or \"1\" yellow, and \".\", \"-\", \"x\" or \"0\" grey; letters and marks in any case. Guesses are\n"
+     "separated by blanks, commas or line breaks. A letter's green and yellow marks say how often the answer\n"
+     "holds it at least, and exactly that often when the guess also has a grey mark on it. Only words of letters\n"
+     "alone, as long as the guesses, are listed; with --rank info the best next guess comes first.\n"
+     "Example: lexivo-cli wordle crane:..y.g sloth:..y.."},
+    {"pattern", Command::Pattern, "PATTERN", kLength | kScores | kAccents,
+     "words that fit a pattern: c??e, [sz], ??1221, c<ra?e>, (3,5), /regex",
+     "Lists the words that fit PATTERN: \"?\", \"@\", \"#\" and \"*\" as in the mask (\"*\" as often as wanted);\n"
+     "[abc], [a-f], [^abc] or [!abc] one character of a set or not of it; the digits 1 to 9 letter variables\n"
+     "(one digit is one letter, two digits two different letters: ??1221 finds career and grotto); <ra?e> the\n"
+     "letters r, a, e and one more in any order; \\ takes the next character as itself; a trailing (3,5) or\n"
+     "(5-4) only entries whose parts, split at blanks or underscores (\",\") or hyphens (\"-\"), have those\n"
+     "letter counts. A PATTERN that begins with \"/\" is a Perl-style regular expression over the whole word,\n"
+     "letter case ignored: '/(.)(.)(.)\\3\\2\\1' finds redder. Quote PATTERN for the shell."},
     {"palindromes", Command::Palindromes, nullptr, kLength | kScores, "words whose reversal is also a word",
      "Lists the words whose reversal is also a word of the database (level; stop and pots)."},
     {"rack", Command::Rack, "TILES", kLetters | kScores, "words that can be laid from TILES; a ? is a blank tile",
@@ -119,6 +139,11 @@ const char* const kSearchOptions =
 const char* const kLetterOptions =
     "  --min N          only words of at least N letters (alone: up to the number of letters given)\n"
     "  --max N          only words of at most N letters (alone: from 1 letter)\n";
+const char* const kAccentsOption =
+    "  --ignore-accents compare letters by their base letters (e = é, n = ñ, ss = ß); the file is not changed\n";
+const char* const kRankOption =
+    "  --rank ORDER     word (the word order, the default) or info (the best next guess first: the most\n"
+    "                   expected information, then the smallest worst case)\n";
 const char* const kWordsOption = "  --words N        phrases of at most N words, 1 to 8 (default 3)\n";
 const char* const kScoreOptions =
     "  --max-level N    only words of SCOWL level N or lower (see the command levels)\n"
@@ -155,6 +180,8 @@ QString synopsis(const CommandInfo& info) {
     if (info.options & kScores) text += QStringLiteral(" [--max-level N] [--score] [--sort score] [--min-score N]");
     if (info.options & kSpelling) text += QStringLiteral(" [FOLDER] [--spelling SPELLING]");
     if (info.options & kPos) text += QStringLiteral(" [--pos n|v|a|r]");
+    if (info.options & kRank) text += QStringLiteral(" [--rank info]");
+    if (info.options & kAccents) text += QStringLiteral(" [--ignore-accents]");
     return text;
 }
 
@@ -184,13 +211,14 @@ bool takesValue(const QString& name) {
            name == QLatin1String("--ignore") || name == QLatin1String("--remove") || name == QLatin1String("--words") ||
            name == QLatin1String("--max-level") || name == QLatin1String("--sort") ||
            name == QLatin1String("--min-score") || name == QLatin1String("--tiles") ||
-           name == QLatin1String("--spelling") || name == QLatin1String("--pos");
+           name == QLatin1String("--spelling") || name == QLatin1String("--pos") || name == QLatin1String("--rank");
 }
 
 bool isKnown(const QString& name) {
     return takesValue(name) || name == QLatin1String("--help") || name == QLatin1String("--version") ||
            name == QLatin1String("--append") || name == QLatin1String("--force") || name == QLatin1String("--quick") ||
-           name == QLatin1String("--sort-length") || name == QLatin1String("--score");
+           name == QLatin1String("--sort-length") || name == QLatin1String("--score") ||
+           name == QLatin1String("--ignore-accents");
 }
 
 // The command's own use of an option, or the usage error.
@@ -237,6 +265,14 @@ QString applyOption(Invocation& inv, const CommandInfo& info, const GivenOption&
         } else {
             return notFor();
         }
+    } else if (name == QLatin1String("--ignore-accents")) {
+        if (!(info.options & kAccents)) return notFor();
+        inv.ignoreAccents = true;
+    } else if (name == QLatin1String("--rank")) {
+        if (!(info.options & kRank)) return notFor();
+        if (value != QLatin1String("info") && value != QLatin1String("word"))
+            return QStringLiteral("--rank needs info or word, not '%1'").arg(value);
+        inv.rankByInformation = value == QLatin1String("info");
     } else if (name == QLatin1String("--words")) {
         if (!(info.options & kWords)) return notFor();
         const std::optional<int> words = wholeLength(value);
@@ -356,6 +392,10 @@ Parsed ParseArguments(const QStringList& args) {
             return parsed;
         }
         inv.operand = operands.takeFirst();
+        if (info->options & kOperands) {
+            for (const QString& more : operands) inv.operand += QLatin1Char(' ') + more;
+            operands.clear();
+        }
     } else if (info->options & kSpelling) {
         if (!operands.isEmpty()) inv.operand = operands.takeFirst();  // the folder, optional
     }
@@ -407,6 +447,8 @@ QString CommandUsage(Command command) {
                    QLatin1String(info->description) + QStringLiteral("\n\nOptions:\n");
     if (info->options & kLength) text += QLatin1String(kSearchOptions);
     if (info->options & kLetters) text += QLatin1String(kLetterOptions);
+    if (info->options & kRank) text += QLatin1String(kRankOption);
+    if (info->options & kAccents) text += QLatin1String(kAccentsOption);
     if (info->options & kWords) text += QLatin1String(kWordsOption);
     if (info->options & kScores) text += QLatin1String(kScoreOptions);
     if (info->options & kSpelling) text += QStringLiteral("  --spelling S     american (default), british, canadian or australian\n");

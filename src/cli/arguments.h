@@ -20,6 +20,8 @@ enum class Command {
     Letters,
     Mask,
     Palindromes,
+    Wordle,
+    Pattern,
     Rack,
     Phrase,
     Add,
@@ -47,6 +49,8 @@ struct Invocation {
     // The length limits of a search, inclusive; either may be given alone.
     std::optional<int> minimumLength;
     std::optional<int> maximumLength;
+    bool ignoreAccents = false;      // --ignore-accents
+    bool rankByInformation = false;  // --rank info
     // The most words of a phrase.
     int words = 3;
     // The word filter of the import and the export.
@@ -67,7 +71,8 @@ struct Invocation {
         return command == Command::Import || command == Command::Export || command == Command::Anagram ||
                command == Command::Synogram || command == Command::Letters || command == Command::Mask ||
                command == Command::Palindromes || command == Command::Rack || command == Command::Phrase ||
-               command == Command::Check || command == Command::Rebuild || command == Command::Levels;
+               command == Command::Wordle || command == Command::Pattern || command == Command::Check ||
+               command == Command::Rebuild || command == Command::Levels;
     }
 };
 

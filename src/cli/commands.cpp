@@ -12,6 +12,7 @@
 #include "cli/lexicon_commands.h"
 #include "cli/terminal.h"
 #include "common/settings_file.h"
+#include "search/scan_search.h"
 #include "search/search_query.h"
 #include "search/search_run.h"
 #include "search/search_session.h"
@@ -158,6 +159,10 @@ std::optional<SearchMode> searchMode(Command command) {
             return SearchMode::Mask;
         case Command::Palindromes:
             return SearchMode::Palindrome;
+        case Command::Wordle:
+            return SearchMode::Wordle;
+        case Command::Pattern:
+            return SearchMode::Pattern;
         case Command::Rack:
             return SearchMode::Rack;
         case Command::Phrase:
@@ -168,7 +173,6 @@ std::optional<SearchMode> searchMode(Command command) {
 }
 
 int search(Session& s, const Invocation& inv) {
-    if (!openDatabase(s, inv)) return kFailure;
     SearchRequest request;
     request.mode = searchMode(inv.command);
     if (inv.command != Command::Palindromes) request.input = inv.operand;
@@ -180,6 +184,14 @@ int search(Session& s, const Invocation& inv) {
     const ScoreOptions scoring = ScoreOptionsOf(inv);
     std::optional<TileValues> values;
     if (scoring.active() && !(values = SearchTileValues(inv, s.dialogs))) return kFailure;
+    request.ignoreAccents = inv.ignoreAccents;
+    request.rankByInformation = inv.rankByInformation;
+    // Malformed guesses or patterns are a usage error, told before any database is opened.
+    if (const QString problem = InputProblem(request); !problem.isEmpty()) {
+        s.fail(problem);
+        return kUsageError;
+    }
+    if (!openDatabase(s, inv)) return kFailure;
     Output out(&s.run);
     // In a rack search a word scores its best laying from the rack.
     const LetterRack rack(request.input, true);
@@ -341,6 +353,8 @@ int dispatch(Session& s, const Invocation& inv) {
         case Command::Letters:
         case Command::Mask:
         case Command::Palindromes:
+        case Command::Wordle:
+        case Command::Pattern:
         case Command::Rack:
         case Command::Phrase:
             return search(s, inv);

@@ -10,20 +10,27 @@ namespace lexivo {
 
 namespace {
 
-QString readFirstLine(const QString& fileName) {
+const QByteArray kIgnoreAccents = "IgnoreAccents=1";
+
+// The path of the first line and whether a later line turns the accents option on.
+std::pair<QString, bool> readLines(const QString& fileName) {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly)) return {};
     QByteArray line = file.readLine();
     while (line.endsWith('\n') || line.endsWith('\r')) line.chop(1);
     // The path is stored in the file system's own encoding of names.
-    return QFile::decodeName(line);
+    const QString path = QFile::decodeName(line);
+    bool ignoreAccents = false;
+    while (!file.atEnd()) ignoreAccents = ignoreAccents || file.readLine().trimmed() == kIgnoreAccents;
+    return {path, ignoreAccents};
 }
 
-bool writeLine(const QString& folder, const QString& line) {
+bool writeLine(const QString& folder, const QString& line, bool ignoreAccents) {
     if (folder.isEmpty() || !QDir().mkpath(folder)) return false;
     QSaveFile file(QDir(folder).filePath(SettingsFile::kFileName));
     if (!file.open(QIODevice::WriteOnly)) return false;
     file.write(QFile::encodeName(line) + "\r\n");
+    if (ignoreAccents) file.write(kIgnoreAccents + "\r\n");
     return file.commit();
 }
 
@@ -61,20 +68,29 @@ bool SettingsFile::programFolderWritable() const {
 }
 
 QString SettingsFile::read() const {
+    return readAll().first;
+}
+
+bool SettingsFile::readIgnoreAccents() const {
+    return readAll().second;
+}
+
+std::pair<QString, bool> SettingsFile::readAll() const {
     // Read from where the last shutdown will have written: beside the program when that folder can be
     // written, else the configuration folder; either way the other place when the first has no file.
-    if (programFolder_.isEmpty()) return QFileInfo::exists(fallbackFile()) ? readFirstLine(fallbackFile()) : QString();
+    if (programFolder_.isEmpty())
+        return QFileInfo::exists(fallbackFile()) ? readLines(fallbackFile()) : std::pair<QString, bool>();
     QString first = programFile();
     QString second = fallbackFile();
     if (!programFolderWritable()) std::swap(first, second);
-    if (QFileInfo::exists(first)) return readFirstLine(first);
-    if (QFileInfo::exists(second)) return readFirstLine(second);
+    if (QFileInfo::exists(first)) return readLines(first);
+    if (QFileInfo::exists(second)) return readLines(second);
     return {};
 }
 
-bool SettingsFile::write(const QString& databasePath) const {
-    if (programFolderWritable() && writeLine(programFolder_, databasePath)) return true;
-    return writeLine(fallbackFolder_, databasePath);
+bool SettingsFile::write(const QString& databasePath, bool ignoreAccents) const {
+    if (programFolderWritable() && writeLine(programFolder_, databasePath, ignoreAccents)) return true;
+    return writeLine(fallbackFolder_, databasePath, ignoreAccents);
 }
 
 }  // namespace lexivo

@@ -32,7 +32,7 @@ QString FoundMessage(qint64 count) {
 }
 
 std::optional<SearchMode> SearchModeOfButton(int buttonIndex) {
-    if (buttonIndex < static_cast<int>(SearchMode::Anagram) || buttonIndex > static_cast<int>(SearchMode::Phrase))
+    if (buttonIndex < static_cast<int>(SearchMode::Anagram) || buttonIndex > static_cast<int>(SearchMode::Pattern))
         return std::nullopt;
     return static_cast<SearchMode>(buttonIndex);
 }
@@ -153,6 +153,13 @@ QString QueryText(const SearchRequest& request, bool wordIndexInOwnOrder, bool k
     if (!request.mode) return {};
     const QString length = lengthClauseOf(request);
     const QString order = orderClauseOf(request.sortByLength);
+    // Letters compared without their accents, Wordle and patterns put a test of their own to every word of the
+    // lengths they can match (scan_search.h).
+    const bool letterMode = *request.mode == SearchMode::Anagram || *request.mode == SearchMode::Synogram ||
+                            *request.mode == SearchMode::Letters || *request.mode == SearchMode::Mask;
+    if ((letterMode && request.ignoreAccents) || *request.mode == SearchMode::Wordle ||
+        *request.mode == SearchMode::Pattern)
+        return PalindromeQuery(length, order);
     switch (*request.mode) {
         case SearchMode::Anagram:
             return AnagramQuery(request.input, length, order, keysStored);
@@ -170,6 +177,8 @@ QString QueryText(const SearchRequest& request, bool wordIndexInOwnOrder, bool k
             return LettersQuery(request.input, length, order, keysStored);
         case SearchMode::Rack:
         case SearchMode::Phrase:
+        case SearchMode::Wordle:
+        case SearchMode::Pattern:
             // The word games search the words in memory, not by a query.
             return {};
     }

@@ -16,7 +16,8 @@ QString FoundMessage(qint64 count);
 
 // The search modes, in the order of the mode buttons Opt_Search: a mode's value is its button's index. Rack and
 // Phrase are the word games (word_games.h): the words a rack of tiles can lay, and phrases of several words.
-enum class SearchMode { Anagram, Synogram, Palindrome, Mask, Add, Delete, Letters, Rack, Phrase };
+// Wordle and Pattern (wordle.h, pattern.h) filter the words by a game's feedback and by the pattern language.
+enum class SearchMode { Anagram, Synogram, Palindrome, Mask, Add, Delete, Letters, Rack, Phrase, Wordle, Pattern };
 
 // The mode of an Opt_Search index; none for an index that names no mode (no button selected).
 std::optional<SearchMode> SearchModeOfButton(int buttonIndex);
@@ -35,11 +36,17 @@ struct SearchRequest {
     // Only the words whose level (how common they are, lexicon/word_levels.h) is at most this; a word without
     // a level is left out. None: every word.
     std::optional<int> maxLevel;
+    // Letters compared by their base letters in the word order (é = e, ß = ss), in the input and in the words.
+    bool ignoreAccents = false;
+    // Wordle: the words that fit by the information each gives as the next guess, not in the word order.
+    bool rankByInformation = false;
 };
 
 // The query text of a request in the word database's dialect: the listing of the anagram, synogram,
 // letters-in-a-word and mask modes, the palindrome scan, or the look-up of find-and-add and find-and-delete.
-// The one place where a search's SQL is written; empty for a request without a mode.
+// The one place where a search's SQL is written; empty for a request without a mode. For Wordle, the pattern
+// language and a letter search that ignores accents, the words of the request's lengths, which a test of the
+// mode's own then filters (scan_search.h).
 // The mask narrows its scan to a range of the Word index only where that index is in the program's own word
 // order (wordIndexInOwnOrder); elsewhere the range could miss words. The letter searches look up the stored
 // keys where they are those of the folded word (keysStored); elsewhere (a read-only file of an older version)

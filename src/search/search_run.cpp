@@ -2,6 +2,7 @@
 
 #include "common/dialogs.h"
 #include "common/run_control.h"
+#include "search/scan_search.h"
 #include "search/search_query.h"
 #include "search/word_games.h"
 #include "store/engine.h"
@@ -120,6 +121,7 @@ qint64 RunSearchMode(Connection& db, const SearchRequest& request, RunControl& r
     const bool listing = *request.mode != SearchMode::Add && *request.mode != SearchMode::Delete;
     // A file that never had levels (one opened read-only) has no word of any level.
     if (listing && request.maxLevel && !FieldExists(db, QStringLiteral("Dictionary"), kLevelField)) return 0;
+    if (IsScanSearch(request)) return RunScanSearch(db, request, run, sink);
     switch (*request.mode) {
         case SearchMode::Add:
             FindAndAdd(db, request, dialogs);
@@ -143,6 +145,9 @@ qint64 RunSearchMode(Connection& db, const SearchRequest& request, RunControl& r
         case SearchMode::Phrase:
             return SearchPhrase(db, request.input, request.phraseWords, request.minimumLength.value_or(0),
                                 request.maximumLength.value_or(0), run, sink, request.maxLevel);
+        case SearchMode::Wordle:
+        case SearchMode::Pattern:
+            break;  // scans, above
     }
     return 0;
 }

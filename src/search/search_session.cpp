@@ -3,6 +3,7 @@
 #include <atomic>
 #include <thread>
 
+#include "search/scan_search.h"
 #include "search/search_run.h"
 #include "search/word_games.h"
 
@@ -107,6 +108,10 @@ std::shared_ptr<const WordSnapshot> SearchSession::awaitIndex() {
 
 qint64 SearchSession::run(const SearchRequest& request, RunControl& run, Dialogs& dialogs, WordSink& sink) {
     // The index holds every word without its level: a search of the common words only reads just those.
+    if (IsScanSearch(request) && !request.maxLevel) {
+        if (const std::shared_ptr<const WordSnapshot> index = readyIndex())
+            return ScanWords(*index, request, run, sink);
+    }
     if (request.mode && !request.maxLevel && (*request.mode == SearchMode::Rack || *request.mode == SearchMode::Phrase)) {
         if (const std::shared_ptr<const WordSnapshot> index = readyIndex()) {
             if (*request.mode == SearchMode::Rack)

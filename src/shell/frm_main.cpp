@@ -36,7 +36,8 @@ namespace {
 
 // The client area the window is drawn up for; it can only grow wider.
 constexpr int kClientWidth = 7545;
-constexpr int kClientHeight = 6105;
+// The design's 6105, and a row below it for the options the design has no room for.
+constexpr int kClientHeight = 6465;
 // The results frame and list keep their distance to the window's right edge.
 constexpr int kListMargin = 3600;
 constexpr int kFrameMargin = 3100;
@@ -150,6 +151,23 @@ void Frm_Main::buildControls() {
         Opt_Columns[static_cast<size_t>(i)] = button;
     }
     Opt_Columns[2]->setChecked(true);
+
+    Chk_Accents = new QCheckBox(QStringLiteral("I&gnore accents"), client);
+    Chk_Accents->setObjectName(QStringLiteral("Chk_Accents"));
+    Chk_Accents->setToolTip(QStringLiteral(
+        "Compare letters by their base letters in every letter search: ETE finds \"été\", n finds \"ñ\", ss "
+        "finds \"ß\". The word database is not changed."));
+    setTwipsGeometry(Chk_Accents, 120, 6120, 2655, 255);
+
+    Chk_Rank = new QCheckBox(QStringLiteral("Best guess f&irst (Wordle)"), client);
+    Chk_Rank->setObjectName(QStringLiteral("Chk_Rank"));
+    Chk_Rank->setToolTip(QStringLiteral(
+        "List Wordle's words by the information each gives as the next guess: the most expected information "
+        "first, then the smallest worst case; otherwise in word order"));
+    setTwipsGeometry(Chk_Rank, 3120, 6120, 3000, 255);
+    Chk_Rank->setEnabled(false);
+    connect(Fme_Search, &SearchPanel::modeSelected, this,
+            [this](int mode) { Chk_Rank->setEnabled(mode == SearchPanel::Wordle); });
 }
 
 void Frm_Main::buildMenus() {
@@ -211,6 +229,10 @@ void Frm_Main::setKeyboardOrder() {
         // The word games' buttons came later than the rest of the window.
         p.Opt_Search[7],
         p.Opt_Search[8],
+        p.Opt_Search[9],
+        p.Opt_Search[10],
+        Chk_Accents,
+        Chk_Rank,
     };
     for (size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 }

@@ -8,6 +8,7 @@
 #include "store/current_database.h"
 
 class QAction;
+class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QMenu;
@@ -51,6 +52,10 @@ public:
     ResultsList* List1;
     QLabel* Label1;
     std::array<QRadioButton*, 5> Opt_Columns;
+    // Below the design's controls: letters compared without accents in every letter search, and Wordle's words
+    // ranked by the information each gives as the next guess.
+    QCheckBox* Chk_Accents;
+    QCheckBox* Chk_Rank;
 
     // Menus.
     QMenu* File;

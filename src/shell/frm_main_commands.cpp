@@ -1,5 +1,6 @@
 // The main window's start-up and shutdown, and the File menu's database commands.
 
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
@@ -22,6 +23,7 @@ const QString kDatabaseSuffix = QStringLiteral("mdb");
 void Frm_Main::startUp(const StartUpFiles& start) {
     // The stop flag is already set: the run control starts idle.
     Fme_Search->fillLengthLists();
+    Chk_Accents->setChecked(settings_.readIgnoreAccents());
     if (!start.file.isEmpty()) {
         openDatabaseFile(start.file);
         return;
@@ -34,7 +36,7 @@ void Frm_Main::startUp(const StartUpFiles& start) {
 
 void Frm_Main::shutDown() {
     // Closing must complete even when the setting cannot be kept.
-    if (!settings_.write(state_.DatabasePath))
+    if (!settings_.write(state_.DatabasePath, Chk_Accents->isChecked()))
         qWarning("Lexivo: the settings file could not be written (%s)", qPrintable(settings_.programFile()));
     if (!state_.DatabasePath.isEmpty()) session_.close();
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/dialogs.h"
+#include "search/scan_search.h"
 #include "search/search_query.h"
 #include "search/search_run.h"
 #include "shell/frm_main.h"
@@ -94,6 +95,15 @@ void RunSearch(Frm_Main& window) {
     RecordInput(*panel.Text1, input);
     SearchRequest request = readRequest(panel, input);
     request.maxLevel = CommonWordsLevel(window);
+    request.ignoreAccents = window.Chk_Accents->isChecked();
+    request.rankByInformation = window.Chk_Rank->isChecked();
+    // Malformed guesses or patterns are told with where they go wrong, before anything runs.
+    if (const QString problem = InputProblem(request); !problem.isEmpty()) {
+        run.setStatus(kInputProblem);
+        window.dialogs().notice(problem);
+        panel.Text1->setFocus();
+        return;
+    }
 
     // Busy: "&Stop", the panel disabled, the busy pointer; then an empty list and the run's one transaction.
     run.beginRun(kStartingSearch);

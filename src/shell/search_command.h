@@ -23,5 +23,7 @@ void RecordInput(QComboBox& text1, const QString& input);
 
 // The status line after a search that the engine could not complete.
 inline const QString kSearchFailed = QStringLiteral("Search failed.");
+// The status line when the input cannot be searched for (a message box says why).
+inline const QString kInputProblem = QStringLiteral("Check the input.");
 
 }  // namespace lexivo

@@ -10,6 +10,7 @@
 #include <QRadioButton>
 
 #include "common/leading_number.h"
+#include "search/pattern.h"
 #include "shell/appearance.h"
 #include "shell/twips.h"
 
@@ -43,6 +44,15 @@ constexpr ModeButton kModeButtons[] = {
      1320, 600, 1215},
     {SearchPanel::Phrase, "Ph&rase", "Find phrases of one to three words that use exactly the given letters", 1320, 960,
      1215},
+    // Beside Add and Delete, the one free room of the panel.
+    {SearchPanel::Wordle, "&Wordle",
+     "Find words that fit Wordle feedback: each guess as GUESS:MARKS, g green, y yellow, . grey, such as "
+     "crane:..y.g sloth:..y..",
+     1320, 2640, 1215},
+    {SearchPanel::Pattern, "Pat&tern",
+     "Find words that fit a pattern: ? @ # * as in the mask, [sz] a set, 1-9 letters that repeat (??1221), "
+     "<ra?e> an anagram, (3,5) word lengths, /regex",
+     1320, 2940, 1215},
 };
 
 constexpr int kLongestWord = 50;
@@ -167,8 +177,9 @@ void SearchPanel::modeClicked(int mode) {
     applyInputChangeRules();
     Text1->setVisible(mode != Palindrome);
     // All anagrams of an input have one length, so sorting by length means nothing there; the word games list in
-    // an order of their own.
-    Chk_Sort->setVisible(mode != Anagram && !wordGameSelected());
+    // an order of their own, and Wordle's words all have the guesses' length.
+    Chk_Sort->setVisible(mode != Anagram && mode != Wordle && !wordGameSelected());
+    emit modeSelected(mode);
 }
 
 bool SearchPanel::wordGameSelected() const {
@@ -178,6 +189,12 @@ bool SearchPanel::wordGameSelected() const {
 
 void SearchPanel::applyInputChangeRules() {
     const int mode = selectedMode();
+    if (mode == Wordle) {
+        // The guesses give the length.
+        setBothLists(0);
+        setListsEnabled(false);
+        return;
+    }
     // In these modes the lists bound each word of the result, not the input: choosing the mode and every change
     // of the input start them at "(All words)", so that no range left by another mode restricts the result; a
     // range chosen after typing stays until the next change.
@@ -188,7 +205,18 @@ void SearchPanel::applyInputChangeRules() {
     }
     // Characters, not UTF-16 units: a word of 6 letters outside the basic plane is still 6 letters.
     const QString input = Text1->currentText();
-    const auto n = input.toUcs4().size();
+    auto n = input.toUcs4().size();
+    if (mode == Pattern) {
+        // The length of every word the pattern can match; a "*", an enumeration or an expression leaves it open.
+        const PatternParse parse = CompilePattern(input, false);
+        const std::optional<int> fixed = parse.pattern ? parse.pattern->fixedLength() : std::nullopt;
+        if (!fixed) {
+            setBothLists(0);
+            setListsEnabled(true);
+            return;
+        }
+        n = *fixed;
+    }
     QComboBox* minimum = Cmb_Letters[Minimum];
     // An input of a length no entry offers (1 letter, over 50) leaves no range: not the one a former input left.
     int matching = 0;

@@ -29,6 +29,8 @@ public:
         Letters = 6,
         Rack = 7,
         Phrase = 8,
+        Wordle = 9,
+        Pattern = 10,
     };
     // Indexes of the length lists Cmb_Letters.
     enum LengthList { Minimum = 0, Maximum = 1 };
@@ -36,7 +38,7 @@ public:
     explicit SearchPanel(QWidget* parent = nullptr);
 
     QComboBox* Text1;
-    std::array<QRadioButton*, 9> Opt_Search;
+    std::array<QRadioButton*, 11> Opt_Search;
     QLabel* Picture1;
     QFrame* Line1;
     QLabel* Label2;
@@ -57,6 +59,10 @@ public:
     void applyLengthListRule() { lengthListClicked(Minimum); }
     // Brings the length lists into line with the input for the selected mode.
     void applyInputChangeRules();
+
+signals:
+    // The selected mode changed (its index).
+    void modeSelected(int mode);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

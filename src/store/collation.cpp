@@ -149,6 +149,10 @@ void appendUtf8(std::string& out, char32_t c) {
 
 }  // namespace
 
+void AppendBaseLetters(char32_t folded, std::u32string& out) {
+    out.append(baseLetters(folded));
+}
+
 int CompareWords(std::string_view a, std::string_view b) {
     // Plain ASCII compares byte by byte with A-Z folded, as long as both texts are ASCII: the first difference
     // there decides at the level of base letters already. A common part before the first other character

@@ -31,6 +31,10 @@ char32_t DecodeUtf8(std::string_view text, size_t& i);
 // Unicode simple case folding of one character.
 char32_t FoldCase(char32_t c);
 
+// Appends to out the base letters that the word order gives a case-folded character: é gives e, ß gives ss, æ
+// gives ae, a combining mark nothing, any other character itself.
+void AppendBaseLetters(char32_t folded, std::u32string& out);
+
 // Negative, zero or positive as a sorts before, with or after b.
 int CompareWords(std::string_view a, std::string_view b);
 

@@ -17,8 +17,34 @@
 namespace lexivo::test {
 namespace {
 
-TEST_F(WindowTest, TheHelpWindowClosesOnItsButtonAndOnEsc) {
+// The controls added to the design (mode buttons, options) cover no other control and come last in the keyboard
+// order; the help window closes on its button and on Esc.
+TEST_F(WindowTest, AddedControlsOverlapNothingAndHelpCloses) {
     openShown();
+    const SearchPanel& panel = *window->Fme_Search;
+    QList<QWidget*> controls = panel.findChildren<QWidget*>() + window->centralWidget()->findChildren<QWidget*>();
+    controls.removeIf([](QWidget* w) {
+        return !w->parentWidget()->inherits("QGroupBox") && w->parentWidget()->objectName() != "client";
+    });
+    for (QWidget* added : QList<QWidget*>{panel.Opt_Search[7], panel.Opt_Search[8], panel.Opt_Search[9],
+                                          panel.Opt_Search[10], window->Chk_Accents, window->Chk_Rank}) {
+        EXPECT_TRUE(added->parentWidget()->rect().contains(added->geometry())) << added->objectName().toStdString();
+        EXPECT_GE(added->width(), added->sizeHint().width()) << added->objectName().toStdString();  // captions whole
+        for (QWidget* other : controls)
+            EXPECT_TRUE(other == added || other->parentWidget() != added->parentWidget() ||
+                        !other->geometry().intersects(added->geometry()))
+                << added->objectName().toStdString() << " / " << other->objectName().toStdString();
+    }
+    QStringList chain;
+    for (QWidget* w = window->Cmd_Close->nextInFocusChain(); w != window->Cmd_Close; w = w->nextInFocusChain())
+        if ((w->focusPolicy() & Qt::TabFocus) &&
+            w->objectName().startsWith("Opt_") | w->objectName().startsWith("Chk_"))
+            chain << w->objectName();
+    EXPECT_EQ(chain.mid(chain.size() - 6),
+              QStringList({"Opt_Search_7", "Opt_Search_8", "Opt_Search_9", "Opt_Search_10", "Chk_Accents", "Chk_Rank"}))
+        << chain.join(' ').toStdString();
+    EXPECT_EQ(window->Fme_Search->Opt_Search[7]->text(), "Rac&k");
+
     InstallHelpCommands(*window);
     for (bool byButton : {false, true}) {
         window->Mnu_Help_Contents->trigger();

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <map>
 #include <vector>
 
 namespace lexivo::test {
@@ -119,6 +121,93 @@ bool ReferenceLike(const QString& pattern, const QString& text) {
     return matches[p.size()][t.size()];
 }
 
+QString ReferenceBaseLetters(const QString& text) {
+    std::u32string out;
+    for (char32_t c : points(text)) appendBase(c, out);
+    return fromPoints(out);
+}
+
+QString ReferenceFeedback(const QString& guess, const QString& answer) {
+    const std::u32string g = points(guess), a = points(answer);
+    QString marks(static_cast<qsizetype>(g.size()), QLatin1Char('.'));
+    std::map<char32_t, int> left;
+    for (size_t i = 0; i < g.size(); ++i) {
+        if (g[i] == a[i])
+            marks[static_cast<qsizetype>(i)] = QLatin1Char('g');
+        else
+            ++left[a[i]];
+    }
+    for (size_t i = 0; i < g.size(); ++i)
+        if (g[i] != a[i] && left[g[i]]-- > 0) marks[static_cast<qsizetype>(i)] = QLatin1Char('y');
+    return marks;
+}
+
+std::pair<double, int> ReferenceInformation(const QString& guess, const QStringList& candidates) {
+    std::map<QString, int> groups;
+    for (const QString& answer : candidates) ++groups[ReferenceFeedback(guess, answer)];
+    double bits = 0;
+    int worst = 0;
+    for (const auto& [marks, n] : groups) {
+        const double p = static_cast<double>(n) / static_cast<double>(candidates.size());
+        bits -= p * std::log2(p);
+        worst = std::max(worst, n);
+    }
+    return {bits, worst};
+}
+
+QRegularExpression ReferencePattern(const QString& pattern, bool ignoreAccents) {
+    const auto form = [&](QString text) {
+        text = ReferenceFold(text);
+        return QRegularExpression::escape(ignoreAccents ? ReferenceBaseLetters(text) : text);
+    };
+    const std::u32string p = points(pattern);
+    QString re;
+    QStringList variables;
+    for (size_t i = 0; i < p.size(); ++i) {
+        const QString c = fromPoints(std::u32string(1, p[i]));
+        if (p[i] == U'?') {
+            re += ".";
+        } else if (p[i] == U'*') {
+            re += ".*";
+        } else if (p[i] == U'@' || p[i] == U'#') {
+            re += p[i] == U'@' ? "[aeiou]" : "[bcdfghjklmnpqrstvwxyz]";
+        } else if (p[i] >= U'1' && p[i] <= U'9') {
+            const QString name = "v" + c;
+            if (variables.contains(name)) {
+                re += "\\k<" + name + ">";
+                continue;
+            }
+            QString apart;
+            for (const QString& v : variables) apart += (apart.isEmpty() ? "" : "|") + ("\\k<" + v + ">");
+            re += (apart.isEmpty() ? "" : "(?!" + apart + ")") + "(?<" + name + ">\\p{L})";
+            variables << name;
+        } else if (p[i] == U'[') {
+            const size_t end = p.find(U']', i);
+            const bool negated = p[i + 1] == U'^' || p[i + 1] == U'!';
+            re += negated ? "[^" : "[";
+            for (size_t j = i + (negated ? 2 : 1); j < end; ++j) re += form(fromPoints(std::u32string(1, p[j])));
+            re += "]";
+            i = end;
+        } else if (p[i] == U'<') {
+            const size_t end = p.find(U'>', i);
+            std::u32string block = p.substr(i + 1, end - i - 1);
+            std::sort(block.begin(), block.end());
+            QStringList orders;
+            do {
+                QString one;
+                for (char32_t b : block) one += b == U'?' ? QString(".") : form(fromPoints(std::u32string(1, b)));
+                orders << one;
+            } while (std::next_permutation(block.begin(), block.end()));
+            re += "(?:" + orders.join('|') + ")";
+            i = end;
+        } else {
+            re += form(p[i] == U'\\' ? fromPoints(std::u32string(1, p[++i])) : c);
+        }
+    }
+    return QRegularExpression("\\A(?:" + re + ")\\z", QRegularExpression::DotMatchesEverythingOption |
+                                                          QRegularExpression::UseUnicodePropertiesOption);
+}
+
 const char* ModeName(TestMode mode) {
     static const char* const kNames[] = {"Anagram", "Synogram", "Letters", "Mask", "Palindrome", "Add", "Delete"};
     return kNames[static_cast<int>(mode)];
@@ -174,10 +263,10 @@ void ExpectSameResults(const QStringList& actual, const QStringList& expected, b
 QString RandomCharacter(std::mt19937& random) {
     static const QStringList kCommon = {"a", "e", "t", "s", "k", "o", "c", "y", "A", "E", "T", "S", "K", "O"};
     static const QStringList kHostile = {
-        "\u00C9", "\u00E9", "\u00C4", "\u00E4", "\u00D6", "\u00FC", "\u00DF", "\u1E9E", "\u212A", "\u017F",
-        "\uFB01", "\u00C6", "\u00E6", "\u03A3", "\u03C3", "\u03C2", "\u03A9", "\u03C6", "\u041C", "\u043E",
-        "\u0421", "\u043A", "\u0410", "\U0001D538", "1", "7", "'", "\"", "\u201C", "*", "?", "%", "Z", "z", "_",
-        "@", "#"};
+        "\u00C9", "\u00E9", "\u00C4", "\u00E4",     "\u00D6", "\u00FC", "\u00DF", "\u1E9E", "\u212A", "\u017F",
+        "\uFB01", "\u00C6", "\u00E6", "\u03A3",     "\u03C3", "\u03C2", "\u03A9", "\u03C6", "\u041C", "\u043E",
+        "\u0421", "\u043A", "\u0410", "\U0001D538", "1",      "7",      "'",      "\"",     "\u201C", "*",
+        "?",      "%",      "Z",      "z",          "_",      "@",      "#"};
     const QStringList& from = random() % 10 < 7 ? kCommon : kHostile;
     return from[static_cast<qsizetype>(random() % from.size())];
 }

@@ -31,6 +31,21 @@ int ReferenceLength(const QString& text);  // characters (code points)
 // The pattern match: "*" any run, "?" one character, letters compared under Unicode simple case folding.
 bool ReferenceLike(const QString& pattern, const QString& text);
 
+// A text as the letter searches compare it with accents ignored: folded, each character written as its base
+// letters.
+QString ReferenceBaseLetters(const QString& text);
+
+// Wordle by its definition: the marks the game gives guess when the answer is answer (both of one length), one
+// of "g" (green), "y" (yellow) and "." (grey) per letter: greens first, then yellows from the left while the
+// answer has copies of the letter that no earlier mark took. A word fits guesses that got these marks from it.
+QString ReferenceFeedback(const QString& guess, const QString& answer);
+// The expected information of guess over the candidates, in bits, and the size of its largest group.
+std::pair<double, int> ReferenceInformation(const QString& guess, const QStringList& candidates);
+// The pattern language written as a regular expression of Qt's engine over the folded word (letters already in
+// the form the search compares): anagram blocks as every order of their letters, letter variables as named groups
+// kept apart by look-aheads.
+QRegularExpression ReferencePattern(const QString& pattern, bool ignoreAccents);
+
 enum class TestMode { Anagram, Synogram, Letters, Mask, Palindrome, Add, Delete };
 const char* ModeName(TestMode mode);
 

@@ -23,6 +23,10 @@ QStringList RunSearchForTest(Connection& db, TestMode mode, const QString& input
         request.maximumLength = maximum;
     }
     request.sortByLength = sortByLength;
+    return RunRequestForTest(db, request, dialogs, run);
+}
+
+QStringList RunRequestForTest(Connection& db, const SearchRequest& request, Dialogs* dialogs, FakeRun* run) {
     ScriptedDialogs ownDialogs;
     FakeRun ownRun;
     FakeRun& r = run ? *run : ownRun;

@@ -10,6 +10,7 @@
 namespace lexivo {
 class Connection;
 class Dialogs;
+struct SearchRequest;
 }  // namespace lexivo
 
 namespace lexivo::test {
@@ -20,5 +21,9 @@ class FakeRun;
 // through dialogs (ScriptedDialogs without one). Returns the words listed, in list order. Engine errors escape.
 QStringList RunSearchForTest(Connection& db, TestMode mode, const QString& input, int minimum = 0, int maximum = 0,
                              bool sortByLength = false, Dialogs* dialogs = nullptr, FakeRun* run = nullptr);
+
+// Runs a request as it stands.
+QStringList RunRequestForTest(Connection& db, const SearchRequest& request, Dialogs* dialogs = nullptr,
+                              FakeRun* run = nullptr);
 
 }  // namespace lexivo::test
