@@ -1,5 +1,6 @@
 // The SQLite extension that gives the stock sqlite3 tool what the program registers on its own connections:
-// the LEXIVO collation of the word database's text columns and indexes, LEN() and like(). With it the tool
+// the LEXIVO collation of the word database's text columns and indexes, LEN(), like() and the letter keys
+// SortString() and UniqueChars(). With it the tool
 // checks, queries and writes a word database as the program does:
 //
 //     sqlite3 words.mdb -cmd '.load /usr/lib/x86_64-linux-gnu/lexivo/lexivo'

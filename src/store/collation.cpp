@@ -129,24 +129,6 @@ int compareFolded(std::u32string_view a, std::u32string_view b) {
     return order < 0 ? -1 : order > 0 ? 1 : 0;
 }
 
-void appendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
 }  // namespace
 
 void AppendBaseLetters(char32_t folded, std::u32string& out) {
@@ -185,7 +167,7 @@ std::optional<std::pair<std::string, std::string>> PrefixBounds(std::string_view
     for (size_t i = 0; i < prefix.size();) {
         const char32_t c = FoldCase(DecodeUtf8(prefix, i));
         if (c >= 0xD800 && c <= 0xDFFF) return std::nullopt;
-        appendUtf8(lower, c);
+        AppendUtf8(lower, c);
         for (char32_t b : baseLetters(c)) bases += b;
     }
     if (bases.empty()) return std::nullopt;
@@ -195,9 +177,28 @@ std::optional<std::pair<std::string, std::string>> PrefixBounds(std::string_view
     std::string upper;
     for (char32_t c : bases) {
         if (FoldCase(c) != c || baseLetters(c) != std::u32string_view(&c, 1)) return std::nullopt;
-        appendUtf8(upper, c);
+        AppendUtf8(upper, c);
     }
     return std::make_pair(std::move(lower), std::move(upper));
 }
+
+void AppendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
 
 }  // namespace lexivo

@@ -28,6 +28,8 @@ inline constexpr int kCollationVersion = 1;
 
 // Decodes one code point of UTF-8 at text[i], advancing i; an invalid byte decodes as itself.
 char32_t DecodeUtf8(std::string_view text, size_t& i);
+// Appends c to out as UTF-8.
+void AppendUtf8(std::string& out, char32_t c);
 // Unicode simple case folding of one character.
 char32_t FoldCase(char32_t c);
 

@@ -26,27 +26,11 @@ QString quoteIdentifier(const QString& name) {
     return QLatin1Char('"') + QString(name).replace('"', "\"\"") + '"';
 }
 
-// SortString(text) and UniqueChars(text): the letter keys, so that a statement can write them into many rows.
-// They are not part of the schema: the stock sqlite3 tool never needs them.
-template <QString (*Key)(const QString&)>
-void keyFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
-        sqlite3_result_null(ctx);
-        return;
-    }
-    const auto* p = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
-    const QByteArray key = Key(QString::fromUtf8(p, sqlite3_value_bytes(argv[0]))).toUtf8();
-    sqlite3_result_text(ctx, key.constData(), static_cast<int>(key.size()), SQLITE_TRANSIENT);
-}
-
 void registerDialect(sqlite3* db) {
-    const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS;
     if (const int rc = RegisterWordFunctions(db); rc != SQLITE_OK) {
         sqlite3_close(db);
         throw Error(QString::fromUtf8(sqlite3_errstr(rc)), rc & 0xFF);
     }
-    sqlite3_create_function(db, "SortString", 1, flags, nullptr, keyFunction<SortString>, nullptr, nullptr);
-    sqlite3_create_function(db, "UniqueChars", 1, flags, nullptr, keyFunction<UniqueChars>, nullptr, nullptr);
 }
 
 sqlite3* openHandle(const QString& path, int flags) {

@@ -29,8 +29,6 @@ QString fromCodePoints(const std::vector<char32_t>& points) {
     return QString::fromUcs4(points.data(), static_cast<qsizetype>(points.size()));
 }
 
-QString sortedKey(const QString& text);
-
 bool allBmp(const QString& text) {
     for (QChar c : text)
         if (c.isSurrogate()) return false;
@@ -40,18 +38,6 @@ bool allBmp(const QString& text) {
 }  // namespace
 
 QString SortString(const QString& text) {
-    // A statement that writes both keys asks for the Sorted key of each word twice in a row (for Sorted, and for
-    // Letters made from it): the last answer is kept.
-    thread_local QString lastText, lastKey;
-    if (!lastKey.isNull() && text.size() == lastText.size() && text == lastText) return lastKey;
-    lastText = text;
-    lastKey = sortedKey(text);
-    return lastKey;
-}
-
-namespace {
-
-QString sortedKey(const QString& text) {
     // Words are short and almost always free of surrogates: fold and sort the UTF-16 units in place then.
     QString sorted = text;
     bool bmp = true;
@@ -73,7 +59,6 @@ QString sortedKey(const QString& text) {
     return fromCodePoints(points);
 }
 
-}  // namespace
 
 QString UniqueChars(const QString& text) {
     if (allBmp(text)) {

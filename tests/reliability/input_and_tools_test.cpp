@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "reliability/reliability_support.h"
+#include "store/keys.h"
 #include "store/current_database.h"
 #include "store/maintenance.h"
 #include "store/word_editing.h"
@@ -164,6 +165,16 @@ TEST_F(OtherTools, TheStockToolReadsChecksAndWritesWhatTheProgramWrote) {
     EXPECT_EQ(sqlite("SELECT Word FROM Dictionary WHERE Word = 'ATE';"), "Ate");
     EXPECT_EQ(sqlite("SELECT Word FROM Dictionary WHERE Sorted = 'tea' ORDER BY Word;"), "Ate\neat\ntea");
     EXPECT_EQ(sqlite("SELECT Word FROM Dictionary WHERE Word = 'o''clock';"), "o'clock");
+    // And the letter keys: the tool makes for every word the keys the program stored.
+    EXPECT_EQ(sqlite("SELECT COUNT(*) FROM Dictionary WHERE Sorted IS NOT SortString(Word) OR "
+                     "Letters IS NOT UniqueChars(SortString(Word));"),
+              "0");
+    for (const char16_t* text : {u"Ball", u"Übermaß", u"Москва", u"ΣΟΦΊΑς", u"\u212Aſ\u1E9E"}) {
+        const QString word = QString::fromUtf16(text);
+        const WordKeys keys = KeysOf(word);
+        EXPECT_EQ(sqlite(QStringLiteral("SELECT SortString('%1') || '|' || UniqueChars(SortString('%1'));").arg(word)),
+                  keys.sorted + '|' + keys.letters);
+    }
     const QString plan = sqlite("EXPLAIN QUERY PLAN SELECT Word FROM Dictionary WHERE Word = 'tea';");
     EXPECT_TRUE(plan.contains("USING INDEX Word") || plan.contains("USING COVERING INDEX Word")) << plan.toStdString();
     sqlite("INSERT INTO Dictionary (Word, Sorted, Letters) VALUES ('zebra', 'zreba', 'zreba');");
