@@ -1,8 +1,5 @@
-// lexivo-cli as a user runs it: each command through the built program, its exit status, and what goes to
-// standard output (results only) and to standard error (messages, counts, reasons). On bad input each failure
-// is one line on standard error and status 1, and nothing already stored is lost. Also the database it takes
-// without --db, and Ctrl-C during a long run. (Files that are not word databases are the reliability trials'
-// part.)
+// lexivo-cli as a user runs it: exit status, results alone on standard output, messages on standard error; a
+// failure is one line and status 1 and loses nothing stored. Also the database taken without --db, and Ctrl-C.
 
 #include <grp.h>
 #include <gtest/gtest.h>
@@ -11,6 +8,7 @@
 #include <unistd.h>
 
 #include <QtWidgets>
+#include <tuple>
 
 #include "reliability/reliability_support.h"
 #include "store/current_database.h"
@@ -42,22 +40,23 @@ protected:
     QByteArray before;
 };
 
+// One line naming the program and the reason, status 1, nothing on standard output.
+::testing::AssertionResult failedWithOneLine(const CliResult& r, const QString& reasonPart) {
+    if (r.crashed || r.code != 1) return ::testing::AssertionFailure() << "expected status 1, got " << r;
+    if (!r.out.isEmpty()) return ::testing::AssertionFailure() << "standard output not empty: " << r;
+    const QStringList lines = r.messages();
+    if (lines.size() != 1 || !lines.first().startsWith("lexivo-cli: ") || !lines.first().contains(reasonPart))
+        return ::testing::AssertionFailure() << "expected one line with '" << reasonPart.toStdString() << "': " << r;
+    return ::testing::AssertionSuccess();
+}
+
 TEST_F(CliTest, NewRefusesAnExistingFileUnlessForced) {
     const QString fresh = path("fresh.mdb");
-    CliResult r = cli({"new", fresh});
-    EXPECT_EQ(r.code, 0) << r;
-    EXPECT_TRUE(r.out.isEmpty());
+    EXPECT_EQ(cli({"new", fresh}).code, 0);
     EXPECT_EQ(cli({"--db", fresh, "stats"}).output(), "Database is empty, import from a word list text file.\n");
-
-    // The test's database stays as it was when it is refused.
-    r = cli({"new", database});
-    EXPECT_EQ(r.code, 1) << r;
-    EXPECT_EQ(r.messages().size(), 1);
-    EXPECT_TRUE(r.error().contains("--force")) << r;
+    EXPECT_TRUE(failedWithOneLine(cli({"new", database}), "--force"));
     EXPECT_EQ(storedWords().size(), kWords.size());
-
-    r = cli({"new", database, "--force"});
-    EXPECT_EQ(r.code, 0) << r;
+    EXPECT_EQ(cli({"new", database, "--force"}).code, 0);
     EXPECT_TRUE(storedWords().isEmpty());
 }
 
@@ -69,54 +68,40 @@ TEST_F(CliTest, ImportReplacesTheWordsUnlessAppendingAndPrintsTheCompletionMessa
     EXPECT_TRUE(r.out.isEmpty());
     EXPECT_EQ(r.error(), "Import Complete. 4 words imported,1 duplicates skipped, 1, blanks skipped.\n");
     EXPECT_EQ(storedWords(), (QStringList{"apple", "fig", "pear", "plum"}));
-
-    // The word filter: lengths first, then the characters that leave a word out, then those removed.
+    // The filter: lengths, then the characters that leave a word out, then those removed. fig is left out by its
+    // length and still counted (stored already); a lone hyphen becomes a blank.
     WriteFile(list, "kiwi\nfig\nbanana\nice-cream\ndon't\nQuince\n-\n");
     r = on({"import", list, "--append", "--min", "4", "--max", "9", "--ignore", "'Q", "--remove", "-"});
-    EXPECT_EQ(r.code, 0) << r;
-    // fig is left out by its length and still counted: it is stored already. A lone hyphen becomes a blank.
     EXPECT_EQ(r.error(), "Import Complete. 3 words imported,1 duplicates skipped, 1, blanks skipped.\n");
     EXPECT_EQ(storedWords(), (QStringList{"apple", "banana", "fig", "icecream", "kiwi", "pear", "plum"}));
 }
 
 TEST_F(CliTest, AddAndDeleteSayWhatTheWindowSays) {
-    CliResult r = on({"add", "Kiwi"});
-    EXPECT_EQ(r.code, 0) << r;
-    EXPECT_TRUE(r.out.isEmpty());
-    EXPECT_EQ(r.messages(), QStringList{"OK!"});
-    EXPECT_EQ(on({"keys", "KiWi"}).output(), "wkii\twki\n");
+    const std::tuple<QStringList, int, QString> steps[] = {
+        {{"add", "Kiwi"}, 0, "OK!"}, {{"add", "KIWI"}, 1, "Already in database!"}, {{"add", ""}, 1, "Nothing to add!"},
+        {{"delete", "TEA"}, 0, "1 word(s) deleted."}, {{"delete", "tea"}, 1, "Word not found!"}};
+    for (const auto& [args, code, message] : steps) {
+        const CliResult r = on(args);
+        EXPECT_EQ(r.code, code) << r;
+        EXPECT_TRUE(r.out.isEmpty()) << r;
+        EXPECT_TRUE(r.error().endsWith(message + "\n")) << r;
+    }
+    EXPECT_FALSE(storedWords().contains("tea"));
     // Stored with the keys of the folded word, as the letter searches make theirs: any case finds it.
     EXPECT_EQ(on({"synogram", "KIW"}).lines(), QStringList{"Kiwi"});
     EXPECT_EQ(on({"mask", "k??i"}).lines(), QStringList{"Kiwi"});
-
-    r = on({"add", "KIWI"});
-    EXPECT_EQ(r.code, 1) << r;
-    EXPECT_EQ(r.messages().last(), "Already in database!");
-
-    r = on({"delete", "TEA"});
-    EXPECT_EQ(r.code, 0) << r;
-    EXPECT_EQ(r.messages(), QStringList{"1 word(s) deleted."});
-    EXPECT_FALSE(storedWords().contains("tea"));
-
-    r = on({"delete", "tea"});
-    EXPECT_EQ(r.code, 1) << r;
-    EXPECT_EQ(r.messages(), QStringList{"Word not found!"});
-
-    r = on({"add", ""});
-    EXPECT_EQ(r.code, 1) << r;
-    EXPECT_EQ(r.messages(), QStringList{"Nothing to add!"});
 }
 
-TEST_F(CliTest, KeysAndHelpNeedNoDatabaseAndGoToStandardOutput) {
-    CliResult r = cli({"keys", "letter"});
-    EXPECT_EQ(r.code, 0) << r;
-    EXPECT_EQ(r.out, QByteArray("ttrlee\ttrle\n"));
-    EXPECT_TRUE(r.err.isEmpty());
-
-    r = cli({"import", "-h"});
-    EXPECT_EQ(r.code, 0) << r;
-    EXPECT_TRUE(r.err.isEmpty());
-    EXPECT_TRUE(r.output().startsWith("Usage: lexivo-cli [--db FILE] import")) << r;
+TEST_F(CliTest, KeysHelpAndVersionNeedNoDatabaseAndGoToStandardOutput) {
+    const std::pair<QStringList, QString> cases[] = {{{"keys", "KiWi"}, "wkii\twki\n"},
+                                                     {{"import", "-h"}, "Usage: lexivo-cli [--db FILE] import"},
+                                                     {{"--version"}, "lexivo-cli 1."}};
+    for (const auto& [args, start] : cases) {
+        const CliResult r = cli(args);
+        EXPECT_EQ(r.code, 0) << r;
+        EXPECT_TRUE(r.err.isEmpty()) << r;
+        EXPECT_TRUE(r.output().startsWith(start)) << r;
+    }
 }
 
 TEST_F(CliTest, UsageErrorsExitWithTwoAndShowTheUsage) {
@@ -146,16 +131,6 @@ TEST_F(CliTest, UsageErrorsExitWithTwoAndShowTheUsage) {
     EXPECT_EQ(on({"mask", "--", "-*"}).code, 0);
 }
 
-// One line naming the program and the reason, status 1, nothing on standard output.
-::testing::AssertionResult failedWithOneLine(const CliResult& r, const QString& reasonPart) {
-    if (r.crashed || r.code != 1) return ::testing::AssertionFailure() << "expected status 1, got " << r;
-    if (!r.out.isEmpty()) return ::testing::AssertionFailure() << "standard output not empty: " << r;
-    const QStringList lines = r.messages();
-    if (lines.size() != 1 || !lines.first().startsWith("lexivo-cli: ") || !lines.first().contains(reasonPart))
-        return ::testing::AssertionFailure() << "expected one line with '" << reasonPart.toStdString() << "': " << r;
-    return ::testing::AssertionSuccess();
-}
-
 TEST_F(CliTest, AnUnreadableListKeepsEveryWord) {
     EXPECT_TRUE(failedWithOneLine(on({"import", path("missing.txt")}), "missing.txt"));
     EXPECT_EQ(storedWords().size(), kWords.size());
@@ -169,12 +144,9 @@ TEST_F(CliTest, NamesThatCannotBeWordDatabasesAndWordsThatCannotBeStoredAreSaidO
     EXPECT_TRUE(failedWithOneLine(cli({"--db", dir.path() + "/", "stats"}), "It is a folder"));
     EXPECT_TRUE(failedWithOneLine(on({"add", "ab\ncd"}), "control characters"));
     EXPECT_EQ(storedWords().size(), kWords.size());
-    const CliResult r = cli({"--version"});
-    EXPECT_EQ(r.code, 0) << r;
-    EXPECT_TRUE(r.output().startsWith("lexivo-cli 1.")) << r;
 }
 
-// make run's default word database: made once from the word list, then reused; without a list, one line.
+// make run's default word database: made once from the word list; without a list, one line.
 TEST_F(CliTest, TheDefaultWordDatabaseIsMadeOnceFromTheWordList) {
     CliRunner script = runner;
     script.environment.insert("XDG_DATA_HOME", path("data"));
@@ -211,8 +183,7 @@ TEST_F(CliTest, AFullDiskIsReported) {
     EXPECT_EQ(ReadFile(database), before);
 }
 
-// The window's settings file names the database when --db does not: beside the program, or in the user's
-// configuration folder when the program's folder has none.
+// Without --db, the window's settings file beside the program or else in the configuration folder names it.
 TEST_F(CliTest, WithoutDbTheWindowsLastDatabaseIsUsed) {
     const QString programFolder = path("program");
     ASSERT_TRUE(QDir().mkpath(programFolder));
@@ -225,30 +196,25 @@ TEST_F(CliTest, WithoutDbTheWindowsLastDatabaseIsUsed) {
     const QString fallback = path("config/Lexivo/lexivo.ini");
     ASSERT_TRUE(QDir().mkpath(path("config/Lexivo")));
     WriteFile(fallback, QFile::encodeName(database) + "\r\n");
-    CliResult r = cli({"stats"}, copy);
-    EXPECT_EQ(r.code, 0) << r;
-    EXPECT_EQ(r.output(), QStringLiteral("Database contains %1 words.\n").arg(kWords.size()));
+    EXPECT_EQ(cli({"stats"}, copy).output(), QStringLiteral("Database contains %1 words.\n").arg(kWords.size()));
 
     const QString other = path("other words.mdb");
     CreateWordDatabase(other, {"pots", "stop"});
     WriteFile(programFolder + "/lexivo.ini", QFile::encodeName(other) + "\r\n");
-    r = cli({"palindromes"}, copy);
-    EXPECT_EQ(r.code, 0) << r;
-    EXPECT_EQ(r.lines(), (QStringList{"pots", "stop"}));
+    EXPECT_EQ(cli({"palindromes"}, copy).lines(), (QStringList{"pots", "stop"}));
 
     ASSERT_TRUE(QFile::remove(other));
     EXPECT_TRUE(failedWithOneLine(cli({"palindromes"}, copy), "the one the Lexivo window last had open"));
 }
 
 TEST_F(CliTest, CtrlCStopsAnImportAfterTheCurrentWordAndKeepsWhatWasStored) {
-    // Enough words that the import is still running when the interrupt comes.
     constexpr int kListWords = 400000;
     const QString listPath = path("big.txt");
     WriteFile(listPath, WordListBytes(GeneratedWords(kListWords, 3)));
 
     CliOptions interrupted;
     interrupted.whileRunning = [this](QProcess& process) {
-        // Once the first batch is stored, the run is well under way (and the interrupt handler in place).
+        // Once the first batch is stored, the interrupt handler is in place.
         QElapsedTimer waited;
         waited.start();
         while (waited.elapsed() < 60000 && process.state() == QProcess::Running) {

@@ -40,7 +40,6 @@ protected:
         while (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
     }
 
-    // The OK action on a name in the folder shown.
     void ok(const QString& name) {
         window->Txt_Filename->setText(name);
         window->Cmd_OK->click();
@@ -82,29 +81,21 @@ TEST_F(FrmImportTest, TypingIntoAFilterBoxTicksItsCheckBoxForGood) {
         EXPECT_TRUE(check->isChecked()) << box->objectName().toStdString();
     }
     window->Txt_Min->setText("2x");
-    const WordFilter filter = window->wordFilter();
-    EXPECT_EQ(filter.minimum, 2);
-    EXPECT_TRUE(filter.removeOn);
-    EXPECT_EQ(filter.remove, "");
+    EXPECT_EQ(window->wordFilter().minimum, 2);
+    EXPECT_TRUE(window->wordFilter().removeOn);
 }
 
 TEST_F(FrmImportTest, ImportAsksBeforeReplacingUnlessAppending) {
     dialogs.no();
     ok("list.txt");
-    ASSERT_EQ(dialogs.shown().size(), 1u);
-    EXPECT_EQ(dialogs.shown()[0].text, "All existing words will be replaced.");
-    EXPECT_EQ(dialogs.shown()[0].title, "Continue with import?");
-    EXPECT_EQ(dialogs.shown()[0].defaultButton, Dialogs::DefaultButton::No);
+    EXPECT_EQ(dialogs.shown().at(0).title, "Continue with import?");
     EXPECT_EQ(words(), QStringList({"pear", "apple", "fig", "banana"}));
-
-    dialogs.clear();
     dialogs.yes();
     ok("list");
     EXPECT_EQ(words(), QStringList({"kiwi", "lime"}));
-    EXPECT_EQ(dialogs.texts(),
-              QStringList({"All existing words will be replaced.",
-                           "Import Complete. 2 words imported,0 duplicates skipped, 0, blanks skipped."}));
-
+    const QString question = "All existing words will be replaced.";
+    EXPECT_EQ(dialogs.lastText(), "Import Complete. 2 words imported,0 duplicates skipped, 0, blanks skipped.");
+    EXPECT_EQ(dialogs.questionsDefaultingToNo(), QStringList({question, question}));
     dialogs.clear();
     window->Chk_Append->setChecked(true);
     WriteFile(lists + "/more.txt", "kiwi\r\nplum\r\n");
@@ -128,30 +119,24 @@ TEST_F(FrmImportTest, ExportAsksBeforeOverwritingAndAppendsWhenTicked) {
     EXPECT_EQ(ReadFile(lists + "/out.txt"), "apple\r\nbanana\r\nfig\r\npear\r\n");
 
     dialogs.clear();
-    dialogs.yes().yes();
+    dialogs.yes();
     window->Chk_Append->setChecked(true);
     exportTo("out.txt");
-    exportTo("out.txt");
-    EXPECT_EQ(ReadFile(lists + "/out.txt"),
-              "apple\r\nbanana\r\nfig\r\npear\r\napple\r\nbanana\r\npear\r\napple\r\nbanana\r\npear\r\n");
-    EXPECT_EQ(dialogs.texts(), QStringList({"Overwrite " + lists + "/out.txt", "Export Complete.",
-                                            "Overwrite " + lists + "/out.txt", "Export Complete."}));
-    EXPECT_EQ(dialogs.questionsDefaultingToNo().size(), 2);
+    EXPECT_EQ(ReadFile(lists + "/out.txt"), "apple\r\nbanana\r\nfig\r\npear\r\napple\r\nbanana\r\npear\r\n");
+    EXPECT_EQ(dialogs.texts(), QStringList({"Overwrite " + lists + "/out.txt", "Export Complete."}));
+    EXPECT_EQ(dialogs.questionsDefaultingToNo().size(), 1);
     expectIdle();
-}
 
-TEST_F(FrmImportTest, ExportOfTheSelectionKeepsTheListOrder) {
+    // The selection, in its list order; the new file shows in the list at once.
     selection = {"zebra", "ox", "mango", "emu"};
     window->Chk_Export->setChecked(true);
     window->Txt_Min->setText("3");
     exportTo("found.txt");
     EXPECT_EQ(ReadFile(lists + "/found.txt"), "zebra\r\nmango\r\nemu\r\n");
-    // The new file shows in the list at once.
-    EXPECT_EQ(Texts(window->File1), QStringList({"found.txt", "list.txt"}));
+    EXPECT_EQ(Texts(window->File1), QStringList({"found.txt", "list.txt", "out.txt"}));
 }
 
-// Input during a run: "&Stop" and Esc ask first, closing the window is a confirmed stop; the window closes
-// only once the run has ended.
+// During a run "&Stop" and Esc ask first; closing is a confirmed stop and closes once the run has ended.
 TEST_F(FrmImportTest, StopEscapeAndClosingDuringAnExport) {
     struct Case {
         const char* what;
@@ -167,15 +152,13 @@ TEST_F(FrmImportTest, StopEscapeAndClosingDuringAnExport) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        // A run of its own window, which handles input at its first word.
-        openWindow();
+        openWindow();  // a window of its own, whose run handles input at its first word
         dialogs.clear();
         QFile::remove(lists + "/out.txt");
         if (c.answer >= 0) {
             dialogs.onNextShown([this] {
                 EXPECT_EQ(window->Cmd_Cancel->text(), "&Stop");
-                EXPECT_EQ(window->Status->text(), "apple");
-                // Another run or a clear is refused until this one has ended.
+                EXPECT_EQ(window->Status->text(), "apple");  // another run or a clear refused until this one ends
                 EXPECT_FALSE(window->Cmd_OK->isEnabled());
                 EXPECT_FALSE(window->Cmd_Clear->isEnabled());
                 window->Cmd_Clear->click();
@@ -203,20 +186,17 @@ TEST_F(FrmImportTest, StopEscapeAndClosingDuringAnExport) {
 }
 
 TEST_F(FrmImportTest, ClearRemovesEveryWordAfterTheQuestion) {
-    dialogs.no();
-    window->Cmd_Clear->click();
-    EXPECT_EQ(words().size(), 4);
-    dialogs.yes();
-    window->Cmd_Clear->click();
-    EXPECT_EQ(words(), QStringList());
-    EXPECT_EQ(dialogs.texts(),
-              QStringList({"Are you sure you want to remove all words from the database?",
-                           "Are you sure you want to remove all words from the database?", "Database cleared."}));
+    const QString question = "Are you sure you want to remove all words from the database?";
+    for (const bool yes : {false, true}) {
+        yes ? dialogs.yes() : dialogs.no();
+        window->Cmd_Clear->click();
+        EXPECT_EQ(words().size(), yes ? 0 : 4);
+    }
+    EXPECT_EQ(dialogs.texts(), QStringList({question, question, "Database cleared."}));
     EXPECT_EQ(dialogs.questionsDefaultingToNo().size(), 2);
 }
 
-// It opens modally over the main window, exports its results and leaves it as it was, but for a word count
-// its import made wrong.
+// Modal over the main window; exports its results and leaves it as it was but for the word count.
 TEST_F(WindowTest, OpensModallyOverTheMainWindowWithItsResults) {
     startWithDatabase({"tea", "eat"});
     Frm_Main& main = openShown();

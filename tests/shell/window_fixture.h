@@ -1,7 +1,6 @@
 #pragma once
 
-// What the main window's tests share: a scratch folder standing in for the program's folder, scripted
-// dialogs, the window built the way the program builds it, and the ways a test acts on it.
+// The main window's tests: a scratch program folder, scripted dialogs, the window and ways to act on it.
 
 #include <gtest/gtest.h>
 
@@ -37,14 +36,12 @@ inline void click(QWidget* target, QPoint at, Qt::MouseButton button = Qt::LeftB
 class WindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        // Keeps a fallback settings file away from the real configuration folder.
-        QStandardPaths::setTestModeEnabled(true);
+        QStandardPaths::setTestModeEnabled(true);  // keeps the fallback settings file out of the real folder
         QApplication::setQuitOnLastWindowClosed(false);
         ASSERT_TRUE(dir.isValid());
         ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("program")));
     }
-    void TearDown() override {
-        // A failed test must not leave the busy pointer to the next one.
+    void TearDown() override {  // a failed test must not leave the busy pointer to the next one
         while (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
     }
 
@@ -117,7 +114,6 @@ protected:
         EXPECT_FALSE(window->database().CurrentDatabase.inTransaction());
     }
 
-    // The results list showing the given words, and its selection.
     void showResults(const QStringList& words) {
         window->results().clear();
         window->results().append(words);
