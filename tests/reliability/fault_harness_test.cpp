@@ -27,7 +27,6 @@ namespace {
 
 const QStringList kWords = {"tea", "eat", "ate", "level", "stop", "pots", "cook", "cask", "don't", "letter"};
 
-// A word database (two rows without keys), a word list to import and a folder for exports.
 struct Scene {
     explicit Scene(int listWords = 3, int earlierWords = 0) {
         EXPECT_TRUE(dir.isValid());
@@ -234,7 +233,6 @@ TEST_P(HeldDatabase, EveryWritingCommandSaysSoAndChangesNothing) {
 INSTANTIATE_TEST_SUITE_P(ByAnotherProgram, HeldDatabase,
                          ::testing::Values(Lock::Reading, Lock::Writing, Lock::Exclusive));
 
-// Run as "nobody" where permission bits would not stop the caller (root).
 std::function<void()> Unprivileged() {
     if (::geteuid() != 0) return {};
     const passwd* nobody = ::getpwnam("nobody");

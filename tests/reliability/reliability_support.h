@@ -58,7 +58,6 @@ inline QByteArray WordListBytes(const QStringList& words) {
     return bytes;
 }
 
-// "ok", or what SQLite's own check found wrong.
 inline QString IntegrityCheck(Connection& db) {
     Cursor rows(db, QStringLiteral("PRAGMA integrity_check"));
     QStringList found;

@@ -20,7 +20,6 @@ QString charAt(const QList<uint>& chars, qsizetype i) {
     return QString::fromUcs4(&c, 1);
 }
 
-// An input made from a stored word, so that most searches find something; now and then a random one.
 QString randomInput(std::mt19937& random, TestMode mode, const QStringList& stored) {
     if (random() % 8 == 0) return RandomWords(random, 1, 5).first();
     const QString word = stored[static_cast<qsizetype>(random() % stored.size())];
@@ -136,6 +135,17 @@ TEST_F(SearchDifferential, AddAndDeleteChangeWhatTheReferenceSays) {
         expected.sort();
         ASSERT_EQ(stored, expected);
     }
+}
+
+// A stop ends the listing after the current row; the progress bar ends on the rows looked at.
+TEST_F(SearchDifferential, AStopEndsTheListingAfterTheCurrentRow) {
+    load({"a", "b", "c", "d", "e"});
+    FakeRun run;
+    run.stopAtRecord = 3;
+    EXPECT_EQ(RunSearchForTest(db(), TestMode::Mask, "*@", 0, 0, false, nullptr, &run), QStringList{"a"});
+    EXPECT_EQ(run.maximum, 5);
+    EXPECT_EQ(run.value, 3);
+    EXPECT_FALSE(db().inTransaction());
 }
 
 }  // namespace

@@ -166,7 +166,6 @@ TEST(WordGamesTest, SearchesSeeEveryChangeOfTheDatabase) {
     Connection& db = session.connection();
     test::ScriptedDialogs dialogs;
     FakeRun run;
-    // Right after the change (through the database), then from the words read again.
     const auto expectCurrent = [&](const char* after) {
         for (const char* route : {"the database", "the words in memory"}) {
             SCOPED_TRACE(std::string(after) + ", " + route);

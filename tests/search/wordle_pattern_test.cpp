@@ -177,6 +177,7 @@ TEST_F(WordleAndPatterns, FixedCasesAndErrors) {
         QStringList words;  // the words listed; with error, the message
         const char* error;
     } kCases[] = {
+        {SearchMode::Pattern, "??1221", false, {"career", "chilli", "grotto"}, nullptr},
         {SearchMode::Pattern, "/(.)(.)(.)\\3\\2\\1", false, {"redder"}, nullptr},
         {SearchMode::Pattern, "[l-p]?[m-r]?[w-z]", false, {"lampy"}, nullptr},
         {SearchMode::Pattern, "*(3,5)", false, {"ice cream"}, nullptr},

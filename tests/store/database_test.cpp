@@ -22,7 +22,6 @@
 namespace lexivo::test {
 namespace {
 
-// A word database of its own, opened as the program opens one.
 class StoreTest : public ::testing::Test {
 protected:
     void open(const QStringList& words) {
@@ -43,7 +42,6 @@ protected:
         for (const QString& word : test::StoredWords(db())) keys << word + ':' + StoredKeys(db(), word);
         return keys;
     }
-    // The run is over and nothing is left half done.
     void expectIdle() {
         EXPECT_TRUE(run.stopFlag());
         EXPECT_EQ(run.statuses.last(), "");
@@ -112,7 +110,6 @@ TEST_F(StoreTest, OlderTableGetsItsKeyFieldsAndIndexes) {
     }
     ASSERT_TRUE(load(file));
     EXPECT_EQ(view.status, "2 words.");
-    // A file of another program gets the keys at load, in the same upgrade as its new fields.
     EXPECT_EQ(test::StoredKeys(state.CurrentDatabase, "apple"), "pplea|plea");
     const QStringList indexes = state.CurrentDatabase.indexNames("Dictionary");
     EXPECT_TRUE(indexes.contains("Word") && indexes.contains("Sorted") && indexes.contains("Letters"))

@@ -93,7 +93,6 @@ QStringList Rows(Connection& db) {
 
 class WordOrder : public ::testing::Test {
 protected:
-    // A file as another program wrote it, with gaps in the row ids and the keys of the word as written.
     QString writeOldFile(const QString& name, const QString& collation, const QString& constraint = {}) {
         const QString path = dir.filePath(name);
         Connection db = Connection::create(path);

@@ -129,7 +129,6 @@ TEST(WordListReader, MalformedUtf8FormsAreNotUtf8) {
     EXPECT_TRUE(WordListReader::fromBytes("\xF4\x8F\xBF\xBF\xEF\xBF\xBF\xDF\xBF").isUtf8());
 }
 
-// A word database of its own, and the import and the export with the fixture's filter.
 class ListTest : public ::testing::Test {
 protected:
     void SetUp() override { useDatabase({}); }
