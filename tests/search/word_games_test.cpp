@@ -201,7 +201,6 @@ TEST(WordGamesTest, SearchesSeeEveryChangeOfTheDatabase) {
     expectCurrent("another program's changes");
 }
 
-// A session closed, replaced or ended while it reads leaves nothing behind (the sanitizers' build checks).
 
 TEST(WordGamesTest, ASessionEndedWhileReadingLeavesNothingBehind) {
     QTemporaryDir dir;
