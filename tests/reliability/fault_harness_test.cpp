@@ -1,9 +1,5 @@
-// Every command that writes, under every fault a user's machine can put in its way: another program holding the
-// database (reading, writing, exclusively), a database that may not be written, a file size limit standing in
-// for a full disk, a kill at a random moment, damaged copies and files that are not word databases. Each runs
-// through the core (with scripted dialogs) and through lexivo-cli, and one set of checks follows every fault: no
-// crash, the reason shown, idle afterwards, the integrity check "ok", the words as before (or before plus whole
-// batches of an import, in list order), every key right or missing, no stray files.
+// Every writing command, through the core and through lexivo-cli, under the faults a user's machine can cause:
+// after each, no crash, the reason shown, idle, the file whole, the words as before, every key right or missing.
 
 #include <grp.h>
 #include <gtest/gtest.h>
@@ -31,8 +27,6 @@ namespace {
 
 const QStringList kWords = {"tea", "eat", "ate", "level", "stop", "pots", "cook", "cask", "don't", "letter"};
 
-// A folder with a word database (two rows without keys, so that the check and the quick re-build have work),
-// a word list to import and a folder for exports.
 struct Scene {
     explicit Scene(int listWords = 3, int earlierWords = 0) {
         EXPECT_TRUE(dir.isValid());
@@ -43,7 +37,6 @@ struct Scene {
         list = GeneratedWords(listWords, 9);
         WriteFile(listPath, WordListBytes(list));
         QDir().mkpath(out);
-        // lexivo-cli keeps its scratch files beside itself: a copy of its own keeps them in the scene.
         QDir().mkpath(dir.filePath("home"));
         QDir().mkpath(dir.filePath("program"));
         cli.program = dir.filePath("program/lexivo-cli");
@@ -51,7 +44,6 @@ struct Scene {
         bytes = ReadFile(db);
         entries = folderEntries();
     }
-    // Every key gone from a packed file: a re-build then needs new pages.
     void dropKeys() {
         Connection c = Connection::open(db);
         c.execute("UPDATE [Dictionary] SET [Sorted]=NULL,[Letters]=NULL");
@@ -72,7 +64,6 @@ struct Scene {
     QStringList entries;
 };
 
-// What a command run through the core works on.
 struct Core {
     DatabaseState& state;
     Scene& scene;
@@ -124,13 +115,11 @@ std::vector<Command> WritingCommands(const Scene& s) {
     };
 }
 
-// The checks after every fault: the file whole, the words as before or before plus a prefix of the list (after
-// an import that replaces them: a prefix of the list alone), every key right or missing.
 void ExpectSound(const Scene& s, bool mayImport = false) {
     EXPECT_EQ(IntegrityCheck(s.db), "ok");
     Connection db = Connection::open(s.db);
     const QStringList stored = StoredWords(db);
-    // The words before, then (after an import) a prefix of the list; or a prefix alone: compared by position.
+    // The words before, then (after an import) a prefix of the list; or a prefix alone.
     const auto listFrom = [&](qsizetype from) {
         if (stored.size() - from > s.list.size()) return false;
         for (qsizetype i = from; i < stored.size(); ++i)
@@ -150,8 +139,7 @@ void ExpectSound(const Scene& s, bool mayImport = false) {
     }
 }
 
-// A core command run on the scene's database: it must end its run, leave no transaction open, and report a
-// failure whose text contains one of reasons (none: it must not fail).
+// A core command must end its run, leave no transaction open, and fail with one of reasons (none: not fail).
 void ExpectCore(Scene& s, DatabaseState& state, const Command& c, const QStringList& reasons) {
     SCOPED_TRACE(c.name);
     const Outcome outcome = RunCommand([&](ScriptedDialogs& d, FakeRun& r) { c.core({state, s, d, r}); });
@@ -173,7 +161,6 @@ void ExpectCore(Scene& s, DatabaseState& state, const Command& c, const QStringL
 
 // lexivo-cli's answer to a failure: status 1, one line naming the program and containing one of reasons.
 ::testing::AssertionResult CliFailed(const CliResult& r, const QStringList& reasons) {
-    // A question the command answered itself may come before it.
     const QStringList lines = r.messages();
     if (r.crashed || r.code != 1 || !r.out.isEmpty() || lines.isEmpty() || !lines.last().startsWith("lexivo-cli: ") ||
         lines.filter("lexivo-cli: ").size() != 1 ||
@@ -183,8 +170,6 @@ void ExpectCore(Scene& s, DatabaseState& state, const Command& c, const QStringL
     return ::testing::AssertionSuccess();
 }
 
-// Each command through lexivo-cli, one after the other, or all at once (commands that wait for a lock wait
-// together).
 std::vector<CliResult> RunCliCommands(const Scene& s, const std::vector<Command>& commands,
                                       std::function<void()> childModifier = {}, bool atOnce = false) {
     std::vector<QStringList> args;
@@ -198,8 +183,6 @@ std::vector<CliResult> RunCliCommands(const Scene& s, const std::vector<Command>
     return results;
 }
 
-// ---- Another program holds the database ----
-
 enum class Lock { Reading, Writing, Exclusive };
 
 class HeldDatabase : public ::testing::TestWithParam<Lock> {
@@ -211,7 +194,6 @@ protected:
         holder.execute(begin[static_cast<int>(GetParam())]);
         holder.scalar("SELECT COUNT(*) FROM [Dictionary]");  // a read keeps its lock to the end
     }
-    // A reader does not stop the export, nor the compacted copy; only an exclusive lock stops the export.
     bool refused(const Command& c) const { return c.readsOnly ? GetParam() == Lock::Exclusive : true; }
     bool skipped(const Command& c) const { return GetParam() == Lock::Reading && QString(c.name) == "compact"; }
     Connection holder;
@@ -227,7 +209,6 @@ TEST_P(HeldDatabase, EveryWritingCommandSaysSoAndChangesNothing) {
         if (skipped(c) || !state.loaded()) continue;
         ExpectCore(s, state, c, refused(c) ? QStringList{"database is locked"} : QStringList{});
     }
-    // The refused commands at once (they wait together), then the others: a writer that waits blocks readers.
     for (const bool refusedOnes : {true, false}) {
         std::vector<Command> commands;
         for (const Command& c : WritingCommands(s))
@@ -235,8 +216,6 @@ TEST_P(HeldDatabase, EveryWritingCommandSaysSoAndChangesNothing) {
         const auto results = RunCliCommands(s, commands, {}, refusedOnes);
         for (size_t i = 0; i < commands.size(); ++i) {
             if (refusedOnes) {
-                // Started together, a command may meet another one's pending write while it loads the database:
-                // then the loader's refusal to change the design names the other access instead.
                 EXPECT_TRUE(CliFailed(results[i], {"locked", "close all access to the database"})) << commands[i].name;
             } else {
                 EXPECT_EQ(results[i].code, 0) << commands[i].name << results[i];
@@ -247,21 +226,13 @@ TEST_P(HeldDatabase, EveryWritingCommandSaysSoAndChangesNothing) {
     EXPECT_EQ(ReadFile(s.db), s.bytes);
     ExpectSound(s);
     if (!state.loaded()) OpenWordDatabase(state, s.db);
-    // Once the other program lets go, the same connection writes again.
     ScriptedDialogs dialogs;
     EXPECT_EQ(AddWord(state.CurrentDatabase, "newword", dialogs.yes()), AddResult::Added);
 }
 
 INSTANTIATE_TEST_SUITE_P(ByAnotherProgram, HeldDatabase,
-                         ::testing::Values(Lock::Reading, Lock::Writing, Lock::Exclusive), [](const auto& p) {
-                             return std::string(p.param == Lock::Reading   ? "Reading"
-                                                : p.param == Lock::Writing ? "Writing"
-                                                                           : "Exclusive");
-                         });
+                         ::testing::Values(Lock::Reading, Lock::Writing, Lock::Exclusive));
 
-// ---- A database the user may not write ----
-
-// Run as "nobody" where permission bits would not stop the caller (root).
 std::function<void()> Unprivileged() {
     if (::geteuid() != 0) return {};
     const passwd* nobody = ::getpwnam("nobody");
@@ -275,7 +246,6 @@ std::function<void()> Unprivileged() {
 
 TEST(ReadOnlyDatabase, EveryWritingCommandSaysSoAndChangesNothing) {
     Scene s;
-    // Through the core: a connection that may only read.
     {
         DatabaseState state;
         OpenWordDatabase(state, s.db);
@@ -287,7 +257,6 @@ TEST(ReadOnlyDatabase, EveryWritingCommandSaysSoAndChangesNothing) {
         }
     }
     EXPECT_EQ(ReadFile(s.db), s.bytes);
-    // Through lexivo-cli, as a user who may not change the file or its folder.
     const auto unprivileged = Unprivileged();
     if (::geteuid() == 0 && !unprivileged) GTEST_SKIP() << "no unprivileged user";
     QFile::remove(s.out + "/words.txt");
@@ -313,9 +282,7 @@ TEST(ReadOnlyDatabase, EveryWritingCommandSaysSoAndChangesNothing) {
     ExpectSound(s);
 }
 
-// Another program killed in the middle of a large change leaves its journal beside the file, with changed pages
-// already written: a user who may not write cannot roll it back, so the database is refused with the reason; the
-// next open that may write recovers it.
+// A killed change's journal that the user may not roll back: refused with the reason; a writer recovers it.
 TEST(ReadOnlyDatabase, AnUnfinishedChangeThatCannotBeRolledBackIsReported) {
     const QString tool = QStandardPaths::findExecutable("sqlite3");
     const auto unprivileged = Unprivileged();
@@ -343,8 +310,6 @@ TEST(ReadOnlyDatabase, AnUnfinishedChangeThatCannotBeRolledBackIsReported) {
     ExpectSound(s);
 }
 
-// ---- No room on the disk ----
-
 std::function<void()> FileSizeLimit(rlim_t bytes) {
     return [bytes] {
         const rlimit limit{bytes, bytes};
@@ -367,8 +332,6 @@ TEST(FullDisk, NoRoomAtAllEveryWritingCommandSaysSo) {
     ExpectSound(s);
 }
 
-// Room for a part of the work: the import keeps the earlier words and whole batches, the rebuild keeps every
-// key right or missing.
 TEST(FullDisk, RoomForAPartKeepsWholeBatches) {
     for (const char* command : {"import --append", "import", "rebuild"}) {
         SCOPED_TRACE(command);
@@ -385,8 +348,6 @@ TEST(FullDisk, RoomForAPartKeepsWholeBatches) {
         EXPECT_EQ(s.folderEntries(), s.entries);
     }
 }
-
-// ---- Killed at a random moment ----
 
 TEST(KilledRun, EveryMomentLeavesASoundDatabase) {
     std::mt19937 random(TrialSeed(20240607));
@@ -412,7 +373,6 @@ TEST(KilledRun, EveryMomentLeavesASoundDatabase) {
             };
             runner.run(args, options);
             ExpectSound(s, true);
-            // The next change recovers whatever the kill left and leaves no stray file.
             const CliResult next = runner.run({"--db", s.db, "add", "zzz"}, s.cli);
             EXPECT_EQ(next.code, 0) << next;
             if (QString(command) == "compact") {
@@ -423,8 +383,6 @@ TEST(KilledRun, EveryMomentLeavesASoundDatabase) {
         }
     }
 }
-
-// ---- Damaged copies and files that are not word databases ----
 
 QByteArray Damaged(const QByteArray& pristine, std::uint32_t seed) {
     std::mt19937 random(seed);
@@ -451,8 +409,7 @@ QByteArray Damaged(const QByteArray& pristine, std::uint32_t seed) {
     return bytes;
 }
 
-// Damaged copies of a word database, and odd databases of other programs that do load (no row ids, triggers
-// that refuse, a write-ahead log, a word of a megabyte): every command serves or says why.
+// Damaged copies, and odd databases (no row ids, refusing triggers, WAL, a huge word): each command serves or says why.
 TEST(DamagedCopies, EveryCommandServesOrSaysWhy) {
     Scene s(50, 400);
     const QByteArray pristine = ReadFile(s.db);
@@ -559,11 +516,8 @@ TEST(NotAWordDatabase, EveryCommandNamesTheFileAndLeavesItAlone) {
     EXPECT_EQ(s.folderEntries(), entries);
 }
 
-// ---- A database whose schema works against the program ----
+// Triggers and a view calling the program's functions: searched, every writing command refuses, nothing changes.
 
-// Triggers on the word table that call the program's functions and write to a table of their own, and a view on
-// it that calls a function running the program's code: the database is searched, every writing command refuses
-// with the reason, and nothing changes, in the file or beside it.
 TEST(HostileSchema, TheWordTableIsSearchedButNeverChanged) {
     Scene s;
     {
@@ -593,7 +547,8 @@ TEST(HostileSchema, TheWordTableIsSearchedButNeverChanged) {
     const auto commands = WritingCommands(s);
     const auto results = RunCliCommands(s, commands);
     for (size_t i = 0; i < commands.size(); ++i)
-        if (!commands[i].readsOnly) EXPECT_TRUE(CliFailed(results[i], {"has triggers or is a view"})) << commands[i].name;
+        if (!commands[i].readsOnly)
+            EXPECT_TRUE(CliFailed(results[i], {"has triggers or is a view"})) << commands[i].name;
     state.CurrentDatabase.close();
     EXPECT_EQ(ReadFile(s.db), s.bytes);
     EXPECT_EQ(s.folderEntries(), s.entries);

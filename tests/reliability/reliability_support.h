@@ -1,8 +1,6 @@
 #pragma once
 
-// What the fault trials share: generated word lists, the soundness checks a database must pass after a fault,
-// the frame in which a command runs and reports, and the size of a trial (small in `make test`, full in
-// `make stress`).
+// What the fault trials share: word lists, soundness checks, the frame a command runs in, the size of a trial.
 
 #include <gtest/gtest.h>
 
@@ -21,7 +19,6 @@
 
 namespace lexivo::test {
 
-// `make stress` sets LEXIVO_STRESS=1: the trials then run at their full size.
 inline bool StressRun() {
     return qEnvironmentVariableIntValue("LEXIVO_STRESS") != 0;
 }
@@ -29,19 +26,16 @@ inline int TrialSize(int quick, int stress) {
     return StressRun() ? stress : quick;
 }
 
-// A scratch folder in memory where the system has one: a killed process leaves the same files there as on a disk
-// (only a power cut would tell them apart), and the trials do not wait for the disk's syncs.
+// A scratch folder in memory where the system has room (the largest trial writes 100 MB): a kill leaves the same.
 inline QString MemoryFolderTemplate() {
     const QFileInfo shm(QStringLiteral("/dev/shm"));
-    // Containers often give it only 64 MB; the largest trial writes a list of 100 MB.
     constexpr qint64 kEnough = 1024ll * 1024 * 1024;
     if (shm.isDir() && shm.isWritable() && QStorageInfo(shm.filePath()).bytesAvailable() > kEnough)
         return QStringLiteral("/dev/shm/lexivo-trial-XXXXXX");
     return QDir::tempPath() + QStringLiteral("/lexivo-trial-XXXXXX");
 }
 
-// Distinct lower-case words (distinct also without regard to case), reproducible from the seed: six letters
-// that number the word, and up to four more.
+// Distinct lower-case words, reproducible from the seed: six letters that number the word, and up to four more.
 inline QStringList GeneratedWords(int count, std::uint32_t seed) {
     std::mt19937 random(seed);
     QStringList words;
@@ -58,14 +52,12 @@ inline QStringList GeneratedWords(int count, std::uint32_t seed) {
     return words;
 }
 
-// A word list file as the exports write it: one word per line, CR LF, UTF-8.
 inline QByteArray WordListBytes(const QStringList& words) {
     QByteArray bytes;
     for (const QString& w : words) bytes += w.toUtf8() + "\r\n";
     return bytes;
 }
 
-// "ok", or what SQLite's own check found wrong.
 inline QString IntegrityCheck(Connection& db) {
     Cursor rows(db, QStringLiteral("PRAGMA integrity_check"));
     QStringList found;
@@ -81,8 +73,7 @@ inline QString IntegrityCheck(const QString& path) {
     }
 }
 
-// How a command ended: the failure messages it showed (the "Error!" box included), the engine error that
-// reached its caller (the search driver shows those as the search's failure), everything it showed.
+// How a command ended: the failures it showed, the engine error that reached its caller, everything it showed.
 struct Outcome {
     QStringList failures;
     QString thrown;
@@ -93,8 +84,8 @@ struct Outcome {
     QString describe() const { return shown.join(QLatin1Char('\n')) + QLatin1Char('\n') + thrown; }
 };
 
-// Runs a command with dialogs and a run of its own. Only the engine's errors may escape it, and every run it
-// begins it must end.
+// Only the engine's errors may escape a command, and every run it begins it must end.
+
 inline Outcome RunCommand(const std::function<void(ScriptedDialogs&, FakeRun&)>& command) {
     ScriptedDialogs dialogs;
     FakeRun run;

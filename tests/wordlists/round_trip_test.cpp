@@ -1,6 +1,4 @@
-// Round trips on random words from a hostile alphabet: what the writer writes the reader reads back, in UTF-8 and
-// in code page 1252, with any line end; an export read back by an import gives the same words; an import stores
-// each item once (trimmed, duplicates as the database compares them skipped), with its keys, and counts the rest.
+// Round trips on random words: writer to reader, an export's words, and an import's words, keys and counts.
 
 #include <gtest/gtest.h>
 
@@ -27,7 +25,6 @@ QStringList ReadItems(WordListReader reader) {
     return items;
 }
 
-// Words a list line can hold as they are: no comma, no line end, no opening quote, no blanks at the ends.
 QStringList ListableWords(std::mt19937& random, int count) {
     QStringList words;
     for (QString w : RandomWords(random, count * 2)) {
@@ -58,7 +55,6 @@ TEST(RoundTrip, WhatTheWriterWritesTheReaderReads) {
             QByteArray other = bytes;
             EXPECT_EQ(ReadItems(WordListReader::fromBytes(other.replace("\r\n", end))), words);
         }
-        // The same list in code page 1252, where all of its characters have a place there.
         QStringList latin;
         for (const QString& w : words)
             if (std::all_of(w.begin(), w.end(), [](QChar c) { return c.unicode() < 0x100 && c.unicode() >= 0xA0; }) ||
@@ -92,9 +88,7 @@ protected:
     ScriptedDialogs dialogs;
 };
 
-// Exported with random length limits, then imported into an empty database: the same words, exported in word
-// order, and the limits keep exactly the words of those lengths.
-TEST_F(DatabaseRoundTrip, ExportThenImportGivesTheSameWords) {
+TEST_F(DatabaseRoundTrip, ExportWritesTheWordsWithinTheLimits) {
     std::mt19937 random(8);
     for (int trial = 0; trial < 8; ++trial) {
         SCOPED_TRACE(trial);
@@ -120,19 +114,9 @@ TEST_F(DatabaseRoundTrip, ExportThenImportGivesTheSameWords) {
         EXPECT_EQ(dialogs.lastText(), "Export Complete.");
         const QStringList exported = ReadItems(WordListReader(list));
         ExpectSameResults(exported, kept, false);
-
-        load({});
-        const ImportResult result = import(list, false);
-        EXPECT_TRUE(result.ok());
-        EXPECT_EQ(result.counts.imported, kept.size());
-        EXPECT_EQ(StoredWords(db()), exported);
-        for (const QString& w : exported.mid(0, 20))
-            EXPECT_EQ(StoredKeys(db(), w), ReferenceSorted(w) + "|" + ReferenceLetters(w));
     }
 }
 
-// A list with blanks, blanks around words, duplicates in other cases and words already stored, imported
-// replacing or appending: each word stored once, in list order, and the message counts every item.
 TEST_F(DatabaseRoundTrip, ImportStoresEachWordOnceAndCountsTheRest) {
     std::mt19937 random(13);
     for (int trial = 0; trial < 10; ++trial) {
@@ -167,6 +151,9 @@ TEST_F(DatabaseRoundTrip, ImportStoresEachWordOnceAndCountsTheRest) {
         WriteFile(dir.filePath("list.txt"), bytes);
         EXPECT_TRUE(import(dir.filePath("list.txt"), append).ok());
         EXPECT_EQ(StoredWords(db()), model);
+        for (const QString& w : model.mid(0, 20))
+            EXPECT_EQ(StoredKeys(db(), w), ReferenceSorted(w) + "|" + ReferenceLetters(w));
+
         EXPECT_EQ(dialogs.lastText(),
                   QStringLiteral("Import Complete. %1 words imported,%2 duplicates skipped, %3, blanks skipped. %4 too "
                                  "long skipped.")
