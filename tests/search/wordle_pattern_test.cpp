@@ -178,6 +178,8 @@ TEST_F(WordleAndPatterns, FixedCasesAndErrors) {
         const char* error;
     } kCases[] = {
         {SearchMode::Pattern, "??1221", false, {"career", "chilli", "grotto"}, nullptr},
+        {SearchMode::Wordle, "error:g...g", false, {"elder"}, nullptr},
+        {SearchMode::Wordle, "sease:yyyy.", false, {"essay"}, nullptr},
         {SearchMode::Pattern, "/(.)(.)(.)\\3\\2\\1", false, {"redder"}, nullptr},
         {SearchMode::Pattern, "[l-p]?[m-r]?[w-z]", false, {"lampy"}, nullptr},
         {SearchMode::Pattern, "*(3,5)", false, {"ice cream"}, nullptr},
