@@ -5,6 +5,7 @@
 #include <QTemporaryDir>
 #include <memory>
 
+#include "search/wordle.h"
 #include "search/search_query.h"
 #include "search/search_run.h"
 #include "search/search_session.h"
@@ -125,6 +126,18 @@ TEST_F(WordleAndPatterns, ListWhatTheDefinitionsList) {
                                                                    form(w, accents)) == g.section(':', 1);
                                       });
                     if (fits) expected << w;
+                }
+                // The ranking scores each guess by the game's own feedback.
+                const QString g = form(guesses.first().section(':', 0, 0), accents);
+                for (const QString& w : stored) {
+                    const QString a = form(w, accents);
+                    if (!onlyLetters(w) || a.size() != g.size()) continue;
+                    const QString marks = ReferenceFeedback(g, a);
+                    quint64 code = 0;
+                    for (qsizetype i = marks.size(); i-- > 0;) code = code * 3 + (marks[i] == 'g' ? 2 : marks[i] == 'y');
+                    const QList<uint> gu = g.toUcs4(), au = a.toUcs4();
+                    EXPECT_EQ(WordleFeedback(std::u32string(gu.begin(), gu.end()), std::u32string(au.begin(), au.end())),
+                              code);
                 }
             } else if (query % 3 == 1) {
                 request.mode = SearchMode::Pattern;
