@@ -1,7 +1,7 @@
 # make run    installs what is missing, builds and starts Lexivo (on a word database made once from the
 #             system's word list, unless the window last had another one open)
 # make test   installs what is missing, builds and runs the whole test suite
-# make stress the fault trials at full size under the sanitizers (1,000 corrupt databases, a 100 MB line, ...)
+# make stress the fault trials at full size under the sanitizers (1,000 corrupt databases, killed runs, a full disk, ...)
 # make faults puts each deliberate fault of tests/faults.txt into the code in turn and runs the suite, which must
 #             fail every time (ONLY=regex runs the faults whose names match)
 # make fuzz   each fuzz target for FUZZ_SECONDS (60) under libFuzzer; failures land in fuzz/found/
