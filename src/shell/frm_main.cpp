@@ -152,19 +152,23 @@ void Frm_Main::buildControls() {
     }
     Opt_Columns[2]->setChecked(true);
 
-    Chk_Accents = new QCheckBox(QStringLiteral("I&gnore accents"), client);
-    Chk_Accents->setObjectName(QStringLiteral("Chk_Accents"));
-    Chk_Accents->setToolTip(QStringLiteral(
-        "Compare letters by their base letters in every letter search: ETE finds \"été\", n finds \"ñ\", ss "
-        "finds \"ß\". The word database is not changed."));
-    setTwipsGeometry(Chk_Accents, 120, 6120, 2655, 255);
-
-    Chk_Rank = new QCheckBox(QStringLiteral("Best guess f&irst (Wordle)"), client);
-    Chk_Rank->setObjectName(QStringLiteral("Chk_Rank"));
-    Chk_Rank->setToolTip(QStringLiteral(
-        "List Wordle's words by the information each gives as the next guess: the most expected information "
-        "first, then the smallest worst case; otherwise in word order"));
-    setTwipsGeometry(Chk_Rank, 3120, 6120, 3000, 255);
+    // The options row under the search panel, below every control of the original layout.
+    auto optionBox = [client](const QString& caption, const QString& name, const QString& tip, int left, int width) {
+        auto* box = new QCheckBox(caption, client);
+        box->setObjectName(name);
+        box->setToolTip(tip);
+        setTwipsGeometry(box, left, 6120, width, 255);
+        return box;
+    };
+    Chk_Accents = optionBox(QStringLiteral("I&gnore accents"), QStringLiteral("Chk_Accents"),
+                            QStringLiteral("Compare letters by their base letters in every letter search: ETE finds "
+                                           "\"été\", n finds \"ñ\", ss finds \"ß\". The word database is not changed."),
+                            120, 2655);
+    Chk_Rank = optionBox(QStringLiteral("Best guess f&irst (Wordle)"), QStringLiteral("Chk_Rank"),
+                         QStringLiteral("List Wordle's words by the information each gives as the next guess: the "
+                                        "most expected information first, then the smallest worst case; otherwise "
+                                        "in word order"),
+                         3120, 3000);
     Chk_Rank->setEnabled(false);
     connect(Fme_Search, &SearchPanel::modeSelected, this,
             [this](int mode) { Chk_Rank->setEnabled(mode == SearchPanel::Wordle); });

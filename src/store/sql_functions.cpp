@@ -24,12 +24,19 @@ std::string_view textOf(sqlite3_value* value) {
     return {p ? p : "", static_cast<size_t>(sqlite3_value_bytes(value))};
 }
 
+// Every function answers NULL for a NULL argument, as SQLite's own do.
+bool answeredNull(sqlite3_context* ctx, sqlite3_value** argv, int count) {
+    for (int i = 0; i < count; ++i)
+        if (sqlite3_value_type(argv[i]) == SQLITE_NULL) {
+            sqlite3_result_null(ctx);
+            return true;
+        }
+    return false;
+}
+
 // LEN(text): the number of characters (code points), not bytes.
 void lenFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
-        sqlite3_result_null(ctx);
-        return;
-    }
+    if (answeredNull(ctx, argv, 1)) return;
     std::int64_t count = 0;
     for (unsigned char c : textOf(argv[0]))
         if ((c & 0xC0) != 0x80) ++count;
@@ -39,10 +46,7 @@ void lenFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
 // X LIKE Y calls like(Y, X): the dialect's wildcards "*" and "?", case ignored. The compiled pattern is kept
 // with the statement so that a scan compiles it once.
 void likeFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
-        sqlite3_result_null(ctx);
-        return;
-    }
+    if (answeredNull(ctx, argv, 2)) return;
     if (auto* kept = static_cast<LikePattern*>(sqlite3_get_auxdata(ctx, 0))) {
         sqlite3_result_int(ctx, kept->matches(textOf(argv[1])));
         return;
@@ -59,10 +63,7 @@ void likeFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
 // (Sorted, and Letters made from it), so that one statement can write them into every row, here and in the
 // stock sqlite3 tool alike.
 void sortStringFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
-        sqlite3_result_null(ctx);
-        return;
-    }
+    if (answeredNull(ctx, argv, 1)) return;
     const std::string_view text = textOf(argv[0]);
     std::u32string points;
     points.reserve(text.size());
@@ -75,10 +76,7 @@ void sortStringFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
 }
 
 void uniqueCharsFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
-        sqlite3_result_null(ctx);
-        return;
-    }
+    if (answeredNull(ctx, argv, 1)) return;
     const std::string_view text = textOf(argv[0]);
     std::u32string seen;
     std::string key;
