@@ -30,11 +30,13 @@ CREATE INDEX Word ON Dictionary (Word);
 CREATE INDEX Sorted ON Dictionary (Sorted);
 CREATE INDEX Letters ON Dictionary (Letters);
 SQL
+sql() { sqlite3 "$1" -cmd ".load $build/lexivo" "$2"; }
 for kind in keys nocase; do
   file="$work/older-$kind.mdb"
-  echo "$kind file: user_version $(sqlite3 "$file" 'PRAGMA user_version'), $(sqlite3 "$file" \
-    'SELECT COUNT(*) FROM Dictionary') words, Word field: $(sqlite3 "$file" \
-    "SELECT substr(sql, instr(sql, '\"Word\"')) FROM sqlite_master WHERE name = 'Dictionary'" | tr -s ' ' | cut -c1-40)"
+  echo "$kind file: user_version $(sql "$file" 'PRAGMA user_version'), $(sql "$file" 'SELECT COUNT(*) FROM Dictionary')" \
+    "words, $(sql "$file" 'SELECT COUNT(*) FROM Dictionary WHERE Sorted IS NOT SortString(Word) COLLATE BINARY')" \
+    "rows with keys other than the current ones, text fields in $(sql "$file" \
+    "SELECT sql FROM sqlite_master WHERE name = 'Dictionary'" | grep -o 'COLLATE [A-Z]*' | sort -u | tr '\n' ' ')"
   times=() cpus=()
   for run in 1 2 3; do
     cp "$file" "$work/converting.mdb"
@@ -55,7 +57,7 @@ for kind in keys nocase; do
   verdict=MISSED
   [ "$wall_ms" -lt 4000 ] && verdict=met
   # The converted file: sound, every word kept, the keys of every row those of the folded word, the current version.
-  check=$(sqlite3 "$work/converting.mdb" -cmd ".load $build/lexivo" 'PRAGMA integrity_check;
+  check=$(sql "$work/converting.mdb" 'PRAGMA integrity_check;
     SELECT COUNT(*) FROM Dictionary;
     SELECT COUNT(*) FROM Dictionary WHERE Sorted IS NOT SortString(Word) COLLATE BINARY
       OR Letters IS NOT UniqueChars(SortString(Word)) COLLATE BINARY;
