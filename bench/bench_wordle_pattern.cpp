@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <algorithm>
+#include <cstring>
 
 #include "bench_common.h"
 #include "search/search_query.h"
@@ -67,7 +68,8 @@ int main(int argc, char** argv) {
         }
         std::printf("%s %.2f  (best %.2f ms; %lld results; %s)\n", c.name, bench::median(times),
                     *std::min_element(times.begin(), times.end()), static_cast<long long>(found), c.input);
-        std::printf("%s_cpu %.2f\n", c.name, bench::median(cpu));
+        // The name without its "_ms", then "_cpu_ms".
+        std::printf("%.*s_cpu_ms %.2f\n", static_cast<int>(std::strlen(c.name)) - 3, c.name, bench::median(cpu));
     }
     return 0;
 }

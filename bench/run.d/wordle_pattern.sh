@@ -18,7 +18,7 @@ for target in wordle_crane_ms:5 wordle_crane_rank_info_ms:1000 pattern_1221_ms:2
   pattern_sets_ms:20 regex_backreference_ms:100; do
   name=${target%%:*} limit=${target##*:}
   echo "$name under $limit: $(verdict "$(value "$figures" "$name") < $limit")" \
-    "($(value "$figures" "$name") ms wall, $(value "$figures" "${name}_cpu") ms processor)"
+    "($(value "$figures" "$name") ms wall, $(value "$figures" "${name%_ms}_cpu_ms") ms processor)"
 done
 
 echo
@@ -30,18 +30,21 @@ fi
 . "$(dirname "$0")/../hyperfine_times.sh"
 labels=(cli_wordle_crane cli_wordle_crane_rank_info cli_pattern_1221 cli_pattern_c_ra_e cli_pattern_sets
         cli_regex_backreference)
-commands=(
-  "$cli --db '$db' wordle crane:....."
-  "$cli --db '$db' wordle crane:..... --rank info"
-  "$cli --db '$db' pattern ??1221"
-  "$cli --db '$db' pattern 'c<ra?e>'"
-  "$cli --db '$db' pattern '[l-p]?[m-r]?[w-z]'"
-  "$cli --db '$db' pattern '/(..).*\\1'"
+searches=(
+  "wordle crane:....."
+  "wordle crane:..... --rank info"
+  "pattern ??1221"
+  "pattern 'c<ra?e>'"
+  "pattern '[l-p]?[m-r]?[w-z]'"
+  "pattern '/(..).*\\1'"
 )
+commands=()
+for search in "${searches[@]}"; do commands+=("$cli --db '$db' $search"); done
 declare -A wall cpu
 hyperfine_times "$runs" "${commands[@]}"
 for k in "${!commands[@]}"; do
   label=${labels[$k]}
-  echo "${label}_ms ${wall[$label]}  (processor ${cpu[$label]} ms; under 500: $(verdict "${wall[$label]} < 500"))  ${commands[$k]#"$cli --db '$db' "}"
+  echo "${label}_ms ${wall[$label]}  (processor ${cpu[$label]} ms; under 500: $(verdict "${wall[$label]} < 500"))" \
+    "${searches[$k]}"
   echo "${label}_cpu_ms ${cpu[$label]}"
 done
