@@ -45,7 +45,7 @@ for size in 0.63M 1.3M 5M; do
   esac
   db="$work/scale.mdb"
   rm -f "$db"
-  "$cli" new "$db" >/dev/null
+  "$cli" new "$db" >/dev/null 2>&1
   report=$( { /usr/bin/time -f "time %e %U %S %M" "$cli" --db "$db" import "$list" >/dev/null; } 2>&1)
   read -r _ wall_s user_s sys_s peak_kib < <(echo "$report" | grep '^time ')
   words=$("$cli" --db "$db" stats | awk '{print $3}')
@@ -65,7 +65,7 @@ for size in 0.63M 1.3M 5M; do
     done
     figure[${name}_$size]=$(printf '%s\n' "${times[@]}" | median)
     echo "scale_${name}_ms_$size ${figure[${name}_$size]}  (processor $(printf '%s\n' "${cpus[@]}" | median) ms;" \
-      "$(set -f; "$cli" --db "$db" $search | wc -l) words)"
+      "$(set -f; "$cli" --db "$db" $search 2>/dev/null | wc -l) words)"
   done
 done
 rm -f "$work/scale.mdb" "$work"/scale-*.txt
