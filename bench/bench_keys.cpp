@@ -48,8 +48,8 @@ bool finds(lexivo::Connection& db, lexivo::SearchMode mode, const QString& input
 
 // The Sorted key as files before this version stored it: the characters of the word as written.
 void oldSorted(sqlite3_context* ctx, int, sqlite3_value** argv) {
-    const QString word = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(argv[0])),
-                                           sqlite3_value_bytes(argv[0]));
+    const QString word =
+        QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(argv[0])), sqlite3_value_bytes(argv[0]));
     QList<uint> points = word.toUcs4();
     std::sort(points.rbegin(), points.rend());
     QString sorted = QString::fromUcs4(reinterpret_cast<const char32_t*>(points.data()), points.size());
@@ -157,9 +157,10 @@ int main(int argc, char** argv) {
             loaded.CurrentDatabase.close();
             QFile::remove(older);
         }
-        std::printf("load of an older file (%lld rows with keys of the word as written): %.0f ms median of 3, "
-                    "processor %.0f ms (%s)\n",
-                    static_cast<long long>(stale), bench::median(times), bench::median(cpu), qPrintable(status));
+        std::printf(
+            "load of an older file (%lld rows with keys of the word as written): %.0f ms median of 3, "
+            "processor %.0f ms (%s)\n",
+            static_cast<long long>(stale), bench::median(times), bench::median(cpu), qPrintable(status));
         std::printf("older_keys_load_ms %.0f\nolder_keys_load_cpu_ms %.0f\n", bench::median(times), bench::median(cpu));
     }
     std::printf("keys_missed_total %d\n", totalMisses);

@@ -11,9 +11,9 @@
 
 #include "common/run_control.h"
 #include "store/collation.h"
+#include "store/current_database.h"
 #include "store/engine.h"
 #include "store/error.h"
-#include "store/current_database.h"
 #include "store/schema.h"
 
 namespace lexivo {
@@ -217,8 +217,9 @@ std::optional<qint64> StoreWordLevels(Connection& db, const ScowlLevels& levels,
         return word && *word == lastWord ? lastLevel : levelOf(word);
     });
     try {
-        asked.execute(QStringLiteral("UPDATE [Dictionary] SET [Level]=lexivo_level_stored([Word]) "
-                                     "WHERE [Level] IS NOT lexivo_level([Word])"));
+        asked.execute(
+            QStringLiteral("UPDATE [Dictionary] SET [Level]=lexivo_level_stored([Word]) "
+                           "WHERE [Level] IS NOT lexivo_level([Word])"));
     } catch (const Stopped&) {
         return std::nullopt;
     }

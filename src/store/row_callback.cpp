@@ -49,7 +49,6 @@ void RowCallback::execute(const QString& statement) {
     }
 }
 
-
 // ---- NumberCallback ----
 
 NumberCallback::NumberCallback(Connection& connection, const QString& name, Body body)
