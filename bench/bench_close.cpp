@@ -97,7 +97,7 @@ int main(int argc, char** argv) {
         closing.push_back((ended - clicked) / 1e6);
     }
     std::sort(closing.begin(), closing.end());
-    std::printf("close_ms median %.1f, max %.1f (%d runs; target under 100)\n", closing[closing.size() / 2],
+    std::printf("close_ms %.1f  (median; max %.1f ms; %d runs; target under 100)\n", closing[closing.size() / 2],
                 closing.back(), runs);
     return 0;
 }

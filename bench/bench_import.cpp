@@ -13,8 +13,9 @@ int main(int argc, char** argv) {
     }
     const QString list = QString::fromLocal8Bit(argv[1]);
     const QString path = QString::fromLocal8Bit(argv[2]);
-    const double importMs = bench::CreateAndImport(path, list);
-    std::printf("import_ms %.1f\n", importMs);
+    double importCpuMs = 0;
+    const double importMs = bench::CreateAndImport(path, list, &importCpuMs);
+    std::printf("import_ms %.1f\nimport_cpu_ms %.1f\n", importMs, importCpuMs);
 
     std::vector<double> opens;
     qint64 words = 0;

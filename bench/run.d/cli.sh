@@ -69,9 +69,11 @@ done
 verdict() { if [ "$(echo "$1" | bc)" = 1 ]; then echo "met"; else echo "MISSED"; fi; }
 if [ -n "${wall[an_anagram]:-}" ]; then
   ratio=$(echo "scale=3; ${wall[cli_anagram]} / ${wall[an_anagram]}" | bc)
+  echo "cli_anagram_over_an $ratio"
   echo "anagram at most 1/5 of an: $(verdict "$ratio <= 0.2") (ratio $ratio)"
 fi
 ratio=$(echo "scale=2; ${wall[cli_mask]} / ${wall[grep_mask]}" | bc)
+echo "cli_mask_over_grep $ratio"
 echo "mask at most 3x grep: $(verdict "$ratio <= 3") (ratio $ratio)"
 if [ -n "${wall[cli_start]:-}" ]; then
   rest=$(echo "scale=2; ${wall[cli_mask]} - ${wall[cli_start]}" | bc)

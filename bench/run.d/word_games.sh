@@ -54,6 +54,7 @@ done
 for pair in rack phrase; do
   ratio=$(echo "scale=3; ${wall[cli_$pair]} / ${wall[an_$pair]}" | bc)
   cpu_ratio=$(echo "scale=3; ${cpu[cli_$pair]} / ${cpu[an_$pair]}" | bc)
+  echo "cli_${pair}_over_an $ratio  (processor $cpu_ratio)"
   echo "$pair at most 0.5 of an: $(verdict "$ratio <= 0.5") (ratio $ratio wall, $cpu_ratio processor)"
 done
 

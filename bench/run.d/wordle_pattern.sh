@@ -17,22 +17,34 @@ echo "$figures"
 for target in wordle_crane_ms:5 wordle_crane_rank_info_ms:1000 pattern_1221_ms:20 pattern_c_ra_e_ms:20 \
   pattern_sets_ms:20 regex_backreference_ms:100; do
   name=${target%%:*} limit=${target##*:}
-  echo "$name under $limit: $(verdict "$(value "$figures" "$name") < $limit")"
+  echo "$name under $limit: $(verdict "$(value "$figures" "$name") < $limit")" \
+    "($(value "$figures" "$name") ms wall, $(value "$figures" "${name%_ms}_cpu_ms") ms processor)"
 done
 
 echo
-echo "== lexivo-cli, whole processes (median of $runs runs) =="
-median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
-for args in "wordle crane:....." "wordle crane:..... --rank info" "pattern ??1221" "pattern c<ra?e>" \
-  "pattern [l-p]?[m-r]?[w-z]" "pattern /(..).*\\1"; do
-  times=()
-  for _ in $(seq "$runs"); do
-    t0=$(date +%s%N)
-    # shellcheck disable=SC2086
-    set -f; "$cli" --db "$db" $args >/dev/null 2>&1; set +f
-    t1=$(date +%s%N)
-    times+=("$(( (t1 - t0) / 1000000 ))")
-  done
-  ms=$(printf '%s\n' "${times[@]}" | median)
-  echo "cli_ms $ms  $args  (under 500: $(verdict "$ms < 500"))"
+echo "== lexivo-cli, whole processes (median of $runs runs, wall clock; processor time beside) =="
+if ! command -v hyperfine >/dev/null; then
+  echo "(hyperfine is not installed: scripts/setup.sh --bench installs it)"
+  exit 0
+fi
+. "$(dirname "$0")/../hyperfine_times.sh"
+labels=(cli_wordle_crane cli_wordle_crane_rank_info cli_pattern_1221 cli_pattern_c_ra_e cli_pattern_sets
+        cli_regex_backreference)
+searches=(
+  "wordle crane:....."
+  "wordle crane:..... --rank info"
+  "pattern ??1221"
+  "pattern 'c<ra?e>'"
+  "pattern '[l-p]?[m-r]?[w-z]'"
+  "pattern '/(..).*\\1'"
+)
+commands=()
+for search in "${searches[@]}"; do commands+=("$cli --db '$db' $search"); done
+declare -A wall cpu
+hyperfine_times "$runs" "${commands[@]}"
+for k in "${!commands[@]}"; do
+  label=${labels[$k]}
+  echo "${label}_ms ${wall[$label]}  (processor ${cpu[$label]} ms; under 500: $(verdict "${wall[$label]} < 500"))" \
+    "${searches[$k]}"
+  echo "${label}_cpu_ms ${cpu[$label]}"
 done

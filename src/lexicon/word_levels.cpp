@@ -6,13 +6,14 @@
 #include <QRegularExpression>
 #include <QStringDecoder>
 #include <algorithm>
-#include <set>
+#include <cstring>
+#include <limits>
 
 #include "common/run_control.h"
 #include "store/collation.h"
+#include "store/current_database.h"
 #include "store/engine.h"
 #include "store/error.h"
-#include "store/current_database.h"
 #include "store/schema.h"
 
 namespace lexivo {
@@ -31,7 +32,85 @@ QString decodeList(const QByteArray& bytes) {
     return QString::fromLatin1(bytes);
 }
 
+// The UTF-8 text of LevelKey(word) in key: a word of ASCII characters folded as it is read, any other through
+// LevelKey. Most words are ASCII, and so the look-up of a row makes no string.
+void levelKeyOf(QStringView word, QByteArray& key) {
+    key.resize(word.size());
+    char* out = key.data();
+    for (const QChar c : word) {
+        const char16_t u = c.unicode();
+        if (u >= 0x80) {
+            key = LevelKey(word.toString()).toUtf8();
+            return;
+        }
+        *out++ = static_cast<char>(u >= 'A' && u <= 'Z' ? u + 32 : u);
+    }
+}
+
+void levelKeyOf(QByteArrayView utf8, QByteArray& key) {
+    key.resize(utf8.size());
+    char* out = key.data();
+    for (const char c : utf8) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            key = LevelKey(QString::fromUtf8(utf8)).toUtf8();
+            return;
+        }
+        *out++ = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+    }
+}
+
 }  // namespace
+
+quint32 ScowlLevels::hashOf(QByteArrayView key) {
+    return static_cast<quint32>(qHash(key, 0));
+}
+
+size_t ScowlLevels::slotOf(QByteArrayView key, quint32 hash) const {
+    const size_t mask = slots_.size() - 1;
+    for (size_t i = hash & mask;; i = (i + 1) & mask) {
+        const Slot& slot = slots_[i];
+        if (slot.level < 0) return i;
+        if (slot.hash == hash && slot.length == key.size() &&
+            std::memcmp(text_.constData() + slot.offset, key.data(), static_cast<size_t>(key.size())) == 0)
+            return i;
+    }
+}
+
+int ScowlLevels::value(QByteArrayView key) const {
+    if (slots_.empty()) return 0;
+    return std::max(slots_[slotOf(key, hashOf(key))].level, 0);
+}
+
+void ScowlLevels::insert(QByteArrayView key, int level) {
+    if (static_cast<size_t>(count_ + 1) * 2 > slots_.size()) rehash(std::max<size_t>(1024, slots_.size() * 2));
+    const quint32 hash = hashOf(key);
+    Slot& slot = slots_[slotOf(key, hash)];
+    if (slot.level < 0) {
+        if (text_.size() + key.size() > std::numeric_limits<quint32>::max())
+            throw Error(QStringLiteral("The SCOWL lists hold more text than a table of levels can keep."));
+        slot = {static_cast<quint32>(text_.size()), static_cast<quint32>(key.size()), hash, level};
+        text_.append(key);
+        ++count_;
+    }
+    slot.level = level;
+}
+
+void ScowlLevels::reserve(qsizetype keys) {
+    size_t capacity = 1024;
+    while (capacity < static_cast<size_t>(keys) * 2) capacity *= 2;
+    if (capacity > slots_.size()) rehash(capacity);
+}
+
+// At most half the slots in use: a look-up of a word no list holds ends at a free slot after a probe or two.
+void ScowlLevels::rehash(size_t capacity) {
+    std::vector<Slot> old = std::exchange(slots_, std::vector<Slot>(capacity));
+    for (const Slot& slot : old) {
+        if (slot.level < 0) continue;
+        size_t i = slot.hash & (capacity - 1);
+        while (slots_[i].level >= 0) i = (i + 1) & (capacity - 1);
+        slots_[i] = slot;
+    }
+}
 
 const QStringList& ScowlSpellings() {
     static const QStringList spellings = {QStringLiteral("american"), QStringLiteral("british"),
@@ -65,11 +144,13 @@ std::optional<ScowlLevels> ReadScowl(const QString& folder, const QString& spell
         int level;
     };
     std::vector<List> lists;
-    for (const QString& file : QDir(folder).entryList(QDir::Files | QDir::Readable, QDir::Name)) {
-        const auto match = name.match(file);
+    qint64 bytes = 0;
+    for (const QFileInfo& file : QDir(folder).entryInfoList(QDir::Files | QDir::Readable, QDir::Name)) {
+        const auto match = name.match(file.fileName());
         if (!match.hasMatch()) continue;
         if (match.captured(1) != QLatin1String("english") && match.captured(1) != spelling) continue;
-        lists.push_back({folder + QLatin1Char('/') + file, match.captured(3).toInt()});
+        lists.push_back({folder + QLatin1Char('/') + file.fileName(), match.captured(3).toInt()});
+        bytes += file.size();
     }
     if (lists.empty())
         throw Error(QStringLiteral("The folder %1 holds no SCOWL word lists (files such as english-words.35 and "
@@ -77,18 +158,25 @@ std::optional<ScowlLevels> ReadScowl(const QString& folder, const QString& spell
                         .arg(folder, spelling));
     std::stable_sort(lists.begin(), lists.end(), [](const List& a, const List& b) { return a.level < b.level; });
     ScowlLevels result;
+    // About one word in ten bytes: the table grows once or twice at most on the way.
+    result.reserve(bytes / 10);
     run.setProgressMaximum(static_cast<qint64>(lists.size()));
     for (const List& list : lists) {
         QFile file(list.path);
         if (!file.open(QIODevice::ReadOnly))
             throw Error(QStringLiteral("The SCOWL list %1 cannot be read: %2").arg(list.path, file.errorString()));
         const QString text = decodeList(file.readAll());
-        for (QStringView line : QStringView(text).split(QLatin1Char('\n'))) {
-            line = line.trimmed();
+        const QStringView all(text);
+        QByteArray key;
+        for (qsizetype start = 0; start < all.size();) {
+            qsizetype end = all.indexOf(QLatin1Char('\n'), start);
+            if (end < 0) end = all.size();
+            const QStringView line = all.sliced(start, end - start).trimmed();
+            start = end + 1;
             if (line.isEmpty()) continue;
             // The lists of lower levels were read first: a word keeps the first level it was found at.
-            const QString key = LevelKey(line.toString());
-            if (!result.levels.contains(key)) result.levels.insert(key, list.level);
+            levelKeyOf(line, key);
+            if (!result.contains(key)) result.insert(key, list.level);
         }
         ++result.files;
         run.setProgressValue(result.files);
@@ -101,38 +189,37 @@ std::optional<ScowlLevels> ReadScowl(const QString& folder, const QString& spell
 std::optional<qint64> StoreWordLevels(Connection& db, const ScowlLevels& levels, RunControl& run) {
     Transaction transaction(db);
     EnsureLevelField(db);
-    std::set<int> distinct;
-    for (const int level : levels.levels) distinct.insert(level);
     const qint64 rows = db.scalar(QStringLiteral("SELECT count(*) FROM [Dictionary]"));
     run.setProgressMaximum(rows);
     qint64 seen = 0;
     qint64 listed = 0;
-    QString lastWord;
-    int lastLevel = 0;
-    // One pass over the table: the CASE asks for each level in turn whether the row's word has one at most that
-    // high, and the word is looked up once, at the first question of its row.
-    RowCallback atMost(db, QStringLiteral("lexivo_level_at_most"), 2, [&](const RowCallback::Arguments& args) {
-        const int limit = args[1] ? args[1]->toInt() : 0;
-        if (limit == *distinct.begin()) {
-            lastWord = args[0].value_or(QString());
-            lastLevel = levels.levels.value(LevelKey(lastWord), 0);
-            ++seen;
-            run.step(seen, lastWord);
-            if (run.stopFlag()) throw Stopped{};
-        }
-        const bool yes = lastLevel > 0 && lastLevel <= limit;
-        if (yes) ++listed;
-        return yes;
+    QByteArray key;
+    const auto levelOf = [&](std::optional<QByteArrayView> word) -> std::optional<qint64> {
+        if (!word) return std::nullopt;
+        levelKeyOf(*word, key);
+        const int level = levels.value(key);
+        return level > 0 ? std::optional<qint64>(level) : std::nullopt;
+    };
+    // One pass over the table that writes only the rows whose level changes: the condition asks each row's
+    // level once (with the progress and the stop), and the new value of a changed row is the answer just given.
+    QByteArray lastWord;
+    std::optional<qint64> lastLevel;
+    NumberCallback asked(db, QStringLiteral("lexivo_level"), [&](std::optional<QByteArrayView> word) {
+        lastLevel = levelOf(word);
+        lastWord = word ? word->toByteArray() : QByteArray();
+        if (lastLevel) ++listed;
+        ++seen;
+        run.step(seen, word ? QString::fromUtf8(*word) : QString());
+        if (run.stopFlag()) throw Stopped{};
+        return lastLevel;
     });
-    QString statement = QStringLiteral("UPDATE [Dictionary] SET [Level]=NULL");
-    if (!distinct.empty()) {
-        statement = QStringLiteral("UPDATE [Dictionary] SET [Level]=CASE");
-        for (const int level : distinct)
-            statement += QStringLiteral(" WHEN lexivo_level_at_most([Word],%1) THEN %1").arg(level);
-        statement += QStringLiteral(" END");
-    }
+    NumberCallback stored(db, QStringLiteral("lexivo_level_stored"), [&](std::optional<QByteArrayView> word) {
+        return word && *word == lastWord ? lastLevel : levelOf(word);
+    });
     try {
-        atMost.execute(statement);
+        asked.execute(
+            QStringLiteral("UPDATE [Dictionary] SET [Level]=lexivo_level_stored([Word]) "
+                           "WHERE [Level] IS NOT lexivo_level([Word])"));
     } catch (const Stopped&) {
         return std::nullopt;
     }

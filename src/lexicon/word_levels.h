@@ -6,10 +6,11 @@
 // of the database keeps its level in the nullable field Level, so that any search can ask for the common words
 // only with one condition, and the stock sqlite3 tool sees the same numbers.
 
-#include <QHash>
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <optional>
+#include <vector>
 
 namespace lexivo {
 
@@ -26,10 +27,36 @@ inline constexpr int kCommonLevels[] = {35, 50, 70};
 // The form in which words are compared with SCOWL's: case folded, as the word order compares them.
 QString LevelKey(const QString& word);
 
-// The lowest level of each listed word (by LevelKey).
-struct ScowlLevels {
-    QHash<QString, int> levels;
+// The lowest level of each listed word, by the UTF-8 text of its LevelKey: the keys in one block of text and a
+// table of open addressing over it, so that reading the lists makes no string per word and a stored word is
+// looked up as the database holds it.
+class ScowlLevels {
+public:
+    bool contains(QByteArrayView key) const { return !slots_.empty() && slots_[slotOf(key, hashOf(key))].level >= 0; }
+    // The level of key; 0 when no list holds it.
+    int value(QByteArrayView key) const;
+    // Sets the level of key.
+    void insert(QByteArrayView key, int level);
+    void reserve(qsizetype keys);
+    qsizetype size() const { return count_; }
+
     int files = 0;
+
+private:
+    // Sixteen bytes, so that a look-up reads one line of the processor's cache for its slot.
+    struct Slot {
+        quint32 offset = 0;
+        quint32 length = 0;
+        quint32 hash = 0;
+        qint32 level = -1;  // -1: free
+    };
+    static quint32 hashOf(QByteArrayView key);
+    size_t slotOf(QByteArrayView key, quint32 hash) const;
+    void rehash(size_t capacity);
+
+    QByteArray text_;
+    std::vector<Slot> slots_;
+    qsizetype count_ = 0;
 };
 
 // Reads the lists of folder that every spelling shares (english-...) and those of spelling (american-...), in

@@ -105,6 +105,7 @@ public:
 private:
     friend class Statement;
     friend class RowCallback;
+    friend class NumberCallback;
     Connection(sqlite3* db, QString path);
     sqlite3* handle() const;
 

@@ -49,4 +49,47 @@ void RowCallback::execute(const QString& statement) {
     }
 }
 
+// ---- NumberCallback ----
+
+NumberCallback::NumberCallback(Connection& connection, const QString& name, Body body)
+    : connection_(connection), name_(name.toUtf8()), body_(std::move(body)) {
+    const int rc = sqlite3_create_function(connection_.handle(), name_.constData(), 1, SQLITE_UTF8, this,
+                                           &NumberCallback::call, nullptr, nullptr);
+    if (rc != SQLITE_OK) ThrowEngineError(connection_.handle(), rc);
+}
+
+NumberCallback::~NumberCallback() {
+    if (connection_.isOpen())
+        sqlite3_create_function(connection_.handle(), name_.constData(), 1, SQLITE_UTF8, nullptr, nullptr, nullptr,
+                                nullptr);
+}
+
+void NumberCallback::call(sqlite3_context* context, int, sqlite3_value** values) {
+    auto* self = static_cast<NumberCallback*>(sqlite3_user_data(context));
+    try {
+        std::optional<QByteArrayView> text;
+        if (sqlite3_value_type(values[0]) != SQLITE_NULL) {
+            const auto* p = reinterpret_cast<const char*>(sqlite3_value_text(values[0]));
+            text = QByteArrayView(p, sqlite3_value_bytes(values[0]));
+        }
+        if (const std::optional<qint64> answer = self->body_(text))
+            sqlite3_result_int64(context, *answer);
+        else
+            sqlite3_result_null(context);
+    } catch (...) {
+        self->pending_ = std::current_exception();
+        sqlite3_result_error(context, "interrupted by the program", -1);
+    }
+}
+
+void NumberCallback::execute(const QString& statement) {
+    pending_ = nullptr;
+    try {
+        connection_.execute(statement);
+    } catch (const Error&) {
+        if (pending_) std::rethrow_exception(std::exchange(pending_, nullptr));
+        throw;
+    }
+}
+
 }  // namespace lexivo

@@ -38,4 +38,28 @@ private:
     std::exception_ptr pending_;
 };
 
+// A function of one text argument that answers a whole number or null, bound like RowCallback but for a
+// statement that computes a value per row: the callable reads the argument's UTF-8 bytes where the engine
+// holds them (nullopt for null), with no string made per call, and its answer is the function's value.
+class NumberCallback {
+public:
+    using Body = std::function<std::optional<qint64>(std::optional<QByteArrayView> utf8)>;
+
+    NumberCallback(Connection& connection, const QString& name, Body body);
+    ~NumberCallback();
+    NumberCallback(const NumberCallback&) = delete;
+    NumberCallback& operator=(const NumberCallback&) = delete;
+
+    // Runs a statement that calls the function; an exception the callable threw comes out as itself.
+    void execute(const QString& statement);
+
+private:
+    static void call(sqlite3_context* context, int count, sqlite3_value** values);
+
+    Connection& connection_;
+    QByteArray name_;
+    Body body_;
+    std::exception_ptr pending_;
+};
+
 }  // namespace lexivo
