@@ -33,6 +33,11 @@ QString decodeList(const QByteArray& bytes) {
 
 }  // namespace
 
+QString ScowlFolder() {
+    const QByteArray folder = qgetenv("SCOWLDIR");
+    return folder.isEmpty() ? kDefaultScowlFolder : QString::fromLocal8Bit(folder);
+}
+
 const QStringList& ScowlSpellings() {
     static const QStringList spellings = {QStringLiteral("american"), QStringLiteral("british"),
                                           QStringLiteral("canadian"), QStringLiteral("australian")};
