@@ -27,7 +27,7 @@
 
 namespace {
 
-const QStringList kModes = {"anagram", "synogram", "palindrome", "mask",    "add",    "delete",
+const QStringList kModes = {"anagram", "synogram", "palindrome", "mask",   "add",    "delete",
                             "letters", "rack",     "phrase",     "wordle", "pattern"};
 
 // A few rounds of the event loop, so that every pending layout and painting is done.
@@ -44,8 +44,7 @@ bool save(QWidget& shown, const QString& out) {
     QRect frame = shown.frameGeometry();
     for (QWidget* top : QApplication::topLevelWidgets())
         if (top->isVisible() && top->windowType() == Qt::ToolTip) frame |= top->frameGeometry();
-    const QPixmap picture =
-        shown.screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height());
+    const QPixmap picture = shown.screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height());
     return picture.save(out);
 }
 

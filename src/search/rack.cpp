@@ -5,8 +5,8 @@
 
 namespace lexivo {
 
-qint64 SearchRack(Connection& db, const QString& tiles, int minLetters, int maxLetters, RunControl& run,
-                  WordSink& sink, std::optional<int> maxLevel, bool ignoreAccents) {
+qint64 SearchRack(Connection& db, const QString& tiles, int minLetters, int maxLetters, RunControl& run, WordSink& sink,
+                  std::optional<int> maxLevel, bool ignoreAccents) {
     const std::shared_ptr<const WordSnapshot> words =
         ReadWordsFor(db, LetterRack(tiles, true, ignoreAccents), run, maxLevel, ignoreAccents);
     return words ? ListRackWords(*words, tiles, minLetters, maxLetters, run, sink) : 0;

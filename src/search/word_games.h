@@ -18,8 +18,8 @@ class WordSink;
 // The rack and phrase searches on db's words, as ListRackWords and ListPhrases below, each on just the words it
 // can use, read for it from db; with maxLevel, on the words whose level is at most that; with ignoreAccents,
 // letters compared by their base letters in the input and the words. Throws Error.
-qint64 SearchRack(Connection& db, const QString& tiles, int minLetters, int maxLetters, RunControl& run,
-                  WordSink& sink, std::optional<int> maxLevel = std::nullopt, bool ignoreAccents = false);
+qint64 SearchRack(Connection& db, const QString& tiles, int minLetters, int maxLetters, RunControl& run, WordSink& sink,
+                  std::optional<int> maxLevel = std::nullopt, bool ignoreAccents = false);
 qint64 SearchPhrase(Connection& db, const QString& text, int maxWords, int minLetters, int maxLetters, RunControl& run,
                     WordSink& sink, std::optional<int> maxLevel = std::nullopt, bool ignoreAccents = false);
 

@@ -11,8 +11,8 @@
 #include <functional>
 #include <memory>
 #include <optional>
-#include <string>
 #include <span>
+#include <string>
 #include <unordered_map>
 #include <vector>
 

@@ -177,8 +177,9 @@ TEST(WordGamesTest, SearchesSeeEveryChangeOfTheDatabase) {
     const auto expectCurrent = [&](const char* after) {
         for (const char* route : {"the database", "the words in memory"}) {
             SCOPED_TRACE(std::string(after) + ", " + route);
-            for (const auto& [mode, input] : {std::pair{SearchMode::Rack, "aet?"}, std::pair{SearchMode::Phrase, "eat at"},
-                                              std::pair{SearchMode::Phrase, "Tee te"}}) {
+            for (const auto& [mode, input] :
+                 {std::pair{SearchMode::Rack, "aet?"}, std::pair{SearchMode::Phrase, "eat at"},
+                  std::pair{SearchMode::Phrase, "Tee te"}}) {
                 for (const bool accents : {false, true}) {
                     SearchRequest request;
                     request.mode = mode;
@@ -211,7 +212,6 @@ TEST(WordGamesTest, SearchesSeeEveryChangeOfTheDatabase) {
     }
     expectCurrent("another program's changes");
 }
-
 
 TEST(WordGamesTest, ASessionEndedWhileReadingLeavesNothingBehind) {
     QTemporaryDir dir;
