@@ -77,13 +77,13 @@ const CommandInfo kCommands[] = {
      "letter case ignored: '/(.)(.)(.)\\3\\2\\1' finds redder. Quote PATTERN for the shell."},
     {"palindromes", Command::Palindromes, nullptr, kLength | kScores, "words whose reversal is also a word",
      "Lists the words whose reversal is also a word of the database (level; stop and pots)."},
-    {"rack", Command::Rack, "TILES", kLetters | kScores, "words that can be laid from TILES; a ? is a blank tile",
+    {"rack", Command::Rack, "TILES", kLetters | kScores | kAccents, "words that can be laid from TILES; a ? is a blank tile",
      "Lists the words that can be laid from the tiles TILES: each letter of TILES is a tile of that letter, and\n"
      "each \"?\" a blank tile that stands for any one letter; other characters are passed over. A word can be\n"
      "laid when each of its letters gets a tile of its own; its other characters (apostrophes, hyphens, blanks,\n"
      "digits) need none, and letter case never matters. Longest first, then in word order. Quote TILES when it\n"
      "holds a \"?\", so that the shell leaves it alone. Example: lexivo-cli rack 'retains?" "?'"},
-    {"phrase", Command::Phrase, "TEXT", kLetters | kWords | kScores,
+    {"phrase", Command::Phrase, "TEXT", kLetters | kWords | kScores | kAccents,
      "phrases of up to 3 words that use exactly the letters of TEXT",
      "Lists every way to spell exactly the letters of TEXT with one to N words of the database (--words, 3 by\n"
      "default); other characters of TEXT and of the words are passed over, letter case never matters, and a\n"

@@ -18,6 +18,8 @@ class Connection;
 class RunControl;
 
 inline const QString kDefaultScowlFolder = QStringLiteral("/usr/share/dict/scowl");
+// The folder the window reads SCOWL's lists from: the one SCOWLDIR names, else kDefaultScowlFolder.
+QString ScowlFolder();
 inline const QString kDefaultSpelling = QStringLiteral("american");
 // The spellings SCOWL offers besides the lists every spelling shares.
 const QStringList& ScowlSpellings();

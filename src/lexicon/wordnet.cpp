@@ -243,10 +243,17 @@ std::shared_ptr<const WordNet> SharedWordNet(QString* problem) {
     static std::mutex mutex;
     static std::shared_ptr<const WordNet> loaded;
     static QString failure;
+    static QString folder;
     const std::lock_guard lock(mutex);
+    if (const QString wanted = WordNetFolder(); wanted != folder) {
+        // WNSEARCHDIR now names another folder: its files are the ones asked for.
+        loaded.reset();
+        failure.clear();
+        folder = wanted;
+    }
     if (!loaded && failure.isEmpty()) {
         try {
-            loaded = std::make_shared<const WordNet>(WordNetFolder());
+            loaded = std::make_shared<const WordNet>(folder);
         } catch (const Error& e) {
             failure = e.message();
         }

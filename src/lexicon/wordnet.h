@@ -80,8 +80,8 @@ private:
     std::vector<std::unique_ptr<Part>> parts_;
 };
 
-// The WordNet of the folder WordNetFolder(), mapped at its first use and kept for the process; null when it
-// cannot be loaded, with the message naming the package in problem.
+// The WordNet of the folder WordNetFolder(), mapped at its first use and kept for the process while that folder
+// stays the same; null when it cannot be loaded, with the message naming the package in problem.
 std::shared_ptr<const WordNet> SharedWordNet(QString* problem = nullptr);
 
 }  // namespace lexivo

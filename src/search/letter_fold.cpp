@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include "search/word_index.h"
 #include "store/collation.h"
 
 namespace lexivo {
@@ -17,6 +18,10 @@ void AppendFoldedCharacter(char32_t c, bool ignoreAccents, std::u32string& out) 
         AppendBaseLetters(folded, out);
     else
         out += folded;
+}
+
+void AppendGameLetters(char32_t c, bool ignoreAccents, std::u32string& out) {
+    if (IsGameLetter(c)) AppendFoldedCharacter(c, ignoreAccents, out);
 }
 
 void FoldText(QStringView text, bool ignoreAccents, std::u32string& out) {

@@ -12,6 +12,10 @@ namespace lexivo {
 // Appends the form of one character to out.
 void AppendFoldedCharacter(char32_t c, bool ignoreAccents, std::u32string& out);
 
+// Appends the letters that the word games (rack and phrase) count of one character: none for a character that
+// is not a letter, else its form as above (with accents ignored é gives e, ß gives ss).
+void AppendGameLetters(char32_t c, bool ignoreAccents, std::u32string& out);
+
 // The form of a whole text, replacing what out held.
 void FoldText(QStringView text, bool ignoreAccents, std::u32string& out);
 std::u32string FoldedText(QStringView text, bool ignoreAccents);

@@ -55,7 +55,7 @@ private:
     bool prepare(const QString& text, int minLetters, int maxLetters) {
         std::vector<int> phraseIndex(static_cast<size_t>(words_.alphabetSize()), -1);
         quint64 phraseIds = 0;
-        for (const auto& [letter, count] : LetterRack(text, false).letters) {
+        for (const auto& [letter, count] : LetterRack(text, false, words_.baseLetters()).letters) {
             const int id = words_.letterId(letter);
             if (id < 0 || count > 0xFFFF) return false;  // a letter that no word holds
             phraseIndex[static_cast<size_t>(id)] = static_cast<int>(phrase_.size());
@@ -223,8 +223,9 @@ qint64 ListPhrases(const WordSnapshot& words, const QString& text, int maxWords,
 }
 
 qint64 SearchPhrase(Connection& db, const QString& text, int maxWords, int minLetters, int maxLetters, RunControl& run,
-                    WordSink& sink, std::optional<int> maxLevel) {
-    const std::shared_ptr<const WordSnapshot> words = ReadWordsFor(db, LetterRack(text, false), run, maxLevel);
+                    WordSink& sink, std::optional<int> maxLevel, bool ignoreAccents) {
+    const std::shared_ptr<const WordSnapshot> words =
+        ReadWordsFor(db, LetterRack(text, false, ignoreAccents), run, maxLevel, ignoreAccents);
     return words ? ListPhrases(*words, text, maxWords, minLetters, maxLetters, run, sink) : 0;
 }
 

@@ -5,15 +5,16 @@
 
 namespace lexivo {
 
-qint64 SearchRack(Connection& db, const QString& tiles, int minLetters, int maxLetters, RunControl& run,
-                  WordSink& sink, std::optional<int> maxLevel) {
-    const std::shared_ptr<const WordSnapshot> words = ReadWordsFor(db, LetterRack(tiles, true), run, maxLevel);
+qint64 SearchRack(Connection& db, const QString& tiles, int minLetters, int maxLetters, RunControl& run, WordSink& sink,
+                  std::optional<int> maxLevel, bool ignoreAccents) {
+    const std::shared_ptr<const WordSnapshot> words =
+        ReadWordsFor(db, LetterRack(tiles, true, ignoreAccents), run, maxLevel, ignoreAccents);
     return words ? ListRackWords(*words, tiles, minLetters, maxLetters, run, sink) : 0;
 }
 
 qint64 ListRackWords(const WordSnapshot& words, const QString& tiles, int minLetters, int maxLetters, RunControl& run,
                      WordSink& sink) {
-    const LetterRack rack(tiles, true);
+    const LetterRack rack(tiles, true, words.baseLetters());
     const int tileCount = rack.tiles;
     const int blanks = rack.blanks;
     std::vector<quint32> have(static_cast<size_t>(words.alphabetSize()), 0);

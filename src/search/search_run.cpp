@@ -141,10 +141,10 @@ qint64 RunSearchMode(Connection& db, const SearchRequest& request, RunControl& r
             return ListQueryResults(db, QueryText(request, true, StoredKeysCurrent(db)), run, sink);
         case SearchMode::Rack:
             return SearchRack(db, request.input, request.minimumLength.value_or(0), request.maximumLength.value_or(0),
-                              run, sink, request.maxLevel);
+                              run, sink, request.maxLevel, request.ignoreAccents);
         case SearchMode::Phrase:
             return SearchPhrase(db, request.input, request.phraseWords, request.minimumLength.value_or(0),
-                                request.maximumLength.value_or(0), run, sink, request.maxLevel);
+                                request.maximumLength.value_or(0), run, sink, request.maxLevel, request.ignoreAccents);
         case SearchMode::Wordle:
         case SearchMode::Pattern:
             break;  // scans, above

@@ -112,7 +112,9 @@ qint64 SearchSession::run(const SearchRequest& request, RunControl& run, Dialogs
         if (const std::shared_ptr<const WordSnapshot> index = readyIndex())
             return ScanWords(*index, request, run, sink);
     }
-    if (request.mode && !request.maxLevel && (*request.mode == SearchMode::Rack || *request.mode == SearchMode::Phrase)) {
+    // The index counts letters with their accents: a search that ignores them reads the words it can use.
+    if (request.mode && !request.maxLevel && !request.ignoreAccents &&
+        (*request.mode == SearchMode::Rack || *request.mode == SearchMode::Phrase)) {
         if (const std::shared_ptr<const WordSnapshot> index = readyIndex()) {
             if (*request.mode == SearchMode::Rack)
                 return ListRackWords(*index, request.input, request.minimumLength.value_or(0),

@@ -16,12 +16,16 @@ class RunControl;
 class WordSink;
 
 // The rack and phrase searches on db's words, as ListRackWords and ListPhrases below, each on just the words it
-// can use, read for it from db; with maxLevel, on the words whose level is at most that. Throws Error.
-qint64 SearchRack(Connection& db, const QString& tiles, int minLetters, int maxLetters, RunControl& run,
-                  WordSink& sink, std::optional<int> maxLevel = std::nullopt);
+// can use, read for it from db; with maxLevel, on the words whose level is at most that; with ignoreAccents,
+// letters compared by their base letters in the input and the words. Throws Error.
+qint64 SearchRack(Connection& db, const QString& tiles, int minLetters, int maxLetters, RunControl& run, WordSink& sink,
+                  std::optional<int> maxLevel = std::nullopt, bool ignoreAccents = false);
 qint64 SearchPhrase(Connection& db, const QString& text, int maxWords, int minLetters, int maxLetters, RunControl& run,
-                    WordSink& sink, std::optional<int> maxLevel = std::nullopt);
+                    WordSink& sink, std::optional<int> maxLevel = std::nullopt, bool ignoreAccents = false);
 
+// Both read their input as the snapshot counts letters: by their base letters when it does (accents ignored:
+// é = e, ñ = n, ß = ss, in the input and the words; the results are the words as stored, in the word order).
+//
 // Lists the words that can be laid from tiles: every letter of tiles is a tile of that letter (case folded), a
 // "?" is a blank tile that stands for any one letter, other characters are passed over. A word can be laid when
 // each of its letters gets a tile of its own. Only words whose letter count lies between minLetters and

@@ -9,6 +9,7 @@
 #include <unordered_map>
 
 #include "common/run_control.h"
+#include "search/letter_fold.h"
 #include "search/search_query.h"
 #include "search/search_run.h"
 #include "store/collation.h"
@@ -72,36 +73,41 @@ void FreeLarge(void* memory, size_t bytes) {
 
 // ---- LetterRack ----
 
-LetterRack::LetterRack(const QString& text, bool withBlanks) {
+LetterRack::LetterRack(const QString& text, bool withBlanks, bool baseLetters) {
+    std::u32string forms;
     for (qsizetype i = 0; i < text.size();) {
         const char32_t c = nextCodePoint(text, i);
         if (withBlanks && c == U'?') {
             ++blanks;
-        } else if (IsGameLetter(c)) {
-            const char32_t folded = FoldCase(c);
+            ++tiles;
+            continue;
+        }
+        forms.clear();
+        AppendGameLetters(c, baseLetters, forms);
+        for (const char32_t folded : forms) {
             const auto at =
                 std::find_if(letters.begin(), letters.end(), [folded](const auto& l) { return l.first == folded; });
             if (at == letters.end())
                 letters.emplace_back(folded, 1);
             else
                 ++at->second;
-        } else {
-            continue;
+            ++tiles;
         }
-        ++tiles;
     }
 }
 
 // ---- WordSnapshot ----
 
-WordSnapshot::WordSnapshot(const QStringList& words, const LetterRack* only) {
+WordSnapshot::WordSnapshot(const QStringList& words, const LetterRack* only, bool baseLetters)
+    : baseLetters_(baseLetters) {
     prepare(only);
     for (const QString& word : words) add(word.toUtf8());
     finish();
 }
 
 WordSnapshot::WordSnapshot(Connection& db, const std::function<bool()>& keepGoing, const LetterRack* only,
-                           std::optional<int> maxLevel) {
+                           std::optional<int> maxLevel, bool baseLetters)
+    : baseLetters_(baseLetters) {
     prepare(only);
     if (!only && !maxLevel) {
         // Room for every word at once: memory that grows step by step is copied and touched twice.
@@ -183,11 +189,9 @@ void WordSnapshot::add(QByteArrayView utf8) {
         folded_.clear();
         mask = 0;
         const QString word = QString::fromUtf8(utf8);
-        for (qsizetype i = 0; i < word.size();) {
-            const char32_t c = nextCodePoint(word, i);
-            if (!IsGameLetter(c)) continue;
-            folded_.push_back(FoldCase(c));
-            if (const int id = letterId(folded_.back()); id >= 0)
+        for (qsizetype i = 0; i < word.size();) AppendGameLetters(nextCodePoint(word, i), baseLetters_, folded_);
+        for (const char32_t letter : folded_) {
+            if (const int id = letterId(letter); id >= 0)
                 mask |= LetterBit(static_cast<quint32>(id));
             else
                 ++unknown;
@@ -239,10 +243,9 @@ void WordSnapshot::letterIds(qsizetype index, std::vector<quint32>& ids) const {
         return;
     }
     const QString word = QString::fromUtf8(bytes);
-    for (qsizetype i = 0; i < word.size();) {
-        const char32_t c = nextCodePoint(word, i);
-        if (IsGameLetter(c)) ids.push_back(static_cast<quint32>(letterId(FoldCase(c))));
-    }
+    std::u32string letters;
+    for (qsizetype i = 0; i < word.size();) AppendGameLetters(nextCodePoint(word, i), baseLetters_, letters);
+    for (const char32_t letter : letters) ids.push_back(static_cast<quint32>(letterId(letter)));
 }
 
 std::pair<qsizetype, qsizetype> WordSnapshot::withLetterCount(int n) const {
@@ -296,14 +299,14 @@ void WordSnapshot::finish() {
 
 // The snapshot of just the words a search for rack's tiles can use, read for that search; null after a stop.
 std::shared_ptr<const WordSnapshot> ReadWordsFor(Connection& db, const LetterRack& rack, RunControl& run,
-                                                 std::optional<int> maxLevel) {
+                                                 std::optional<int> maxLevel, bool baseLetters) {
     auto words = std::make_shared<const WordSnapshot>(
         db,
         [&run] {
             run.step(0, kStartingSearch);
             return !run.stopFlag();
         },
-        &rack, maxLevel);
+        &rack, maxLevel, baseLetters);
     return words->complete() ? words : nullptr;
 }
 

@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <string>
 #include <unordered_map>
 #include <vector>
 
@@ -46,8 +47,8 @@ struct LargeAllocator {
 // The letters of a rack or a phrase, case folded, and its blank tiles.
 struct LetterRack {
     // Every letter of text is a tile of that letter; with blanks, every "?" is a blank tile. Other characters
-    // are passed over.
-    LetterRack(const QString& text, bool blanks);
+    // are passed over. With baseLetters (accents ignored), each letter gives a tile of each of its base letters.
+    LetterRack(const QString& text, bool blanks, bool baseLetters = false);
     std::vector<std::pair<char32_t, int>> letters;  // each folded letter once, with how often it comes
     int blanks = 0;
     int tiles = 0;  // letters and blanks
@@ -61,14 +62,18 @@ class WordSnapshot {
 public:
     // The words in any order; they are put into the word order here. With only, just the words that can be laid
     // from its tiles: all a search for those tiles can use.
-    explicit WordSnapshot(const QStringList& words, const LetterRack* only = nullptr);
+    // With baseLetters, the letters of a word are counted as their base letters (accents ignored: é is an e, ß is
+    // two s); the words themselves and their order do not change.
+    explicit WordSnapshot(const QStringList& words, const LetterRack* only = nullptr, bool baseLetters = false);
     // Every Word of db's Dictionary (with only, as above). keepGoing is asked now and then; once it answers false
     // the reading stops and the snapshot stays incomplete. Throws Error.
     // With maxLevel, only the words whose level is at most that.
     WordSnapshot(Connection& db, const std::function<bool()>& keepGoing, const LetterRack* only = nullptr,
-                 std::optional<int> maxLevel = std::nullopt);
+                 std::optional<int> maxLevel = std::nullopt, bool baseLetters = false);
 
     bool complete() const { return complete_; }
+    // Whether the letters are counted as their base letters; a search's input must be read the same way.
+    bool baseLetters() const { return baseLetters_; }
     // Words that hold no letter at all are left out: no rack or phrase can use them.
     qsizetype size() const { return static_cast<qsizetype>(entries_.size()); }
     QString word(qsizetype index) const;
@@ -131,8 +136,9 @@ private:
     quint64 rackMask_ = 0;
     std::vector<int> used_;
     std::vector<int> wordIds_;      // the letters of the word being added (-1: a letter without an id yet)
-    std::vector<char32_t> folded_;  // and of a word beyond ASCII, folded
+    std::u32string folded_;         // and of a word beyond ASCII, folded
     bool complete_ = true;
+    bool baseLetters_ = false;
 };
 
 // Whether bits has at most n bits set (n small: the blanks of a rack).
@@ -148,7 +154,8 @@ inline quint64 LetterBit(quint32 id) {
 
 // The snapshot of just the words of db that can be laid from rack's tiles, read for one search: progress through
 // run, and null once the user stops it. Throws Error.
+// With baseLetters, the letters counted as their base letters (the rack must have been read so too).
 std::shared_ptr<const WordSnapshot> ReadWordsFor(Connection& db, const LetterRack& rack, RunControl& run,
-                                                 std::optional<int> maxLevel = std::nullopt);
+                                                 std::optional<int> maxLevel = std::nullopt, bool baseLetters = false);
 
 }  // namespace lexivo

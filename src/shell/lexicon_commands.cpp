@@ -43,7 +43,7 @@ void storeLevels(Frm_Main& window, const QString& spelling) {
     QString failure;
     std::optional<qint64> stored;
     try {
-        if (const auto levels = ReadScowl(kDefaultScowlFolder, spelling, run)) {
+        if (const auto levels = ReadScowl(ScowlFolder(), spelling, run)) {
             run.setStatus(QStringLiteral("Storing the levels..."));
             stored = StoreWordLevels(window.database().CurrentDatabase, *levels, run);
         }

@@ -41,6 +41,9 @@ public:
 
     bool active() const { return active_; }
 
+    // Whether a time slice is due, asked instead of the clock when set (a test makes every record a slice).
+    std::function<bool()> sliceClock;
+
     // The close button: asks the window to close when no run is active, else asks "Abort?".
     void closeOrStop();
     // The window is about to close. True when it may close now; during a run the run is stopped without a
@@ -51,6 +54,7 @@ signals:
     void closeWindow();
 
 protected:
+    bool sliceDue() override { return sliceClock ? sliceClock() : RunControl::sliceDue(); }
     void showProgress(qint64 progress, const QString& word) override;
     void processEvents() override;
 

@@ -15,6 +15,7 @@ public:
     int columnCount() const { return columns_; }
 
 protected:
+    void rowsInserted(const QModelIndex& parent, int start, int end) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
 

@@ -162,35 +162,7 @@ TEST(TileScores, ARackWordScoresItsBestLaying) {
 class SmallWordNet : public ::testing::Test {
 protected:
     QTemporaryDir dir;
-    void write(const QString& pos, const std::vector<std::pair<QByteArray, QByteArray>>& entries) {
-        QByteArray data = "  1 A licence line.\n";
-        std::map<QByteArray, QList<QByteArray>> index;
-        for (const auto& [lemmas, gloss] : entries) {
-            const QByteArray offset = QByteArray::number(data.size()).rightJustified(8, '0');
-            const QList<QByteArray> words = lemmas.split(' ');
-            data += offset + " 03 " + pos.left(1).toLatin1() + " 0" + QByteArray::number(words.size());
-            for (const QByteArray& w : words) data += " " + w + " 0";
-            data += " 000 | " + gloss + "  \n";
-            for (const QByteArray& w : words) index[w.toLower().split('(').front()] << offset;
-        }
-        QByteArray text = "  1 A licence line.\n";
-        for (const auto& [lemma, offsets] : index)
-            text += lemma + " " + pos.left(1).toLatin1() + " " + QByteArray::number(offsets.size()) + " 1 @ " +
-                    QByteArray::number(offsets.size()) + " 0 " + offsets.join(' ') + "  \n";
-        test::WriteFile(dir.filePath("index." + pos), text);
-        test::WriteFile(dir.filePath("data." + pos), data);
-    }
-    void SetUp() override {
-        write("noun", {{"cat", "a feline"}, {"cat", "a whip"}, {"box", "a container"}, {"class", "a group"},
-                       {"church", "a building"}, {"woman", "an adult female"}, {"lady", "a woman of rank"},
-                       {"goose", "a bird"}, {"bus", "a vehicle"}, {"buse", "a made-up lemma"}, {"run", "a score"}});
-        write("verb", {{"run", "move fast"}, {"try", "attempt"}, {"make", "create"}, {"hope", "wish"},
-                       {"walk", "go on foot"}, {"go", "move"}});
-        write("adj", {{"large", "big"}, {"fast", "quick"}, {"nice", "pleasant"}, {"galore(ip)", "in plenty"}});
-        write("adv", {{"fast", "quickly"}});
-        test::WriteFile(dir.filePath("noun.exc"), "geese goose\n");
-        test::WriteFile(dir.filePath("verb.exc"), "ran run\nwent go\n");
-    }
+    void SetUp() override { test::WriteSmallWordNet(dir.path()); }
 };
 
 TEST_F(SmallWordNet, BaseFormsFollowTheMorphologyTable) {

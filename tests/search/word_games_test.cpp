@@ -21,10 +21,13 @@ namespace {
 
 using test::FakeRun;
 
-std::u32string lettersOf(const QString& text) {
+// With accents ignored, each letter counts as its base letters.
+std::u32string lettersOf(const QString& text, bool accents = false) {
     std::u32string letters;
     for (const char32_t c : text.toUcs4())
-        if (IsGameLetter(c)) letters += QChar::toCaseFolded(c);
+        if (IsGameLetter(c))
+            letters += accents ? test::ReferenceBaseLetters(QString::fromUcs4(&c, 1)).toStdU32String()
+                               : std::u32string(1, QChar::toCaseFolded(c));
     std::sort(letters.begin(), letters.end());
     return letters;
 }
@@ -34,41 +37,44 @@ bool inOrder(const QString& a, const QString& b) {
     return order != 0 ? order < 0 : a.toUcs4() < b.toUcs4();
 }
 
-bool longerThenInOrder(const QString& a, const QString& b) {
-    const size_t x = lettersOf(a).size();
-    const size_t y = lettersOf(b).size();
-    return x != y ? x > y : inOrder(a, b);
+auto longerThenInOrder(bool accents) {
+    return [accents](const QString& a, const QString& b) {
+        const size_t x = lettersOf(a, accents).size();
+        const size_t y = lettersOf(b, accents).size();
+        return x != y ? x > y : inOrder(a, b);
+    };
 }
 
 // The rack by its definition: the letters the tiles lack, one blank each.
-QStringList referenceRack(const QStringList& words, const QString& tiles, int lowest, int highest) {
-    const std::u32string rack = lettersOf(tiles);
+QStringList referenceRack(const QStringList& words, const QString& tiles, int lowest, int highest, bool accents) {
+    const std::u32string rack = lettersOf(tiles, accents);
     const auto blanks = static_cast<size_t>(tiles.count(u'?'));
     if (highest == 0) highest = static_cast<int>(rack.size() + blanks);
     QStringList found;
     for (const QString& word : words) {
-        const std::u32string letters = lettersOf(word);
+        const std::u32string letters = lettersOf(word, accents);
         const auto n = static_cast<int>(letters.size());
         std::u32string lacking;
         std::set_difference(letters.begin(), letters.end(), rack.begin(), rack.end(), std::back_inserter(lacking));
         if (n >= std::max(lowest, 1) && n <= highest && lacking.size() <= blanks) found << word;
     }
-    std::stable_sort(found.begin(), found.end(), longerThenInOrder);
+    std::stable_sort(found.begin(), found.end(), longerThenInOrder(accents));
     return found;
 }
 
 // The phrases by their definition: every choice of up to maxWords words whose letters are the text's.
-QStringList referencePhrases(const QStringList& words, const QString& text, int maxWords, int lowest, int highest) {
+QStringList referencePhrases(const QStringList& words, const QString& text, int maxWords, int lowest, int highest,
+                             bool accents) {
     QStringList usable;
     for (const QString& word : words) {
-        const auto n = static_cast<int>(lettersOf(word).size());
+        const auto n = static_cast<int>(lettersOf(word, accents).size());
         if (n >= std::max(lowest, 1) && (highest == 0 || n <= highest)) usable << word;
     }
-    std::stable_sort(usable.begin(), usable.end(), longerThenInOrder);
-    const std::u32string target = lettersOf(text);
+    std::stable_sort(usable.begin(), usable.end(), longerThenInOrder(accents));
+    const std::u32string target = lettersOf(text, accents);
     std::vector<QStringList> entries;
     std::function<void(qsizetype, const QStringList&)> pick = [&](qsizetype from, const QStringList& chosen) {
-        if (!chosen.isEmpty() && lettersOf(chosen.join(QString())) == target) entries.push_back(chosen);
+        if (!chosen.isEmpty() && lettersOf(chosen.join(QString()), accents) == target) entries.push_back(chosen);
         if (chosen.size() == maxWords) return;
         for (qsizetype i = from; i < usable.size(); ++i) pick(i, chosen + QStringList{usable[i]});
     };
@@ -100,7 +106,7 @@ QString randomText(QRandomGenerator& random, const QString& alphabet, int length
     return text;
 }
 
-const QString kHostile = QStringLiteral("aaabcABeéÉßẞΣς'- 1") + QString::fromUcs4(U"\U00010400\U00010428");
+const QString kHostile = QStringLiteral("aaabcABeéÉsßẞñnæΣς'- 1") + QString::fromUcs4(U"\U00010400\U00010428");
 
 TEST(WordGamesTest, BothSearchesAgreeWithTheirDefinitionsOnRandomLists) {
     QRandomGenerator random(15);
@@ -117,15 +123,17 @@ TEST(WordGamesTest, BothSearchesAgreeWithTheirDefinitionsOnRandomLists) {
         if (trial == 1) tiles = QStringLiteral("???????"), phrase = QString(200, u'a');
         if (trial == 2) tiles = randomText(random, kHostile, 40), phrase = QString();
         const int maxWords = random.bounded(1, 4);
-        SCOPED_TRACE(test::Describe(words.join(u','), "rack", tiles, "phrase", phrase, lowest, highest, maxWords));
-        const LetterRack rack(tiles, true);
-        const LetterRack letters(phrase, false);
-        const WordSnapshot all(words);
-        const WordSnapshot fitting(words, &rack);
-        const WordSnapshot spelling(words, &letters);
+        const bool accents = trial % 3 == 2;  // letters compared by their base letters
+        SCOPED_TRACE(test::Describe(words.join(u','), "rack", tiles, "phrase", phrase, lowest, highest, maxWords,
+                                    "accents ignored", accents));
+        const LetterRack rack(tiles, true, accents);
+        const LetterRack letters(phrase, false, accents);
+        const WordSnapshot all(words, nullptr, accents);
+        const WordSnapshot fitting(words, &rack, accents);
+        const WordSnapshot spelling(words, &letters, accents);
         FakeRun run;
-        const QStringList racked = referenceRack(words, tiles, lowest, highest);
-        const QStringList phrases = referencePhrases(words, phrase, maxWords, lowest, highest);
+        const QStringList racked = referenceRack(words, tiles, lowest, highest, accents);
+        const QStringList phrases = referencePhrases(words, phrase, maxWords, lowest, highest, accents);
         for (const WordSnapshot* snapshot : {&all, &fitting})
             EXPECT_EQ(collect([&](RunControl& r,
                                   WordSink& s) { return ListRackWords(*snapshot, tiles, lowest, highest, r, s); },
@@ -160,7 +168,7 @@ TEST(WordGamesTest, AStopKeepsWhatWasListed) {
 TEST(WordGamesTest, SearchesSeeEveryChangeOfTheDatabase) {
     QTemporaryDir dir;
     const QString path = dir.filePath("words.mdb");
-    test::CreateWordDatabase(path, {"tea", "eat", "tee", "rat"});
+    test::CreateWordDatabase(path, {"tea", "eat", "tee", "rat", "Été"});
     SearchSession session;
     test::OpenWordDatabase(session.database(), path);
     Connection& db = session.connection();
@@ -170,15 +178,19 @@ TEST(WordGamesTest, SearchesSeeEveryChangeOfTheDatabase) {
         for (const char* route : {"the database", "the words in memory"}) {
             SCOPED_TRACE(std::string(after) + ", " + route);
             for (const auto& [mode, input] :
-                 {std::pair{SearchMode::Rack, "aet?"}, std::pair{SearchMode::Phrase, "eat at"}}) {
-                SearchRequest request;
-                request.mode = mode;
-                request.input = input;
-                const QStringList found =
-                    collect([&](RunControl& r, WordSink& s) { return session.run(request, r, dialogs, s); }, run);
-                const QStringList stored = test::StoredWords(db);
-                EXPECT_EQ(found, mode == SearchMode::Rack ? referenceRack(stored, input, 0, 0)
-                                                          : referencePhrases(stored, input, 3, 0, 0));
+                 {std::pair{SearchMode::Rack, "aet?"}, std::pair{SearchMode::Phrase, "eat at"},
+                  std::pair{SearchMode::Phrase, "Tee te"}}) {
+                for (const bool accents : {false, true}) {
+                    SearchRequest request;
+                    request.mode = mode;
+                    request.input = input;
+                    request.ignoreAccents = accents;
+                    const QStringList found =
+                        collect([&](RunControl& r, WordSink& s) { return session.run(request, r, dialogs, s); }, run);
+                    const QStringList stored = test::StoredWords(db);
+                    EXPECT_EQ(found, mode == SearchMode::Rack ? referenceRack(stored, input, 0, 0, accents)
+                                                              : referencePhrases(stored, input, 3, 0, 0, accents));
+                }
             }
             ASSERT_NE(session.awaitIndex(), nullptr);
         }
@@ -200,7 +212,6 @@ TEST(WordGamesTest, SearchesSeeEveryChangeOfTheDatabase) {
     }
     expectCurrent("another program's changes");
 }
-
 
 TEST(WordGamesTest, ASessionEndedWhileReadingLeavesNothingBehind) {
     QTemporaryDir dir;

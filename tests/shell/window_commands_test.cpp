@@ -404,6 +404,25 @@ TEST_F(SearchCommandTest, AStopAnsweredYesKeepsTheRowsListedSoFarNoLetsTheSearch
     }
 }
 
+TEST_F(SearchCommandTest, APhraseSearchShowsItsResultsBeforeItEnds) {
+    start({"a", "b", "c", "ab", "ba", "bc", "ca", "abc", "cab"});
+    // Every record is a time slice, where the window is painted as it stands before it handles input: once the
+    // list holds rows, it is never painted blank.
+    const QImage empty = window->List1->viewport()->grab().toImage();
+    qsizetype rowsSeen = 0;
+    int paintedBlank = 0;
+    window->longRun().sliceClock = [&] {
+        if (listed().isEmpty()) return true;
+        if (window->List1->viewport()->grab().toImage() == empty) ++paintedBlank;
+        rowsSeen = std::max(rowsSeen, listed().size());
+        return true;
+    };
+    search(SearchPanel::Phrase, "abcabc");
+    EXPECT_EQ(paintedBlank, 0);
+    EXPECT_GT(rowsSeen, 0);
+    EXPECT_LT(rowsSeen, listed().size());  // rows seen while the search still ran
+}
+
 TEST_F(SearchCommandTest, AddAndDeleteAreCommittedAndListNothing) {
     start({"dog", "cat", "Cat"});
     dialogs.yes().yes();

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <map>
+#include <vector>
 
 #include "store/keys.h"
 #include "support/scripted_dialogs.h"
@@ -59,6 +61,47 @@ QByteArray ReadFile(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return {};
     return file.readAll();
+}
+
+namespace {
+
+void writeWordNetPart(const QString& folder, const QString& pos,
+                      const std::vector<std::pair<QByteArray, QByteArray>>& entries) {
+    QByteArray data = "  1 A licence line.\n";
+    std::map<QByteArray, QList<QByteArray>> index;
+    for (const auto& [lemmas, gloss] : entries) {
+        const QByteArray offset = QByteArray::number(data.size()).rightJustified(8, '0');
+        const QList<QByteArray> words = lemmas.split(' ');
+        data += offset + " 03 " + pos.left(1).toLatin1() + " 0" + QByteArray::number(words.size());
+        for (const QByteArray& w : words) data += " " + w + " 0";
+        data += " 000 | " + gloss + "  \n";
+        for (const QByteArray& w : words) index[w.toLower().split('(').front()] << offset;
+    }
+    QByteArray text = "  1 A licence line.\n";
+    for (const auto& [lemma, offsets] : index)
+        text += lemma + " " + pos.left(1).toLatin1() + " " + QByteArray::number(offsets.size()) + " 1 @ " +
+                QByteArray::number(offsets.size()) + " 0 " + offsets.join(' ') + "  \n";
+    WriteFile(folder + "/index." + pos, text);
+    WriteFile(folder + "/data." + pos, data);
+}
+
+}  // namespace
+
+void WriteSmallWordNet(const QString& folder) {
+    writeWordNetPart(folder, "noun",
+                     {{"cat", "a feline"}, {"cat", "a whip"}, {"box", "a container"}, {"class", "a group"},
+                      {"church", "a building"}, {"woman", "an adult female"}, {"lady", "a woman of rank"},
+                      {"goose", "a bird"}, {"bus", "a vehicle"}, {"buse", "a made-up lemma"}, {"run", "a score"},
+                      {"brave", "a warrior"}});
+    writeWordNetPart(folder, "verb",
+                     {{"run", "move fast"}, {"try", "attempt"}, {"make", "create"}, {"hope", "wish"},
+                      {"walk", "go on foot"}, {"go", "move"}});
+    writeWordNetPart(folder, "adj",
+                     {{"large", "big"}, {"fast", "quick"}, {"nice", "pleasant"}, {"galore(ip)", "in plenty"},
+                      {"brave", "courageous"}, {"brave", "showy"}});
+    writeWordNetPart(folder, "adv", {{"fast", "quickly"}});
+    WriteFile(folder + "/noun.exc", "geese goose\n");
+    WriteFile(folder + "/verb.exc", "ran run\nwent go\n");
 }
 
 }  // namespace lexivo::test

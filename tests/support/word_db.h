@@ -40,6 +40,9 @@ void OpenWordDatabase(DatabaseState& state, const QString& path);
 // Every Word of Dictionary in table order, and one row's keys ("<null>" for a null key).
 QStringList StoredWords(Connection& db);
 QString StoredKeys(Connection& db, const QString& word);
+// A WordNet folder of a few lemmas of each part of speech (cat: two nouns; brave: a noun and two adjectives),
+// with the irregular forms geese, ran and went.
+void WriteSmallWordNet(const QString& folder);
 // Writes bytes to a file.
 void WriteFile(const QString& path, const QByteArray& bytes);
 QByteArray ReadFile(const QString& path);
