@@ -110,6 +110,7 @@ void ScowlLevels::rehash(size_t capacity) {
         while (slots_[i].level >= 0) i = (i + 1) & (capacity - 1);
         slots_[i] = slot;
     }
+}
 
 QString ScowlFolder() {
     const QByteArray folder = qgetenv("SCOWLDIR");
