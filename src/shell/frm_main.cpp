@@ -166,8 +166,10 @@ void Frm_Main::buildControls() {
         "first, then the smallest worst case; otherwise in word order"));
     setTwipsGeometry(Chk_Rank, 3120, 6120, 3000, 255);
     Chk_Rank->setEnabled(false);
-    connect(Fme_Search, &SearchPanel::modeSelected, this,
-            [this](int mode) { Chk_Rank->setEnabled(mode == SearchPanel::Wordle); });
+    connect(Fme_Search, &SearchPanel::modeSelected, this, [this](int mode) {
+        const SearchModeRow* row = SearchModeRowOfButton(mode);
+        Chk_Rank->setEnabled(row && row->ranks);
+    });
 }
 
 void Frm_Main::buildMenus() {
