@@ -1,5 +1,8 @@
 #include "search/search_modes.h"
 
+#include <iterator>
+#include <string_view>
+
 #include "search/pattern.h"
 #include "store/keys.h"
 
@@ -64,12 +67,6 @@ const SearchModeRow* SearchModeRowOfButton(int buttonIndex) {
     if (buttonIndex == kNoButton) return nullptr;
     for (const SearchModeRow& row : kSearchModes)
         if (row.button == buttonIndex) return &row;
-    return nullptr;
-}
-
-const SearchModeRow* SearchModeRowOfCommand(QStringView command) {
-    for (const SearchModeRow& row : kSearchModes)
-        if (command == QLatin1StringView(row.command)) return &row;
     return nullptr;
 }
 

@@ -5,9 +5,7 @@
 // window a place for its button in the search panel.
 
 #include <QString>
-#include <QStringView>
 #include <optional>
-#include <string_view>
 
 namespace lexivo {
 
@@ -201,9 +199,8 @@ constexpr int ModeButtonCount() {
     return count;
 }
 
-// The row of a button index or of a command name; nullptr for one that names no mode (no button selected).
+// The row of a button index; nullptr for one that names no mode (no button selected).
 const SearchModeRow* SearchModeRowOfButton(int buttonIndex);
-const SearchModeRow* SearchModeRowOfCommand(QStringView command);
 
 // The mode of an Opt_Search index; none for an index that names no mode (no button selected).
 std::optional<SearchMode> SearchModeOfButton(int buttonIndex);
