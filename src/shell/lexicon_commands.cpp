@@ -189,8 +189,7 @@ void InstallLexiconCommands(Frm_Main& window) {
     QAction* sort = menu->addAction(QStringLiteral("Sort by score"));
     sort->setObjectName(QStringLiteral("Mnu_Options_SortScore"));
     sort->setCheckable(true);
-    QObject::connect(menu, &QMenu::aboutToShow, &window,
-                     [&window, sort] {
+    QObject::connect(menu, &QMenu::aboutToShow, &window, [&window, sort] {
         const SearchModeRow* row = SearchModeRowOfButton(window.Fme_Search->selectedMode());
         sort->setVisible(row && row->inputIsRack);
     });
