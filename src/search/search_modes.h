@@ -36,7 +36,8 @@ struct SearchModeRow {
     const char* operand;  // the command line's name of the input; nullptr: the mode takes no input
     LengthLimits lengths;
     std::optional<int> (*wordLength)(const QString& input) = nullptr;  // LengthLimits::Input only
-    bool listsWords = true;                                            // false: the word looked up is added or deleted
+    // False for Add and Delete: the word looked up is added or deleted.
+    bool listsWords = true;
     bool lengthOrder = true;       // the order by length can differ from the mode's own (one length: it cannot)
     bool comparesLetters = false;  // letters can be compared by their base letters (ignore accents)
     bool ranks = false;            // the best next guess first (Wordle's ranking by information)
