@@ -1,11 +1,12 @@
 #pragma once
 
-// The command line of lexivo-cli: which command, its operand and its options, and the help texts.
+// The command line of lexivo-cli: which command, its operand and its options.
 
 #include <QString>
 #include <QStringList>
 #include <optional>
 
+#include "search/search_modes.h"
 #include "wordlists/word_filter.h"
 
 namespace lexivo::cli {
@@ -15,17 +16,7 @@ enum class Command {
     New,
     Import,
     Export,
-    Anagram,
-    Synogram,
-    Letters,
-    Mask,
-    Palindromes,
-    Wordle,
-    Pattern,
-    Rack,
-    Phrase,
-    Add,
-    Delete,
+    Search,  // a command of the table of search modes (search_modes.h), Add and Delete among them
     Check,
     Rebuild,
     Compact,
@@ -37,6 +28,7 @@ enum class Command {
 
 struct Invocation {
     Command command = Command::None;
+    std::optional<SearchMode> mode;  // the mode of Command::Search
     QString commandName;
     bool help = false;     // --help: the usage of the command (or of the program) and nothing else
     bool version = false;  // --version: the program's version and nothing else
@@ -66,12 +58,10 @@ struct Invocation {
     QString spelling = QStringLiteral("american");
     QString partOfSpeech;
 
-    // The commands that walk many words and can stop after any of them.
+    // The commands that walk many words and can stop after any of them: every search that lists words.
     bool hasLongRun() const {
-        return command == Command::Import || command == Command::Export || command == Command::Anagram ||
-               command == Command::Synogram || command == Command::Letters || command == Command::Mask ||
-               command == Command::Palindromes || command == Command::Rack || command == Command::Phrase ||
-               command == Command::Wordle || command == Command::Pattern || command == Command::Check ||
+        if (command == Command::Search) return mode && SearchModeRowOf(*mode).listsWords;
+        return command == Command::Import || command == Command::Export || command == Command::Check ||
                command == Command::Rebuild || command == Command::Levels;
     }
 };
@@ -84,9 +74,5 @@ struct Parsed {
 
 // args without the program name.
 Parsed ParseArguments(const QStringList& args);
-
-// The usage of the whole program, and of one command (the whole program's for Command::None).
-QString ProgramUsage();
-QString CommandUsage(Command command);
 
 }  // namespace lexivo::cli

@@ -7,6 +7,7 @@
 #include "cli/arguments.h"
 #include "cli/commands.h"
 #include "cli/terminal.h"
+#include "cli/usage.h"
 #include "common/settings_file.h"
 
 int main(int argc, char** argv) {
@@ -18,7 +19,7 @@ int main(int argc, char** argv) {
     const Parsed parsed = ParseArguments(QCoreApplication::arguments().mid(1));
     const Invocation& inv = parsed.invocation;
     if (!parsed.ok()) {
-        const QByteArray text = "lexivo-cli: " + parsed.error.toUtf8() + "\n\n" + CommandUsage(inv.command).toUtf8();
+        const QByteArray text = "lexivo-cli: " + parsed.error.toUtf8() + "\n\n" + CommandUsage(inv.commandName).toUtf8();
         std::fputs(text.constData(), stderr);
         return kUsageError;
     }
@@ -27,7 +28,7 @@ int main(int argc, char** argv) {
         return std::fflush(stdout) == 0 && !std::ferror(stdout) ? kSuccess : kFailure;
     }
     if (inv.help) {
-        std::fputs(CommandUsage(inv.command).toUtf8().constData(), stdout);
+        std::fputs(CommandUsage(inv.commandName).toUtf8().constData(), stdout);
         return std::fflush(stdout) == 0 && !std::ferror(stdout) ? kSuccess : kFailure;
     }
     // Elsewhere Ctrl-C ends the program at once, as it would any other: there is no run to stop cleanly, and

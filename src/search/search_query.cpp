@@ -31,12 +31,6 @@ QString FoundMessage(qint64 count) {
     return QStringLiteral("Found %1 word(s).").arg(count);
 }
 
-std::optional<SearchMode> SearchModeOfButton(int buttonIndex) {
-    if (buttonIndex < static_cast<int>(SearchMode::Anagram) || buttonIndex > static_cast<int>(SearchMode::Pattern))
-        return std::nullopt;
-    return static_cast<SearchMode>(buttonIndex);
-}
-
 QString InputSortedKey(const QString& input) {
     return SortString(input);
 }
@@ -155,10 +149,11 @@ QString QueryText(const SearchRequest& request, bool wordIndexInOwnOrder, bool k
     const QString order = orderClauseOf(request.sortByLength);
     // Letters compared without their accents, Wordle and patterns put a test of their own to every word of the
     // lengths they can match (scan_search.h).
-    const bool letterMode = *request.mode == SearchMode::Anagram || *request.mode == SearchMode::Synogram ||
-                            *request.mode == SearchMode::Letters || *request.mode == SearchMode::Mask;
-    if ((letterMode && request.ignoreAccents) || *request.mode == SearchMode::Wordle ||
-        *request.mode == SearchMode::Pattern)
+    const SearchModeRow& row = SearchModeRowOf(*request.mode);
+    // The word games search the words in memory, not by a query.
+    if (row.inputIsRack || row.phraseWords) return {};
+    const bool accentsIgnored = request.ignoreAccents && row.comparesLetters;
+    if (accentsIgnored || *request.mode == SearchMode::Wordle || *request.mode == SearchMode::Pattern)
         return PalindromeQuery(length, order);
     switch (*request.mode) {
         case SearchMode::Anagram:

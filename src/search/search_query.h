@@ -7,20 +7,14 @@
 #include <optional>
 #include <vector>
 
+#include "search/search_modes.h"
+
 namespace lexivo {
 
 // The status line while a search is being prepared.
 inline const QString kStartingSearch = QStringLiteral("Starting search...");
 // The status line after a search: "Found 12 word(s)."
 QString FoundMessage(qint64 count);
-
-// The search modes, in the order of the mode buttons Opt_Search: a mode's value is its button's index. Rack and
-// Phrase are the word games (word_games.h): the words a rack of tiles can lay, and phrases of several words.
-// Wordle and Pattern (wordle.h, pattern.h) filter the words by a game's feedback and by the pattern language.
-enum class SearchMode { Anagram, Synogram, Palindrome, Mask, Add, Delete, Letters, Rack, Phrase, Wordle, Pattern };
-
-// The mode of an Opt_Search index; none for an index that names no mode (no button selected).
-std::optional<SearchMode> SearchModeOfButton(int buttonIndex);
 
 // One search, as the window's search panel and the command line ask for it.
 struct SearchRequest {

@@ -170,8 +170,10 @@ void Frm_Main::buildControls() {
                                         "in word order"),
                          3120, 3000);
     Chk_Rank->setEnabled(false);
-    connect(Fme_Search, &SearchPanel::modeSelected, this,
-            [this](int mode) { Chk_Rank->setEnabled(mode == SearchPanel::Wordle); });
+    connect(Fme_Search, &SearchPanel::modeSelected, this, [this](int mode) {
+        const SearchModeRow* row = SearchModeRowOfButton(mode);
+        Chk_Rank->setEnabled(row && row->ranks);
+    });
 }
 
 void Frm_Main::buildMenus() {

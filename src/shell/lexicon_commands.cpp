@@ -83,7 +83,7 @@ std::optional<int> CommonWordsLevel(const Frm_Main& window) {
 
 std::unique_ptr<ScoringSink> ScoreOrder(Frm_Main& window, const SearchRequest& request, WordSink& out) {
     const auto* sort = window.findChild<QAction*>(QStringLiteral("Mnu_Options_SortScore"));
-    if (request.mode != SearchMode::Rack || !sort || !sort->isChecked()) return nullptr;
+    if (!request.mode || !SearchModeRowOf(*request.mode).inputIsRack || !sort || !sort->isChecked()) return nullptr;
     try {
         return std::make_unique<RackScoreOrder>(LoadTileValues(), request.input, out);
     } catch (const Error& e) {
@@ -189,8 +189,10 @@ void InstallLexiconCommands(Frm_Main& window) {
     QAction* sort = menu->addAction(QStringLiteral("Sort by score"));
     sort->setObjectName(QStringLiteral("Mnu_Options_SortScore"));
     sort->setCheckable(true);
-    QObject::connect(menu, &QMenu::aboutToShow, &window,
-                     [&window, sort] { sort->setVisible(window.Fme_Search->selectedMode() == SearchPanel::Rack); });
+    QObject::connect(menu, &QMenu::aboutToShow, &window, [&window, sort] {
+        const SearchModeRow* row = SearchModeRowOfButton(window.Fme_Search->selectedMode());
+        sort->setVisible(row && row->inputIsRack);
+    });
 
     QAction* meaning = window.Mnu_Edit->addAction(QStringLiteral("&Meaning\u2026"));
     meaning->setObjectName(QStringLiteral("Mnu_Edit_Meaning"));

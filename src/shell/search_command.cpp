@@ -101,10 +101,10 @@ void RunSearch(Frm_Main& window) {
     run.setProgressValue(0);
     panel.applyLengthListRule();
 
-    const int selected = panel.selectedMode();
-    const bool palindrome = selected == SearchPanel::Palindrome;
+    const SearchModeRow* row = SearchModeRowOfButton(panel.selectedMode());
+    const bool takesInput = !row || row->takesInput();
     const QString input = panel.Text1->currentText();
-    if (input.isEmpty() && !palindrome) return;
+    if (input.isEmpty() && takesInput) return;
     RecordInput(*panel.Text1, input);
     SearchRequest request = readRequest(panel, input);
     request.maxLevel = CommonWordsLevel(window);
@@ -133,7 +133,7 @@ void RunSearch(Frm_Main& window) {
     sink.show();
 
     run.endRun();
-    if (!palindrome) panel.Text1->setFocus();
+    if (takesInput) panel.Text1->setFocus();
     if (!failure.isEmpty()) {
         run.setStatus(kSearchFailed);
         window.dialogs().failure(QStringLiteral("The search failed: ") + failure);

@@ -10,7 +10,6 @@
 #include <QRadioButton>
 
 #include "common/leading_number.h"
-#include "search/pattern.h"
 #include "shell/appearance.h"
 #include "shell/twips.h"
 
@@ -54,6 +53,9 @@ constexpr ModeButton kModeButtons[] = {
      "<ra?e> an anagram, (3,5) word lengths, /regex",
      1320, 2940, 1215},
 };
+
+// Every mode the table gives a button has its place here.
+static_assert(std::size(kModeButtons) == ModeButtonCount());
 
 constexpr int kLongestWord = 50;
 
@@ -175,60 +177,49 @@ bool SearchPanel::eventFilter(QObject* watched, QEvent* event) {
 
 void SearchPanel::modeClicked(int mode) {
     applyInputChangeRules();
-    Text1->setVisible(mode != Palindrome);
+    const SearchModeRow* row = SearchModeRowOfButton(mode);
+    Text1->setVisible(!row || row->takesInput());
     // All anagrams of an input have one length, so sorting by length means nothing there; the word games list in
     // an order of their own, and Wordle's words all have the guesses' length.
-    Chk_Sort->setVisible(mode != Anagram && mode != Wordle && !wordGameSelected());
+    Chk_Sort->setVisible(!row || row->lengthOrder);
     emit modeSelected(mode);
 }
 
-bool SearchPanel::wordGameSelected() const {
-    const int mode = selectedMode();
-    return mode == Rack || mode == Phrase;
+const SearchModeRow* SearchPanel::selectedRow() const {
+    return SearchModeRowOfButton(selectedMode());
 }
 
 void SearchPanel::applyInputChangeRules() {
-    const int mode = selectedMode();
-    if (mode == Wordle) {
-        // The guesses give the length.
+    const SearchModeRow* row = selectedRow();
+    const LengthLimits lengths = row ? row->lengths : LengthLimits::Input;
+    if (lengths == LengthLimits::None) {
+        // The input gives the length (Wordle's guesses).
         setBothLists(0);
         setListsEnabled(false);
         return;
     }
-    // In these modes the lists bound each word of the result, not the input: choosing the mode and every change
-    // of the input start them at "(All words)", so that no range left by another mode restricts the result; a
-    // range chosen after typing stays until the next change.
-    if (mode == Synogram || mode == Palindrome || mode == Letters || wordGameSelected()) {
+    // Where the lists bound each word of the result (or each word's letters), not the input: choosing the mode and
+    // every change of the input start them at "(All words)", so that no range left by another mode restricts the
+    // result; a range chosen after typing stays until the next change. A mode without input keeps them.
+    if (lengths == LengthLimits::Words || lengths == LengthLimits::Letters) {
         setListsEnabled(true);
-        if (mode != Palindrome) setBothLists(0);
+        if (row->takesInput()) setBothLists(0);
         return;
     }
-    // Characters, not UTF-16 units: a word of 6 letters outside the basic plane is still 6 letters.
-    const QString input = Text1->currentText();
-    auto n = input.toUcs4().size();
-    if (mode == Pattern) {
-        // The length of every word the pattern can match; a "*", an enumeration or an expression leaves it open.
-        const PatternParse parse = CompilePattern(input, false);
-        const std::optional<int> fixed = parse.pattern ? parse.pattern->fixedLength() : std::nullopt;
-        if (!fixed) {
-            setBothLists(0);
-            setListsEnabled(true);
-            return;
-        }
-        n = *fixed;
+    // The length of every word the input can match; a "*", an enumeration or an expression leaves it open.
+    const std::optional<int> n = (row ? row->wordLength : InputCharacters)(Text1->currentText());
+    if (!n) {
+        setBothLists(0);
+        setListsEnabled(true);
+        return;
     }
     QComboBox* minimum = Cmb_Letters[Minimum];
     // An input of a length no entry offers (1 letter, over 50) leaves no range: not the one a former input left.
     int matching = 0;
     for (int entry = 1; entry < minimum->count() && matching == 0; ++entry)
-        if (entryValue(minimum->itemText(entry)) == n) matching = entry;
+        if (entryValue(minimum->itemText(entry)) == *n) matching = entry;
     setBothLists(matching);
     setListsEnabled(false);
-    if (mode == Mask && input.contains(u'*')) {
-        // A run wildcard leaves the length open.
-        setBothLists(0);
-        setListsEnabled(true);
-    }
 }
 
 void SearchPanel::lengthListClicked(int list) {
@@ -239,8 +230,9 @@ void SearchPanel::lengthListClicked(int list) {
         other->setCurrentIndex(chosen->currentIndex());
     if (chosen->currentIndex() == 0) other->setCurrentIndex(0);
     const int minimum = Cmb_Letters[Minimum]->currentIndex();
-    Chk_Sort->setVisible(!(minimum == Cmb_Letters[Maximum]->currentIndex() && minimum != 0) && !wordGameSelected() &&
-                         selectedMode() != Anagram);
+    const SearchModeRow* row = selectedRow();
+    Chk_Sort->setVisible(!(minimum == Cmb_Letters[Maximum]->currentIndex() && minimum != 0) &&
+                         (!row || row->lengthOrder));
 }
 
 void SearchPanel::setBothLists(int entry) {

@@ -3,6 +3,8 @@
 #include <QGroupBox>
 #include <array>
 
+#include "search/search_modes.h"
+
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
@@ -18,19 +20,19 @@ namespace lexivo {
 class SearchPanel : public QGroupBox {
     Q_OBJECT
 public:
-    // Indexes of the mode buttons Opt_Search; the word games (rack, phrase) come after the seven letter modes.
+    // Indexes of the mode buttons Opt_Search, as the table of modes gives them (search_modes.h).
     enum Mode {
-        Anagram = 0,
-        Synogram = 1,
-        Palindrome = 2,
-        Mask = 3,
-        Add = 4,
-        Delete = 5,
-        Letters = 6,
-        Rack = 7,
-        Phrase = 8,
-        Wordle = 9,
-        Pattern = 10,
+        Anagram = ButtonOf(SearchMode::Anagram),
+        Synogram = ButtonOf(SearchMode::Synogram),
+        Palindrome = ButtonOf(SearchMode::Palindrome),
+        Mask = ButtonOf(SearchMode::Mask),
+        Add = ButtonOf(SearchMode::Add),
+        Delete = ButtonOf(SearchMode::Delete),
+        Letters = ButtonOf(SearchMode::Letters),
+        Rack = ButtonOf(SearchMode::Rack),
+        Phrase = ButtonOf(SearchMode::Phrase),
+        Wordle = ButtonOf(SearchMode::Wordle),
+        Pattern = ButtonOf(SearchMode::Pattern),
     };
     // Indexes of the length lists Cmb_Letters.
     enum LengthList { Minimum = 0, Maximum = 1 };
@@ -38,7 +40,7 @@ public:
     explicit SearchPanel(QWidget* parent = nullptr);
 
     QComboBox* Text1;
-    std::array<QRadioButton*, 11> Opt_Search;
+    std::array<QRadioButton*, ModeButtonCount()> Opt_Search;
     QLabel* Picture1;
     QFrame* Line1;
     QLabel* Label2;
@@ -72,8 +74,8 @@ private:
     void lengthListClicked(int list);
     void setBothLists(int entry);
     void setListsEnabled(bool enabled);
-    // The rack and the phrase bound each word's letters by the lists as the user set them, and have one order.
-    bool wordGameSelected() const;
+    // The row of the selected mode in the table of modes; nullptr when no mode is selected.
+    const SearchModeRow* selectedRow() const;
 
     QButtonGroup* modes_;
 };

@@ -11,9 +11,11 @@
 #include <tuple>
 
 #include "reliability/reliability_support.h"
+#include "search/search_query.h"
 #include "store/current_database.h"
 #include "store/engine.h"
 #include "support/cli_process.h"
+#include "support/run_search.h"
 #include "support/word_db.h"
 
 namespace lexivo::test {
@@ -90,6 +92,23 @@ TEST_F(CliTest, AddAndDeleteSayWhatTheWindowSays) {
     // Stored with the keys of the folded word, as the letter searches make theirs: any case finds it.
     EXPECT_EQ(on({"synogram", "KIW"}).lines(), QStringList{"Kiwi"});
     EXPECT_EQ(on({"mask", "k??i"}).lines(), QStringList{"Kiwi"});
+}
+
+// Each search command runs its own mode: the words the core's search of that mode lists for the same input.
+// "tea" tells the letter modes apart on these words (teat, teas).
+TEST_F(CliTest, EverySearchCommandRunsItsOwnMode) {
+    for (const SearchModeRow& row : kSearchModes) {
+        if (!row.listsWords) continue;
+        SCOPED_TRACE(row.command);
+        SearchRequest request;
+        request.mode = row.mode;
+        request.input = row.inputRunsOn ? "tea:yyy" : row.takesInput() ? "tea" : "";
+        QStringList args{row.command};
+        if (row.takesInput()) args << request.input;
+        const QStringList listed = on(args).lines();
+        Connection db = Connection::open(database);
+        EXPECT_EQ(listed, RunRequestForTest(db, request));
+    }
 }
 
 TEST_F(CliTest, KeysHelpAndVersionNeedNoDatabaseAndGoToStandardOutput) {

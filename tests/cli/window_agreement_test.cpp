@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QtWidgets>
+#include <algorithm>
 #include <optional>
 #include <tuple>
 
@@ -33,6 +34,8 @@ TEST_F(WindowTest, TheWindowAndTheCommandLineListWhatTheReferenceLists) {
         {SearchPanel::Phrase, std::nullopt, "phrase"},
         {SearchPanel::Wordle, std::nullopt, "wordle"},
         {SearchPanel::Pattern, std::nullopt, "pattern"}};
+    // Every mode that lists words is compared here.
+    EXPECT_EQ(std::ssize(modes), std::ranges::count_if(kSearchModes, &SearchModeRow::listsWords));
     for (int trial = 0; trial < 27; ++trial) {
         const auto [panelMode, mode, command] = modes[trial % 9];
         const QString word = words[static_cast<qsizetype>(random() % words.size())];
@@ -74,6 +77,7 @@ TEST_F(WindowTest, TheWindowAndTheCommandLineListWhatTheReferenceLists) {
         SCOPED_TRACE(args.join(' ').toStdString());
 
         panel.Opt_Search[static_cast<size_t>(panelMode)]->click();
+        EXPECT_EQ(window->Chk_Rank->isEnabled(), panelMode == SearchPanel::Wordle);
         panel.Text1->setEditText(input);
         if (mode != TestMode::Anagram) {
             panel.Cmb_Letters[SearchPanel::Minimum]->setCurrentIndex(minimumEntry);
