@@ -95,7 +95,10 @@ QString lengthClauseOf(const SearchRequest& request) {
 }
 
 QString orderClauseOf(bool sortByLength) {
-    return sortByLength ? QStringLiteral(" ORDER BY LEN([Word]),[Word]") : QStringLiteral(" ORDER BY [Word]");
+    // Words equal in the word order (equal but for letter case) come in the order of their code points, as the
+    // words in memory are ordered: one order, whichever way the search goes.
+    return sortByLength ? QStringLiteral(" ORDER BY LEN([Word]),[Word],[Word] COLLATE BINARY")
+                        : QStringLiteral(" ORDER BY [Word],[Word] COLLATE BINARY");
 }
 
 // The key fields, or the keys made from each word where the stored ones may be of an older kind. A made key
@@ -232,6 +235,22 @@ bool MaskTest::accepts(const QString& word) const {
     const bool vowelsPass = passes(vowels_, isVowel);
     const bool consonantsPass = passes(consonants_, isConsonant);
     return vowelsPass && consonantsPass;
+}
+
+bool MaskTest::acceptsUtf8(QByteArrayView word, bool ascii) const {
+    if (!hasPlaceholders()) return true;
+    if (!ascii) return accepts(QString::fromUtf8(word));
+    const auto length = static_cast<int>(word.size());
+    auto passes = [&](const std::vector<int>& positions, bool (*inSet)(char32_t)) {
+        for (int i : positions) {
+            const int p = starPosition_ > 0 && i >= starPosition_ ? i + length - maskLength_ : i;
+            if (p < 1 || p > length) return false;
+            const auto c = static_cast<unsigned char>(word[p - 1]);
+            if (!inSet(c >= 'A' && c <= 'Z' ? c + 32 : c)) return false;
+        }
+        return true;
+    };
+    return passes(vowels_, isVowel) && passes(consonants_, isConsonant);
 }
 
 QString ReverseString(const QString& text) {

@@ -3,9 +3,12 @@
 #include <atomic>
 #include <thread>
 
+#include "search/index_search.h"
 #include "search/scan_search.h"
 #include "search/search_run.h"
 #include "search/word_games.h"
+#include "search/word_index.h"
+#include "store/word_order.h"
 
 namespace lexivo {
 
@@ -16,6 +19,7 @@ struct SearchSession::Reading {
     std::atomic<bool> done{false};
     Connection::ChangeStamp stamp;
     std::shared_ptr<const WordSnapshot> words;
+    bool ownOrder = false;
     QString failure;
     std::thread thread;
 
@@ -65,6 +69,9 @@ void SearchSession::startReading() {
             // A connection of this thread's own: the program's connection stays free for the user's commands.
             Connection own = Connection::open(path);
             auto words = std::make_shared<const WordSnapshot>(own, [r] { return !r->cancelled; });
+            // The words compare and sort as the database compares them only where its Word field is in the
+            // program's own order.
+            r->ownOrder = UsesOwnWordOrder(own);
             if (words->complete()) r->words = std::move(words);
         } catch (const Error& e) {
             r->failure = e.message();
@@ -79,6 +86,7 @@ void SearchSession::finishReading() {
     if (reading_->words) {
         index_ = std::move(reading_->words);
         indexStamp_ = reading_->stamp;
+        indexOwnOrder_ = reading_->ownOrder;
     }
     readingFailure_ = reading_->failure;
     failedStamp_ = reading_->stamp;
@@ -99,6 +107,8 @@ std::shared_ptr<const WordSnapshot> SearchSession::readyIndex() {
 }
 
 std::shared_ptr<const WordSnapshot> SearchSession::awaitIndex() {
+    // A database changed since the reading begins a new one here.
+    if (std::shared_ptr<const WordSnapshot> index = readyIndex()) return index;
     if (reading_) {
         reading_->thread.join();
         reading_->done = true;
@@ -107,21 +117,32 @@ std::shared_ptr<const WordSnapshot> SearchSession::awaitIndex() {
 }
 
 qint64 SearchSession::run(const SearchRequest& request, RunControl& run, Dialogs& dialogs, WordSink& sink) {
-    // The index holds every word without its level: a search of the common words only reads just those.
-    if (IsScanSearch(request) && !request.maxLevel) {
-        if (const std::shared_ptr<const WordSnapshot> index = readyIndex())
-            return ScanWords(*index, request, run, sink);
-    }
-    if (request.mode && !request.maxLevel && (*request.mode == SearchMode::Rack || *request.mode == SearchMode::Phrase)) {
+    const bool listing = request.mode && *request.mode != SearchMode::Add && *request.mode != SearchMode::Delete;
+    if (listing) {
         if (const std::shared_ptr<const WordSnapshot> index = readyIndex()) {
-            if (*request.mode == SearchMode::Rack)
-                return ListRackWords(*index, request.input, request.minimumLength.value_or(0),
-                                     request.maximumLength.value_or(0), run, sink);
-            return ListPhrases(*index, request.input, request.phraseWords, request.minimumLength.value_or(0),
-                               request.maximumLength.value_or(0), run, sink);
+            if (const std::optional<qint64> listed = runOnIndex(*index, request, run, sink)) return *listed;
         }
     }
     return RunSearchRequest(state_.CurrentDatabase, request, run, dialogs, sink);
+}
+
+std::optional<qint64> SearchSession::runOnIndex(const WordSnapshot& index, const SearchRequest& request,
+                                                RunControl& run, WordSink& sink) const {
+    // The index lists what the database lists where it holds every row as the database holds it, and every level
+    // exactly for a search of the common words only.
+    const bool levels = !request.maxLevel || (index.hasLevels() && index.levelsExact());
+    if (!index.holdsEveryRow() || !levels) return std::nullopt;
+    if (IsScanSearch(request)) return ScanWords(index, request, run, sink);
+    if (indexOwnOrder_ && IndexListsRequest(index, request)) return ListFromIndex(index, request, run, sink);
+    // The word games of the common words only read just those words.
+    if (request.maxLevel) return std::nullopt;
+    if (*request.mode == SearchMode::Rack)
+        return ListRackWords(index, request.input, request.minimumLength.value_or(0),
+                             request.maximumLength.value_or(0), run, sink);
+    if (*request.mode == SearchMode::Phrase)
+        return ListPhrases(index, request.input, request.phraseWords, request.minimumLength.value_or(0),
+                           request.maximumLength.value_or(0), run, sink);
+    return std::nullopt;
 }
 
 }  // namespace lexivo
