@@ -3,11 +3,13 @@
 #include <atomic>
 #include <thread>
 
+#include "common/run_control.h"
 #include "search/index_search.h"
 #include "search/scan_search.h"
 #include "search/search_run.h"
 #include "search/word_games.h"
 #include "search/word_index.h"
+#include "store/transaction.h"
 #include "store/word_order.h"
 
 namespace lexivo {
@@ -118,12 +120,44 @@ std::shared_ptr<const WordSnapshot> SearchSession::awaitIndex() {
 
 qint64 SearchSession::run(const SearchRequest& request, RunControl& run, Dialogs& dialogs, WordSink& sink) {
     const bool listing = request.mode && *request.mode != SearchMode::Add && *request.mode != SearchMode::Delete;
-    if (listing) {
+    if (listing && keepsIndex_) {
         if (const std::shared_ptr<const WordSnapshot> index = readyIndex()) {
             if (const std::optional<qint64> listed = runOnIndex(*index, request, run, sink)) return *listed;
         }
     }
+    if (listing && !keepsIndex_) {
+        if (const std::optional<qint64> listed = runOnWordsRead(request, run, sink)) return *listed;
+    }
     return RunSearchRequest(state_.CurrentDatabase, request, run, dialogs, sink);
+}
+
+std::optional<qint64> SearchSession::runOnWordsRead(const SearchRequest& request, RunControl& run, WordSink& sink) {
+    // The searches that put every word to a test of their own (letters in a word, a mask that starts with a
+    // wildcard, the palindromes with a look-up per word) take longer through the database than reading every word
+    // and testing them in memory; the others find their words on an index of the database at once.
+    if (!state_.loaded() || request.ignoreAccents) return std::nullopt;
+    const SearchMode mode = *request.mode;
+    const bool scansAll = mode == SearchMode::Letters || mode == SearchMode::Palindrome ||
+                          (mode == SearchMode::Mask && MaskIndexRange(request.input).isEmpty());
+    Connection& db = state_.CurrentDatabase;
+    if (!scansAll || !UsesOwnWordOrder(db)) return std::nullopt;
+    Transaction transaction(db);  // the words and their levels of one moment
+    const WordSnapshot words(
+        db,
+        [&run] {
+            run.step(0, kStartingSearch);
+            return !run.stopFlag();
+        },
+        nullptr, std::nullopt, request.maxLevel.has_value());
+    if (!words.complete()) {  // stopped before a word was listed
+        sink.flush();
+        return 0;
+    }
+    const bool levels = !request.maxLevel || (words.hasLevels() && words.levelsExact());
+    if (!levels || !IndexListsRequest(words, request)) return std::nullopt;
+    const qint64 listed = ListFromIndex(words, request, run, sink);
+    transaction.commit();
+    return listed;
 }
 
 std::optional<qint64> SearchSession::runOnIndex(const WordSnapshot& index, const SearchRequest& request,

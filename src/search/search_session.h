@@ -57,6 +57,9 @@ public:
 private:
     struct Reading;
     void finishReading();
+    // A search of a session that keeps no index, run on every word read for it alone; nothing where the
+    // database's own path is the quicker or must run it.
+    std::optional<qint64> runOnWordsRead(const SearchRequest& request, RunControl& run, WordSink& sink);
     // The search run on the index, or nothing where the database's own path must run it.
     std::optional<qint64> runOnIndex(const WordSnapshot& index, const SearchRequest& request, RunControl& run,
                                      WordSink& sink) const;

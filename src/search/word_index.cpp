@@ -152,7 +152,7 @@ void WordSnapshot::readLevels(Connection& db) {
 }
 
 WordSnapshot::WordSnapshot(Connection& db, const std::function<bool()>& keepGoing, const LetterRack* only,
-                           std::optional<int> maxLevel) {
+                           std::optional<int> maxLevel, bool withLevels) {
     prepare(only);
     if (!only && !maxLevel) {
         // Room for every word at once: memory that grows step by step is copied and touched twice.
@@ -174,7 +174,7 @@ WordSnapshot::WordSnapshot(Connection& db, const std::function<bool()>& keepGoin
         return complete_;
     });
     finish();
-    if (everyWord && complete_) readLevels(db);
+    if (everyWord && complete_ && withLevels) readLevels(db);
 }
 
 void WordSnapshot::prepare(const LetterRack* only) {

@@ -68,9 +68,9 @@ public:
     // Every Word of db's Dictionary (with only, as above). keepGoing is asked now and then; once it answers false
     // the reading stops and the snapshot stays incomplete. Throws Error.
     // With maxLevel, only the words whose level is at most that.
-    // Without only and maxLevel, each word's level is read as well.
+    // Without only and maxLevel, each word's level is read as well, unless told not to.
     WordSnapshot(Connection& db, const std::function<bool()>& keepGoing, const LetterRack* only = nullptr,
-                 std::optional<int> maxLevel = std::nullopt);
+                 std::optional<int> maxLevel = std::nullopt, bool readLevels = true);
     ~WordSnapshot();
 
     bool complete() const { return complete_; }
