@@ -283,10 +283,6 @@ void WordSnapshot::add(QByteArrayView utf8) {
     utf8_.insert(utf8_.end(), utf8.begin(), utf8.end());
 }
 
-QByteArrayView WordSnapshot::bytesOf(const Entry& entry) const {
-    return QByteArrayView(utf8_.data() + entry.start, entry.bytes & ~kAscii);
-}
-
 QString WordSnapshot::word(qsizetype index) const {
     const Entry& e = entries_[static_cast<size_t>(index)];
     const QByteArrayView bytes = bytesOf(e);

@@ -148,7 +148,9 @@ private:
     void readLevels(Connection& db);
     bool admits(const std::vector<int>& ids);
     quint32 idOf(char32_t folded);
-    QByteArrayView bytesOf(const Entry& entry) const;
+    QByteArrayView bytesOf(const Entry& entry) const {
+        return QByteArrayView(utf8_.data() + entry.start, entry.bytes & ~kAscii);
+    }
     bool less(const Entry& a, const Entry& b) const;
     void finish();
 
