@@ -87,18 +87,23 @@ qint64 listRows(const WordSnapshot& words, const Rows& found, bool byLength, Run
     if (!order.empty()) {
         run.setProgressMaximum(static_cast<qint64>(order.size()));
         qint64 counter = 0;
-        qsizetype current = 0;
-        for (const quint32 at : order) {
+        quint32 current = 0;
+        // The words listed are fetched a few rows ahead: in the word order they lie in as many places as there are
+        // counts of letters.
+        constexpr size_t kAhead = 16;
+        for (size_t k = 0; k < order.size(); ++k) {
+            if (k + kAhead < order.size()) words.prefetch(words.atOrder(order[k + kAhead]), false);
+            if (k + kAhead / 2 < order.size()) words.prefetch(words.atOrder(order[k + kAhead / 2]), true);
             ++counter;
-            current = words.atOrder(at);
-            if (!found.tested || found.kept.test(at)) {
-                sink.add(words.word(current));
+            current = order[k];
+            if (!found.tested || found.kept.test(current)) {
+                sink.add(words.word(words.atOrder(current)));
                 ++listed;
             }
-            if (run.stepLazily(counter, [&] { return words.word(current); })) sink.flush();
+            if (run.stepLazily(counter, [&] { return words.word(words.atOrder(current)); })) sink.flush();
             if (run.stopFlag()) break;
         }
-        run.flush(counter, words.word(current));
+        run.flush(counter, words.word(words.atOrder(current)));
     }
     sink.flush();
     return listed;

@@ -74,7 +74,11 @@ void SearchSession::startReading() {
             // The words compare and sort as the database compares them only where its Word field is in the
             // program's own order.
             r->ownOrder = UsesOwnWordOrder(own);
-            if (words->complete()) r->words = std::move(words);
+            if (words->complete()) {
+                // The look-up tables too, so that no search of the window waits for them.
+                if (!r->cancelled) words->lookup();
+                r->words = std::move(words);
+            }
         } catch (const Error& e) {
             r->failure = e.message();
         }

@@ -131,6 +131,8 @@ void WordSnapshot::readLevels(Connection& db) {
                        "FROM [Dictionary] WHERE [Level] IS NOT NULL"),
         [&](QByteArrayView utf8, qint64 level) {
             if (levels_.empty()) {
+                lookup();
+                lookup_->makeTable();
                 levels_.assign(entries_.size(), kNoLevel);
                 taken.assign(entries_.size(), false);
             }

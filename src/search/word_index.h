@@ -96,6 +96,15 @@ public:
         const quint8 level = levels_.empty() ? kNoLevel : levels_[static_cast<size_t>(index)];
         return level != kNoLevel && level <= maxLevel;
     }
+    // Asks the processor to fetch the word at index ahead of its use (a scan in the word order, which jumps
+    // between the groups of letter counts); bytes: its characters too, once its entry was fetched.
+    void prefetch(qsizetype index, bool bytes) const {
+        const Entry& e = entries_[static_cast<size_t>(index)];
+        if (bytes)
+            __builtin_prefetch(utf8_.data() + e.start);
+        else
+            __builtin_prefetch(&e);
+    }
     // The index of the word at a position of the word order (the inverse of wordOrder()).
     qsizetype atOrder(quint32 order) const { return order_[order]; }
     // The look-up tables of the letter keys and of the words themselves, made on first use.

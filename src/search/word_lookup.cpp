@@ -50,10 +50,6 @@ quint64 WordLookup::sequenceHash(std::u32string_view folded) {
 
 WordLookup::WordLookup(const WordSnapshot& words) : words_(words) {
     const auto n = static_cast<size_t>(words.size());
-    size_t capacity = 16;
-    while (capacity < n + n / 2) capacity *= 2;
-    table_.assign(capacity, 0);
-    mask_ = capacity - 1;
     sorted_.reserve(n);
     equal_.reserve(n);
     letters_.reserve(n);
@@ -84,9 +80,6 @@ WordLookup::WordLookup(const WordSnapshot& words) : words_(words) {
             sorted = multisetHash(folded);
             letters = setHash(folded);
         }
-        size_t slot = equal & mask_;
-        while (table_[slot] != 0) slot = (slot + 1) & mask_;
-        table_[slot] = (equal & 0xFFFFFFFF00000000ull) | (i + 1);
         equal_.push_back((equal & 0xFFFFFFFF00000000ull) | i);
         sorted_.push_back((sorted & 0xFFFFFFFF00000000ull) | i);
         letters_.push_back((letters & 0xFFFFFFFF00000000ull) | i);
@@ -94,6 +87,20 @@ WordLookup::WordLookup(const WordSnapshot& words) : words_(words) {
     sortByHash(sorted_);
     sortByHash(letters_);
     sortByHash(equal_);
+}
+
+void WordLookup::makeTable() {
+    if (!table_.empty()) return;
+    size_t capacity = 16;
+    while (capacity < equal_.size() + equal_.size() / 2) capacity *= 2;
+    table_.assign(capacity, 0);
+    mask_ = capacity - 1;
+    // In the order of the hashes, which is the order of the places: the table is written from start to end.
+    for (const quint64 e : equal_) {
+        size_t slot = (e >> 32) & mask_;
+        while (table_[slot] != 0) slot = (slot + 1) & mask_;
+        table_[slot] = e + 1;
+    }
 }
 
 void WordLookup::sortByHash(std::vector<quint64>& keyed) {

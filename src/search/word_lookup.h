@@ -31,6 +31,8 @@ public:
     // Of the words at indexes, those whose reversal (their characters in reverse order) equals a word in the word
     // order, in no particular order.
     std::vector<qsizetype> withReversalStored(const std::vector<qsizetype>& indexes) const;
+    // Makes the table that forEachEqual() needs (the reading of the levels alone uses it).
+    void makeTable();
     // Calls f with the index of each word equal to folded in the word order.
     template <typename F>
     void forEachEqual(std::u32string_view folded, F&& f) const {
@@ -43,7 +45,7 @@ public:
 private:
     template <typename F>
     void forEachEqual(std::u32string_view folded, quint64 h, F&& f) const {
-        for (size_t slot = h & mask_;; slot = (slot + 1) & mask_) {
+        for (size_t slot = (h >> 32) & mask_;; slot = (slot + 1) & mask_) {
             const quint64 e = table_[slot];
             if (e == 0) return;
             if ((e >> 32) == (h >> 32) && equalsWord(static_cast<qsizetype>((e & 0xFFFFFFFF) - 1), folded))
