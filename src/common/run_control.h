@@ -34,6 +34,15 @@ public:
         processEvents();
         return true;
     }
+    // The same, with the word made by word() only when it is shown: a scan of words kept as bytes makes none
+    // for most records.
+    template <typename MakeWord>
+    bool stepLazily(qint64 progress, MakeWord&& word) {
+        if (!sliceDue()) return false;
+        showProgress(progress, word());
+        processEvents();
+        return true;
+    }
     // Shows the last progress and word whatever the time (the end of a run).
     void flush(qint64 progress, const QString& word) {
         slice_.invalidate();

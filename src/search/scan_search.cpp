@@ -187,6 +187,7 @@ qint64 ScanWords(const WordSnapshot& words, const SearchRequest& request, RunCon
         wordle || !request.maximumLength ? std::numeric_limits<qint64>::max() : *request.maximumLength;
     for (qsizetype i = first; i < end; ++i) {
         const QString word = words.word(i);
+        if (request.maxLevel && !words.withinLevel(i, *request.maxLevel)) continue;
         if (minimum > 0 || maximum < std::numeric_limits<qint64>::max()) {
             const qint64 n = characterCount(word);
             if (n < minimum || n > maximum) continue;

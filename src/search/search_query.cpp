@@ -88,8 +88,12 @@ QString lengthClauseOf(const SearchRequest& request) {
            joined(kAnd, level);
 }
 
-QString orderClauseOf(bool sortByLength) {
-    return sortByLength ? QStringLiteral(" ORDER BY LEN([Word]),[Word]") : QStringLiteral(" ORDER BY [Word]");
+QString orderClauseOf(bool sortByLength, bool codePointTies = true) {
+    // Words equal in the word order (equal but for letter case) are listed in the order of their code points, as
+    // the words in memory are ordered: one order, whichever way the search goes. The look-up of one word shows
+    // the first row the Word index gives.
+    const QString ties = codePointTies ? QStringLiteral(",[Word] COLLATE BINARY") : QString();
+    return (sortByLength ? QStringLiteral(" ORDER BY LEN([Word]),[Word]") : QStringLiteral(" ORDER BY [Word]")) + ties;
 }
 
 // The key fields, or the keys made from each word where the stored ones may be of an older kind. A made key
@@ -167,7 +171,7 @@ QString QueryText(const SearchRequest& request, bool wordIndexInOwnOrder, bool k
         case SearchMode::Add:
         case SearchMode::Delete:
             // The look-up of one word has no length condition.
-            return FindWordQuery(request.input, order);
+            return FindWordQuery(request.input, orderClauseOf(request.sortByLength, false));
         case SearchMode::Letters:
             return LettersQuery(request.input, length, order, keysStored);
         case SearchMode::Rack:
@@ -227,6 +231,22 @@ bool MaskTest::accepts(const QString& word) const {
     const bool vowelsPass = passes(vowels_, isVowel);
     const bool consonantsPass = passes(consonants_, isConsonant);
     return vowelsPass && consonantsPass;
+}
+
+bool MaskTest::acceptsUtf8(QByteArrayView word, bool ascii) const {
+    if (!hasPlaceholders()) return true;
+    if (!ascii) return accepts(QString::fromUtf8(word));
+    const auto length = static_cast<int>(word.size());
+    auto passes = [&](const std::vector<int>& positions, bool (*inSet)(char32_t)) {
+        for (int i : positions) {
+            const int p = starPosition_ > 0 && i >= starPosition_ ? i + length - maskLength_ : i;
+            if (p < 1 || p > length) return false;
+            const auto c = static_cast<unsigned char>(word[p - 1]);
+            if (!inSet(c >= 'A' && c <= 'Z' ? c + 32 : c)) return false;
+        }
+        return true;
+    };
+    return passes(vowels_, isVowel) && passes(consonants_, isConsonant);
 }
 
 QString ReverseString(const QString& text) {

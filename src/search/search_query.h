@@ -3,6 +3,7 @@
 // The pieces of a search that need no database: the typed request, the query text of each mode, the input keys,
 // the mask's row test and the reversal of a word. Input that goes between single quotes has its quotes doubled.
 
+#include <QByteArrayView>
 #include <QString>
 #include <optional>
 #include <vector>
@@ -70,6 +71,8 @@ public:
     // Whether the row test has anything to check: a mask without "@" and "#" accepts every row.
     bool hasPlaceholders() const { return !vowels_.empty() || !consonants_.empty(); }
     bool accepts(const QString& word) const;
+    // The same for a word as UTF-8, all ASCII or not.
+    bool acceptsUtf8(QByteArrayView word, bool ascii) const;
 
 private:
     std::vector<int> vowels_;      // 1-based mask positions of "@"

@@ -3,9 +3,14 @@
 #include <atomic>
 #include <thread>
 
+#include "common/run_control.h"
+#include "search/index_search.h"
 #include "search/scan_search.h"
 #include "search/search_run.h"
 #include "search/word_games.h"
+#include "search/word_index.h"
+#include "store/transaction.h"
+#include "store/word_order.h"
 
 namespace lexivo {
 
@@ -16,6 +21,7 @@ struct SearchSession::Reading {
     std::atomic<bool> done{false};
     Connection::ChangeStamp stamp;
     std::shared_ptr<const WordSnapshot> words;
+    bool ownOrder = false;
     QString failure;
     std::thread thread;
 
@@ -65,7 +71,14 @@ void SearchSession::startReading() {
             // A connection of this thread's own: the program's connection stays free for the user's commands.
             Connection own = Connection::open(path);
             auto words = std::make_shared<const WordSnapshot>(own, [r] { return !r->cancelled; });
-            if (words->complete()) r->words = std::move(words);
+            // The words compare and sort as the database compares them only where its Word field is in the
+            // program's own order.
+            r->ownOrder = UsesOwnWordOrder(own);
+            if (words->complete()) {
+                // The look-up tables too, so that no search of the window waits for them.
+                if (!r->cancelled) words->lookup();
+                r->words = std::move(words);
+            }
         } catch (const Error& e) {
             r->failure = e.message();
         }
@@ -79,6 +92,7 @@ void SearchSession::finishReading() {
     if (reading_->words) {
         index_ = std::move(reading_->words);
         indexStamp_ = reading_->stamp;
+        indexOwnOrder_ = reading_->ownOrder;
     }
     readingFailure_ = reading_->failure;
     failedStamp_ = reading_->stamp;
@@ -99,6 +113,8 @@ std::shared_ptr<const WordSnapshot> SearchSession::readyIndex() {
 }
 
 std::shared_ptr<const WordSnapshot> SearchSession::awaitIndex() {
+    // A database changed since the reading begins a new one here.
+    if (std::shared_ptr<const WordSnapshot> index = readyIndex()) return index;
     if (reading_) {
         reading_->thread.join();
         reading_->done = true;
@@ -107,23 +123,65 @@ std::shared_ptr<const WordSnapshot> SearchSession::awaitIndex() {
 }
 
 qint64 SearchSession::run(const SearchRequest& request, RunControl& run, Dialogs& dialogs, WordSink& sink) {
-    // The index holds every word without its level: a search of the common words only reads just those.
-    if (IsScanSearch(request) && !request.maxLevel) {
-        if (const std::shared_ptr<const WordSnapshot> index = readyIndex())
-            return ScanWords(*index, request, run, sink);
-    }
-    // The index counts letters with their accents: a search that ignores them reads the words it can use.
-    if (request.mode && !request.maxLevel && !request.ignoreAccents &&
-        (*request.mode == SearchMode::Rack || *request.mode == SearchMode::Phrase)) {
+    const bool listing = request.mode && SearchModeRowOf(*request.mode).listsWords;
+    if (listing && keepsIndex_) {
         if (const std::shared_ptr<const WordSnapshot> index = readyIndex()) {
-            if (*request.mode == SearchMode::Rack)
-                return ListRackWords(*index, request.input, request.minimumLength.value_or(0),
-                                     request.maximumLength.value_or(0), run, sink);
-            return ListPhrases(*index, request.input, request.phraseWords, request.minimumLength.value_or(0),
-                               request.maximumLength.value_or(0), run, sink);
+            if (const std::optional<qint64> listed = runOnIndex(*index, request, run, sink)) return *listed;
         }
     }
+    if (listing && !keepsIndex_) {
+        if (const std::optional<qint64> listed = runOnWordsRead(request, run, sink)) return *listed;
+    }
     return RunSearchRequest(state_.CurrentDatabase, request, run, dialogs, sink);
+}
+
+std::optional<qint64> SearchSession::runOnWordsRead(const SearchRequest& request, RunControl& run, WordSink& sink) {
+    // The searches that put every word to a test of their own (letters in a word, a mask that starts with a
+    // wildcard, the palindromes with a look-up per word) take longer through the database than reading every word
+    // and testing them in memory; the others find their words on an index of the database at once.
+    if (!state_.loaded() || request.ignoreAccents) return std::nullopt;
+    const SearchMode mode = *request.mode;
+    const bool scansAll = mode == SearchMode::Letters || mode == SearchMode::Palindrome ||
+                          (mode == SearchMode::Mask && MaskIndexRange(request.input).isEmpty());
+    Connection& db = state_.CurrentDatabase;
+    if (!scansAll || !UsesOwnWordOrder(db)) return std::nullopt;
+    Transaction transaction(db);  // the words and their levels of one moment
+    const WordSnapshot words(
+        db,
+        [&run] {
+            run.step(0, kStartingSearch);
+            return !run.stopFlag();
+        },
+        nullptr, std::nullopt, request.maxLevel.has_value());
+    if (!words.complete()) {  // stopped before a word was listed
+        sink.flush();
+        return 0;
+    }
+    const bool levels = !request.maxLevel || (words.hasLevels() && words.levelsExact());
+    if (!levels || !IndexListsRequest(words, request)) return std::nullopt;
+    const qint64 listed = ListFromIndex(words, request, run, sink);
+    transaction.commit();
+    return listed;
+}
+
+std::optional<qint64> SearchSession::runOnIndex(const WordSnapshot& index, const SearchRequest& request,
+                                                RunControl& run, WordSink& sink) const {
+    // The index lists what the database lists where it holds every row as the database holds it, and every level
+    // exactly for a search of the common words only.
+    const bool levels = !request.maxLevel || (index.hasLevels() && index.levelsExact());
+    if (!index.holdsEveryRow() || !levels) return std::nullopt;
+    if (IsScanSearch(request)) return ScanWords(index, request, run, sink);
+    if (indexOwnOrder_ && IndexListsRequest(index, request)) return ListFromIndex(index, request, run, sink);
+    // The word games of the common words only read just those words; the index counts letters with their
+    // accents, so a word game that ignores them reads the words it can use.
+    if (request.maxLevel || request.ignoreAccents) return std::nullopt;
+    if (*request.mode == SearchMode::Rack)
+        return ListRackWords(index, request.input, request.minimumLength.value_or(0),
+                             request.maximumLength.value_or(0), run, sink);
+    if (*request.mode == SearchMode::Phrase)
+        return ListPhrases(index, request.input, request.phraseWords, request.minimumLength.value_or(0),
+                           request.maximumLength.value_or(0), run, sink);
+    return std::nullopt;
 }
 
 }  // namespace lexivo

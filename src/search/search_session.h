@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <memory>
+#include <optional>
 
 #include "search/search_query.h"
 #include "store/current_database.h"
@@ -41,7 +42,8 @@ public:
     // program or another; else null. A database changed since is read again in the background, so that a later
     // search finds it; a search never waits for the reading.
     std::shared_ptr<const WordSnapshot> readyIndex();
-    // Waits for the reading under way, if any, and answers as readyIndex() (a benchmark, a test).
+    // Waits for the reading under way, or for a new one where the database changed since, and answers as
+    // readyIndex() (a benchmark, a test).
     std::shared_ptr<const WordSnapshot> awaitIndex();
     // Whether a reading is under way (for tests: a session replaced while reading leaves none behind).
     bool reading() const;
@@ -55,11 +57,18 @@ public:
 private:
     struct Reading;
     void finishReading();
+    // A search of a session that keeps no index, run on every word read for it alone; nothing where the
+    // database's own path is the quicker or must run it.
+    std::optional<qint64> runOnWordsRead(const SearchRequest& request, RunControl& run, WordSink& sink);
+    // The search run on the index, or nothing where the database's own path must run it.
+    std::optional<qint64> runOnIndex(const WordSnapshot& index, const SearchRequest& request, RunControl& run,
+                                     WordSink& sink) const;
 
     DatabaseState state_;
     std::unique_ptr<Reading> reading_;
     std::shared_ptr<const WordSnapshot> index_;
     Connection::ChangeStamp indexStamp_;
+    bool indexOwnOrder_ = false;  // the file's Word field compares in the program's word order
     QString readingFailure_;
     Connection::ChangeStamp failedStamp_;
     bool keepsIndex_ = false;  // set by startReading(): a session that never reads keeps to the database's path

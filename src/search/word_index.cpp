@@ -12,8 +12,10 @@
 #include "search/letter_fold.h"
 #include "search/search_query.h"
 #include "search/search_run.h"
+#include "search/word_lookup.h"
 #include "store/collation.h"
 #include "store/engine.h"
+#include "store/schema.h"
 
 namespace lexivo {
 
@@ -105,8 +107,59 @@ WordSnapshot::WordSnapshot(const QStringList& words, const LetterRack* only, boo
     finish();
 }
 
+WordSnapshot::~WordSnapshot() = default;
+
+const WordLookup& WordSnapshot::lookup() const {
+    std::call_once(lookupMade_, [this] { lookup_ = std::make_unique<WordLookup>(*this); });
+    return *lookup_;
+}
+
+size_t WordSnapshot::memoryBytes() const {
+    size_t bytes = utf8_.capacity() + entries_.capacity() * sizeof(Entry) +
+                   (rank_.capacity() + order_.capacity() + byCount_.capacity()) * sizeof(quint32) + levels_.capacity();
+    if (lookup_) bytes += lookup_->memoryBytes();
+    return bytes;
+}
+
+void WordSnapshot::readLevels(Connection& db) {
+    levelField_ = FieldExists(db, QStringLiteral("Dictionary"), kLevelField);
+    if (!levelField_) return;
+    // Only the words that have a level, each matched to its word by the look-up of the word itself; among words
+    // that are the same text, each takes a level of its own. A level that no byte holds as [Level]<= compares it
+    // (not a number, or beyond 0 to 254) leaves the levels inexact: searches of a level then go to the database.
+    // A fraction is kept as its next whole number, which every whole limit compares alike.
+    std::vector<bool> taken;
+    std::u32string folded;
+    db.forEachTextAndNumber(
+        QStringLiteral("SELECT [Word],CASE WHEN typeof([Level]) NOT IN ('integer','real') OR [Level]<=-1 OR "
+                       "[Level]>254 THEN 256 ELSE CAST([Level] AS INTEGER)+([Level]>CAST([Level] AS INTEGER)) END "
+                       "FROM [Dictionary] WHERE [Level] IS NOT NULL"),
+        [&](QByteArrayView utf8, qint64 level) {
+            if (levels_.empty()) {
+                lookup();
+                lookup_->makeTable();
+                levels_.assign(entries_.size(), kNoLevel);
+                taken.assign(entries_.size(), false);
+            }
+            if (level > 254 || utf8.isNull()) {
+                levelsExact_ = false;
+                return false;
+            }
+            FoldedCodePoints(utf8, folded);
+            bool placed = false;
+            lookup().forEachEqual(folded, [&](qsizetype index) {
+                if (placed || taken[static_cast<size_t>(index)] || bytes(index) != utf8) return;
+                taken[static_cast<size_t>(index)] = true;
+                levels_[static_cast<size_t>(index)] = static_cast<quint8>(level);
+                placed = true;
+            });
+            if (!placed) levelsExact_ = false;
+            return levelsExact_;
+        });
+}
+
 WordSnapshot::WordSnapshot(Connection& db, const std::function<bool()>& keepGoing, const LetterRack* only,
-                           std::optional<int> maxLevel, bool baseLetters)
+                           std::optional<int> maxLevel, bool withLevels, bool baseLetters)
     : baseLetters_(baseLetters) {
     prepare(only);
     if (!only && !maxLevel) {
@@ -116,16 +169,20 @@ WordSnapshot::WordSnapshot(Connection& db, const std::function<bool()>& keepGoin
         utf8_.reserve(static_cast<size_t>(rows) * 12);
     }
     qint64 read = 0;
+    const bool everyWord = !only && !maxLevel;
     // In the order of the Word index, which is the word order but for words equal but for letter case: finish()
     // then has next to nothing to sort. The index holds the words themselves, so the table is not read.
     const QString level = maxLevel ? QStringLiteral(" WHERE [Level]<=") + QString::number(*maxLevel) : QString();
     db.forEachText(QStringLiteral("SELECT [Word] FROM [Dictionary]") + level + QStringLiteral(" ORDER BY [Word]"),
                    [&](QByteArrayView utf8) {
-        add(utf8);
+        // A row without a word is listed by no search that a snapshot serves alike.
+        if (utf8.isNull()) everyRow_ = false;
+        else add(utf8);
         if ((++read & 4095) == 0 && keepGoing && !keepGoing()) complete_ = false;
         return complete_;
     });
     finish();
+    if (everyWord && complete_ && withLevels) readLevels(db);
 }
 
 void WordSnapshot::prepare(const LetterRack* only) {
@@ -169,7 +226,10 @@ bool WordSnapshot::admits(const std::vector<int>& ids) {
 }
 
 void WordSnapshot::add(QByteArrayView utf8) {
-    if (utf8.size() >= kAscii) return;  // far past what the Word field holds
+    if (utf8.size() >= kAscii) {  // far past what the Word field holds
+        everyRow_ = false;
+        return;
+    }
     quint64 mask = 0;
     int letters = 0;
     bool ascii = true;
@@ -189,6 +249,8 @@ void WordSnapshot::add(QByteArrayView utf8) {
         folded_.clear();
         mask = 0;
         const QString word = QString::fromUtf8(utf8);
+        // Bytes that are not UTF-8 reach a search of the database as the characters Qt makes of them.
+        if (blanks_ < 0 && word.toUtf8() != utf8) everyRow_ = false;
         for (qsizetype i = 0; i < word.size();) AppendGameLetters(nextCodePoint(word, i), baseLetters_, folded_);
         for (const char32_t letter : folded_) {
             if (const int id = letterId(letter); id >= 0)
@@ -198,9 +260,13 @@ void WordSnapshot::add(QByteArrayView utf8) {
         }
         letters = static_cast<int>(folded_.size());
     }
-    // No rack or phrase can use a word without letters.
-    if (letters == 0 || letters > 0xFFFF) return;
+    if (letters > 0xFFFF) {
+        everyRow_ = false;
+        return;
+    }
     if (blanks_ >= 0) {
+        // No rack or phrase can use a word without letters.
+        if (letters == 0) return;
         // Every letter the rack lacks needs a blank of its own: a quick no for most words.
         const quint64 lacking = mask & ~rackMask_;
         if (!AtMostBits(lacking, blanks_ - unknown)) return;
@@ -223,13 +289,19 @@ void WordSnapshot::add(QByteArrayView utf8) {
     utf8_.insert(utf8_.end(), utf8.begin(), utf8.end());
 }
 
-QByteArrayView WordSnapshot::bytesOf(const Entry& entry) const {
-    return QByteArrayView(utf8_.data() + entry.start, entry.bytes & ~kAscii);
+QString WordSnapshot::word(qsizetype index) const {
+    const Entry& e = entries_[static_cast<size_t>(index)];
+    const QByteArrayView bytes = bytesOf(e);
+    return (e.bytes & kAscii) ? QString::fromLatin1(bytes) : QString::fromUtf8(bytes);
 }
 
-QString WordSnapshot::word(qsizetype index) const {
-    const QByteArrayView bytes = bytesOf(entries_[static_cast<size_t>(index)]);
-    return QString::fromUtf8(bytes);
+int WordSnapshot::characterCount(qsizetype index) const {
+    const Entry& e = entries_[static_cast<size_t>(index)];
+    const QByteArrayView bytes = bytesOf(e);
+    if (e.bytes & kAscii) return static_cast<int>(bytes.size());
+    int n = 0;
+    for (const char c : bytes) n += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    return n;
 }
 
 void WordSnapshot::letterIds(qsizetype index, std::vector<quint32>& ids) const {
@@ -249,7 +321,7 @@ void WordSnapshot::letterIds(qsizetype index, std::vector<quint32>& ids) const {
 }
 
 std::pair<qsizetype, qsizetype> WordSnapshot::withLetterCount(int n) const {
-    if (n < 1 || n > longestWord()) return {0, 0};
+    if (n < 0 || n > longestWord()) return {0, 0};
     return {byCount_[static_cast<size_t>(n)], byCount_[static_cast<size_t>(n) + 1]};
 }
 
@@ -280,11 +352,13 @@ void WordSnapshot::finish() {
     for (size_t n = 1; n < byCount_.size(); ++n) byCount_[n] += byCount_[n - 1];
     std::vector<Entry, LargeAllocator<Entry>> laid(entries_.size());
     rank_.resize(entries_.size());
+    order_.resize(entries_.size());
     std::vector<quint32> next(byCount_.begin(), byCount_.end() - 1);
     for (size_t i = 0; i < entries_.size(); ++i) {
         const quint32 at = next[entries_[i].letterCount]++;
         laid[at] = entries_[i];
         rank_[at] = static_cast<quint32>(i);
+        order_[i] = at;
     }
     std::vector<char, LargeAllocator<char>> bytes;
     bytes.reserve(utf8_.size());
@@ -306,7 +380,7 @@ std::shared_ptr<const WordSnapshot> ReadWordsFor(Connection& db, const LetterRac
             run.step(0, kStartingSearch);
             return !run.stopFlag();
         },
-        &rack, maxLevel, baseLetters);
+        &rack, maxLevel, false, baseLetters);
     return words->complete() ? words : nullptr;
 }
 

@@ -10,6 +10,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <span>
 #include <string>
@@ -54,10 +55,12 @@ struct LetterRack {
     int tiles = 0;  // letters and blanks
 };
 
+class WordLookup;
+
 // Every word of a word list with its letters counted, never changed once built. A letter is known by a small
 // number (its id); a word by its index, the words kept by letter count and then in the word order, so that a scan
-// of one length reads memory in order. The words are kept as UTF-8 and their letters found again when a search
-// needs them: a list of 600,000 words takes about 20 MB.
+// of one length reads memory in order; the words without letters come first. The words are kept as UTF-8 and
+// their letters found again when a search needs them: a list of 600,000 words takes about 20 MB.
 class WordSnapshot {
 public:
     // The words in any order; they are put into the word order here. With only, just the words that can be laid
@@ -68,15 +71,51 @@ public:
     // Every Word of db's Dictionary (with only, as above). keepGoing is asked now and then; once it answers false
     // the reading stops and the snapshot stays incomplete. Throws Error.
     // With maxLevel, only the words whose level is at most that.
+    // Without only and maxLevel, each word's level is read as well, unless told not to.
     WordSnapshot(Connection& db, const std::function<bool()>& keepGoing, const LetterRack* only = nullptr,
-                 std::optional<int> maxLevel = std::nullopt, bool baseLetters = false);
+                 std::optional<int> maxLevel = std::nullopt, bool withLevels = true, bool baseLetters = false);
+    ~WordSnapshot();
 
     bool complete() const { return complete_; }
     // Whether the letters are counted as their base letters; a search's input must be read the same way.
     bool baseLetters() const { return baseLetters_; }
-    // Words that hold no letter at all are left out: no rack or phrase can use them.
+    // Every word, those without letters among them (first, where no count of letters reaches them); a snapshot
+    // limited to a rack holds only words of letters.
     qsizetype size() const { return static_cast<qsizetype>(entries_.size()); }
     QString word(qsizetype index) const;
+    // The word as stored (UTF-8), and whether it is all ASCII.
+    QByteArrayView bytes(qsizetype index) const { return bytesOf(entries_[static_cast<size_t>(index)]); }
+    bool isAscii(qsizetype index) const { return entries_[static_cast<size_t>(index)].bytes & kAscii; }
+    // Its number of characters (code points), as the length limits count them.
+    int characterCount(qsizetype index) const;
+
+    // Whether every row of the table is held as the database holds it: no row without a word, no word that is
+    // not valid UTF-8 or too long to keep. Else the searches that must list what the database lists go to it.
+    bool holdsEveryRow() const { return everyRow_; }
+    // Whether the table has the Level field, and whether every level was read exactly (whole numbers from 0 to
+    // 254, or fractions, which a whole limit compares as their next whole number).
+    bool hasLevels() const { return levelField_; }
+    bool levelsExact() const { return levelsExact_; }
+    // Whether the word's level is at most maxLevel, as [Level]<=maxLevel decides it (no level: never).
+    bool withinLevel(qsizetype index, int maxLevel) const {
+        const quint8 level = levels_.empty() ? kNoLevel : levels_[static_cast<size_t>(index)];
+        return level != kNoLevel && level <= maxLevel;
+    }
+    // Asks the processor to fetch the word at index ahead of its use (a scan in the word order, which jumps
+    // between the groups of letter counts); bytes: its characters too, once its entry was fetched.
+    void prefetch(qsizetype index, bool bytes) const {
+        const Entry& e = entries_[static_cast<size_t>(index)];
+        if (bytes)
+            __builtin_prefetch(utf8_.data() + e.start);
+        else
+            __builtin_prefetch(&e);
+    }
+    // The index of the word at a position of the word order (the inverse of wordOrder()).
+    qsizetype atOrder(quint32 order) const { return order_[order]; }
+    // The look-up tables of the letter keys and of the words themselves, made on first use.
+    const WordLookup& lookup() const;
+    // The memory the snapshot holds, its look-up tables among it once they are made.
+    size_t memoryBytes() const;
     int letterCount(qsizetype index) const { return entries_[static_cast<size_t>(index)].letterCount; }
     // The ids of the word's letters, in the word's order, into ids (replacing what it held).
     void letterIds(qsizetype index, std::vector<quint32>& ids) const;
@@ -98,7 +137,8 @@ public:
     }
     // One bit per letter of the word: bit (id % 64).
     quint64 letterMask(qsizetype index) const { return entries_[static_cast<size_t>(index)].mask; }
-    // The words of n letters: the indexes from first to end - 1, in the word order.
+    // The words of n letters: the indexes from first to end - 1, in the word order (n = 0: the words without
+    // letters).
     std::pair<qsizetype, qsizetype> withLetterCount(int n) const;
     int longestWord() const { return static_cast<int>(byCount_.size()) - 2; }
     // The word's position in the word order of all words.
@@ -115,18 +155,24 @@ private:
         quint64 mask;
     };
     static constexpr quint16 kAscii = 0x8000;
+    static constexpr quint8 kNoLevel = 255;
 
     void prepare(const LetterRack* only);
     void add(QByteArrayView utf8);
+    void readLevels(Connection& db);
     bool admits(const std::vector<int>& ids);
     quint32 idOf(char32_t folded);
-    QByteArrayView bytesOf(const Entry& entry) const;
+    QByteArrayView bytesOf(const Entry& entry) const {
+        return QByteArrayView(utf8_.data() + entry.start, entry.bytes & ~kAscii);
+    }
     bool less(const Entry& a, const Entry& b) const;
     void finish();
 
     std::vector<char, LargeAllocator<char>> utf8_;
     std::vector<Entry, LargeAllocator<Entry>> entries_;   // by letter count, then in the word order
     std::vector<quint32, LargeAllocator<quint32>> rank_;  // each one's position in the word order
+    std::vector<quint32, LargeAllocator<quint32>> order_;  // the index at each position of the word order
+    std::vector<quint8> levels_;  // each one's level, kNoLevel for none; empty when no level was read
     std::vector<quint32> byCount_;                        // where the words of n letters start
     std::unordered_map<char32_t, quint32> ids_;
     std::array<int, 128> asciiIds_{};         // the id of each ASCII character, -1 for one that is not a letter
@@ -139,6 +185,11 @@ private:
     std::u32string folded_;         // and of a word beyond ASCII, folded
     bool complete_ = true;
     bool baseLetters_ = false;
+    bool everyRow_ = true;
+    bool levelField_ = false;
+    bool levelsExact_ = true;
+    mutable std::once_flag lookupMade_;
+    mutable std::unique_ptr<WordLookup> lookup_;
 };
 
 // Whether bits has at most n bits set (n small: the blanks of a rack).

@@ -232,6 +232,11 @@ std::optional<qint64> Connection::count(const QString& query, const std::functio
 }
 
 void Connection::forEachText(const QString& query, const std::function<bool(QByteArrayView utf8)>& onRow) {
+    forEachTextAndNumber(query, [&onRow](QByteArrayView utf8, qint64) { return onRow(utf8); });
+}
+
+void Connection::forEachTextAndNumber(const QString& query,
+                                      const std::function<bool(QByteArrayView utf8, qint64)>& onRow) {
     // The file is read through a memory map for the length of the scan: its pages are not copied into the page
     // cache one by one, which for a whole column costs more than the rows.
     const qint64 mapped = scalar(QStringLiteral("PRAGMA mmap_size"));
@@ -244,7 +249,7 @@ void Connection::forEachText(const QString& query, const std::function<bool(QByt
     Statement s(*this, adapt(query));
     while (s.step()) {
         const auto* p = reinterpret_cast<const char*>(s.rawText(0));
-        if (!onRow(QByteArrayView(p, p ? s.bytes(0) : 0))) break;
+        if (!onRow(QByteArrayView(p, p ? s.bytes(0) : 0), s.columnCount() > 1 ? s.integer(1) : 0)) break;
     }
 }
 

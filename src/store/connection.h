@@ -61,6 +61,8 @@ public:
     // Calls onRow with the UTF-8 text of the first column of each row of query (empty for null) until it answers
     // false: a whole column read at the speed of the file, without a cursor's string per row. Throws Error.
     void forEachText(const QString& query, const std::function<bool(QByteArrayView utf8)>& onRow);
+    // The same with the second column of each row as a whole number (0 for null).
+    void forEachTextAndNumber(const QString& query, const std::function<bool(QByteArrayView utf8, qint64)>& onRow);
 
     // What data kept for speed compares to know whether the database changed since it was read: equal stamps
     // mean that no row or table was written by this connection (nor a transaction rolled back) and nothing was

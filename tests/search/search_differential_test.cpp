@@ -5,7 +5,14 @@
 #include <QTemporaryDir>
 #include <memory>
 
+#include "search/index_search.h"
+#include "search/search_query.h"
+#include "search/search_session.h"
+#include "search/word_index.h"
 #include "store/current_database.h"
+#include "store/cursor.h"
+#include "store/word_editing.h"
+#include "wordlists/import.h"
 #include "support/fake_run.h"
 #include "support/reference.h"
 #include "support/run_search.h"
@@ -52,37 +59,113 @@ class SearchDifferential : public ::testing::Test {
 protected:
     void load(const QStringList& words) {
         ASSERT_TRUE(dir.isValid());
-        const QString path = dir.filePath(QStringLiteral("words%1.mdb").arg(++databases));
+        path = dir.filePath(QStringLiteral("words%1.mdb").arg(++databases));
         CreateWordDatabase(path, words);
         state = std::make_unique<DatabaseState>();
         OpenWordDatabase(*state, path);
+        session = std::make_unique<SearchSession>();
+        OpenWordDatabase(session->database(), path);
+        session->startReading();
     }
     Connection& db() { return state->CurrentDatabase; }
 
+    // A change of the words: added, deleted or imported through the session's own connection, or written by
+    // another one; the next search must see it on both paths.
+    void change(std::mt19937& random, int kind) {
+        const QStringList some = RandomWords(random, 3);
+        Connection& own = session->connection();
+        if (kind == 0) {
+            StoreWord(own, some[0]);
+        } else if (kind == 1) {
+            const QStringList stored = StoredWords(own);
+            DeleteWord(own, stored.value(static_cast<qsizetype>(random() % std::max<qsizetype>(stored.size(), 1))));
+        } else if (kind == 2) {
+            const QString list = dir.filePath(QStringLiteral("list.txt"));
+            WriteFile(list, some.join(QLatin1Char('\n')).toUtf8());
+            FakeRun run;
+            ScriptedDialogs dialogs;
+            ImportWords(own, list, true, [] { return WordFilter{}; }, run, dialogs);
+        } else {
+            StoreWord(db(), some[0]);
+            db().execute(QStringLiteral("UPDATE [Dictionary] SET [Level]=20 WHERE rowid=(SELECT max(rowid) FROM "
+                                        "[Dictionary])"));
+        }
+    }
+
     QTemporaryDir dir;
+    QString path;
     int databases = 0;
     std::unique_ptr<DatabaseState> state;
+    std::unique_ptr<SearchSession> session;
 };
 
+// Every row with its level (none for null).
+std::vector<std::pair<QString, std::optional<int>>> storedRows(Connection& db) {
+    std::vector<std::pair<QString, std::optional<int>>> rows;
+    for (Cursor c(db, QStringLiteral("SELECT [Word],[Level] FROM [Dictionary]")); !c.eof(); c.moveNext())
+        rows.emplace_back(c.value(0).value_or(QString()),
+                          c.value(1) ? std::optional<int>(c.value(1)->toInt()) : std::nullopt);
+    return rows;
+}
+
+// Each listing mode through the database and through the window's search session with its words in memory: both
+// list what the reference lists, in one and the same order, with the same progress, also when stopped; levels
+// limit them, and changes of the words by either connection are seen by the next search.
 TEST_F(SearchDifferential, EveryListingModeListsWhatTheReferenceLists) {
     const std::uint32_t seed = TrialSeed(2024);
     std::mt19937 random(seed);
+    static const SearchMode kModes[] = {SearchMode::Anagram, SearchMode::Synogram, SearchMode::Letters,
+                                        SearchMode::Mask, SearchMode::Palindrome};
     int found = 0;
     for (int list = 0; list < 6; ++list) {
-        const QStringList stored = RandomWords(random, 160);
-        load(stored);
+        load(RandomWords(random, 160));
+        const bool levels = list % 2 == 1;
+        if (levels)
+            db().execute(QStringLiteral("UPDATE [Dictionary] SET [Level]=CASE WHEN rowid%4=0 THEN NULL ELSE "
+                                        "(rowid*7+%1)%5*10 END").arg(list));
         for (int query = 0; query < 70; ++query) {
+            if (query % 10 == 9) change(random, (query / 10 + list) % 4);
+            const auto rows = storedRows(db());
+            QStringList stored;
+            for (const auto& row : rows) stored << row.first;
             const auto mode = static_cast<TestMode>(random() % 5);
-            const QString input = mode == TestMode::Palindrome ? QString() : randomInput(random, mode, stored);
+            SearchRequest request;
+            request.mode = kModes[static_cast<int>(mode)];
+            request.input = mode == TestMode::Palindrome ? QString() : randomInput(random, mode, stored);
             int minimum = 0, maximum = 0;
             if (random() % 3 == 0) {
                 minimum = static_cast<int>(random() % 6);
                 maximum = minimum + static_cast<int>(random() % 4);
             }
-            const bool byLength = random() % 2;
-            SCOPED_TRACE(Describe("seed", seed, "list", list, ModeName(mode), input, minimum, maximum, byLength));
-            const QStringList expected = ReferenceSearch(stored, mode, input, minimum, maximum);
-            ExpectSameResults(RunSearchForTest(db(), mode, input, minimum, maximum, byLength), expected, byLength);
+            if (minimum || maximum) {  // (0, 0): every length, as the reference takes it
+                request.minimumLength = minimum;
+                request.maximumLength = maximum;
+            }
+            request.sortByLength = random() % 2;
+            if (levels && random() % 2) request.maxLevel = static_cast<int>(random() % 5) * 10;
+            SCOPED_TRACE(Describe("seed", seed, "list", list, "query", query, ModeName(mode), request.input, minimum,
+                                  maximum, request.sortByLength, request.maxLevel.value_or(-1)));
+            const QStringList listed = ReferenceSearch(stored, mode, request.input, minimum, maximum);
+            QStringList expected;
+            for (const auto& [word, level] : rows)
+                if ((!request.maxLevel || (level && *level <= *request.maxLevel)) && listed.contains(word))
+                    expected << word;
+            // A stop once a given row was listed (the database's count of the rows may show progress before).
+            FakeRun viaDatabase, viaIndex;
+            const qint64 stopAt = random() % 4 == 0 ? 1 + static_cast<qint64>(random() % 8) : 0;
+            for (FakeRun* r : {&viaDatabase, &viaIndex})
+                r->onEvents = [r, stopAt] {
+                    if (stopAt && r->value >= stopAt) r->requestStop();
+                };
+            const QStringList fromDatabase = RunRequestForTest(db(), request, nullptr, &viaDatabase);
+            const std::shared_ptr<const WordSnapshot> index = session->awaitIndex();
+            ASSERT_TRUE(index && IndexListsRequest(*index, request));
+            const QStringList fromIndex = RunRequestForTest(*session, request, &viaIndex);
+            if (!stopAt) ExpectSameResults(fromDatabase, expected, request.sortByLength);
+            EXPECT_EQ(fromIndex, fromDatabase);
+            viaDatabase.words.removeAll(kStartingSearch);
+            EXPECT_EQ(std::tie(viaIndex.maximum, viaIndex.value, viaIndex.words),
+                      std::tie(viaDatabase.maximum, viaDatabase.value, viaDatabase.words));
             found += static_cast<int>(expected.size());
             if (HasFailure()) return;
         }

@@ -4,6 +4,7 @@
 
 #include "search/search_query.h"
 #include "search/search_run.h"
+#include "search/search_session.h"
 #include "store/engine.h"
 #include "support/fake_run.h"
 #include "support/scripted_dialogs.h"
@@ -26,15 +27,16 @@ QStringList RunSearchForTest(Connection& db, TestMode mode, const QString& input
     return RunRequestForTest(db, request, dialogs, run);
 }
 
-QStringList RunRequestForTest(Connection& db, const SearchRequest& request, Dialogs* dialogs, FakeRun* run) {
-    ScriptedDialogs ownDialogs;
+namespace {
+
+QStringList runRequest(const std::function<qint64(RunControl&, WordSink&)>& search, FakeRun* run) {
     FakeRun ownRun;
     FakeRun& r = run ? *run : ownRun;
     QStringList words;
     CallbackSink sink([&words](const QString& word) { words << word; });
     r.beginRun(kStartingSearch);
     try {
-        const qint64 listed = RunSearchRequest(db, request, r, dialogs ? *dialogs : ownDialogs, sink);
+        const qint64 listed = search(r, sink);
         EXPECT_EQ(listed, words.size());
     } catch (...) {
         r.endRun();
@@ -42,6 +44,20 @@ QStringList RunRequestForTest(Connection& db, const SearchRequest& request, Dial
     }
     r.endRun();
     return words;
+}
+
+}  // namespace
+
+QStringList RunRequestForTest(Connection& db, const SearchRequest& request, Dialogs* dialogs, FakeRun* run) {
+    ScriptedDialogs ownDialogs;
+    return runRequest([&](RunControl& r, WordSink& sink) {
+        return RunSearchRequest(db, request, r, dialogs ? *dialogs : ownDialogs, sink);
+    }, run);
+}
+
+QStringList RunRequestForTest(SearchSession& session, const SearchRequest& request, FakeRun* run) {
+    ScriptedDialogs dialogs;
+    return runRequest([&](RunControl& r, WordSink& sink) { return session.run(request, r, dialogs, sink); }, run);
 }
 
 }  // namespace lexivo::test

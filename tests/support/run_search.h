@@ -10,6 +10,7 @@
 namespace lexivo {
 class Connection;
 class Dialogs;
+class SearchSession;
 struct SearchRequest;
 }  // namespace lexivo
 
@@ -22,8 +23,9 @@ class FakeRun;
 QStringList RunSearchForTest(Connection& db, TestMode mode, const QString& input, int minimum = 0, int maximum = 0,
                              bool sortByLength = false, Dialogs* dialogs = nullptr, FakeRun* run = nullptr);
 
-// Runs a request as it stands.
+// Runs a request as it stands: through the database, or as the window's search session runs it.
 QStringList RunRequestForTest(Connection& db, const SearchRequest& request, Dialogs* dialogs = nullptr,
                               FakeRun* run = nullptr);
+QStringList RunRequestForTest(SearchSession& session, const SearchRequest& request, FakeRun* run = nullptr);
 
 }  // namespace lexivo::test

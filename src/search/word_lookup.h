@@ -1,0 +1,67 @@
+#pragma once
+
+// The look-ups on the words in memory that the database makes through its indexes: the words of a Sorted key
+// (anagrams), of a Letters key (synograms), and whether a text is a stored word (the Word index's equality). The
+// keys are made here from each word, folded as the stored keys are made, never taken from the file: a file of an
+// older version holds keys of another kind.
+
+#include <QByteArrayView>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "search/word_index.h"
+
+namespace lexivo {
+
+// The folded code points of a word as the database compares it (the collation's FoldCase of each character),
+// into out.
+void FoldedCodePoints(QByteArrayView utf8, std::u32string& out);
+
+class WordLookup {
+public:
+    explicit WordLookup(const WordSnapshot& words);
+
+    // The indexes of the words whose characters, folded, are those of key (folded code points, any order):
+    // the words whose Sorted key equals SortString of the key.
+    std::vector<qsizetype> withSortedKey(std::u32string key) const;
+    // The indexes of the words whose distinct characters but "*", folded, are those of key (folded, any order,
+    // repeats and "*" allowed): the words whose Letters key equals UniqueChars of the key's Sorted key.
+    std::vector<qsizetype> withLettersKey(std::u32string key) const;
+    // Of the words at indexes, those whose reversal (their characters in reverse order) equals a word in the word
+    // order, in no particular order.
+    std::vector<qsizetype> withReversalStored(const std::vector<qsizetype>& indexes) const;
+    // Makes the table that forEachEqual() needs (the reading of the levels alone uses it).
+    void makeTable();
+    // Calls f with the index of each word equal to folded in the word order.
+    template <typename F>
+    void forEachEqual(std::u32string_view folded, F&& f) const {
+        forEachEqual(folded, sequenceHash(folded), f);
+    }
+    size_t memoryBytes() const;
+
+    static quint64 sequenceHash(std::u32string_view folded);
+
+private:
+    template <typename F>
+    void forEachEqual(std::u32string_view folded, quint64 h, F&& f) const {
+        for (size_t slot = (h >> 32) & mask_;; slot = (slot + 1) & mask_) {
+            const quint64 e = table_[slot];
+            if (e == 0) return;
+            if ((e >> 32) == (h >> 32) && equalsWord(static_cast<qsizetype>((e & 0xFFFFFFFF) - 1), folded))
+                f(static_cast<qsizetype>((e & 0xFFFFFFFF) - 1));
+        }
+    }
+    bool equalsWord(qsizetype index, std::u32string_view folded) const;
+    static void sortByHash(std::vector<quint64>& keyed);
+    static std::vector<qsizetype> equalRange(const std::vector<quint64>& keyed, quint32 hash);
+
+    const WordSnapshot& words_;
+    std::vector<quint64> sorted_;   // (hash of the Sorted key << 32) | index, in hash order
+    std::vector<quint64> letters_;  // the same for the Letters key
+    std::vector<quint64> table_;    // open addressing on the folded word: (hash << 32) | (index + 1), 0 empty
+    std::vector<quint64> equal_;    // (hash of the folded word << 32) | index, in hash order
+    size_t mask_ = 0;
+};
+
+}  // namespace lexivo
