@@ -99,7 +99,7 @@ protected:
             QString("CREATE TABLE dictionary (ID INTEGER, Letters %1, Sorted %1, word %1%2)").arg(text, constraint));
         db.execute("CREATE INDEX Word ON Dictionary (Word)");
         const char* words[] = {"ÉCOLE", "école", "Ärger", "Ball", "zèbre", "été", "cafe"};
-        qint64 rowId = 3;
+        qint64 rowId = 1;  // from the first row on, at gaps
         expected.clear();
         for (const char* word : words) {
             const QString w = QString::fromUtf8(word);
