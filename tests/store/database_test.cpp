@@ -131,18 +131,19 @@ TEST_F(StoreTest, CheckOffersTheQuickRebuildForMissingKeys) {
 
 // A key that is not the folded word's counts as missing: the first pass writes Sorted, the second Letters.
 TEST_F(StoreTest, QuickRebuildWritesMissingAndStaleKeysInTwoPasses) {
-    open({"letter", "banana", "zebra", "Apple", "Ball", ""});
+    open({"letter", "banana", "zebra", "Apple", "Ball", "", "a*b"});
     setKeys("letter", "[Sorted]=NULL, [Letters]=NULL");   // both passes
     setKeys("banana", "[Sorted]='aab', [Letters]=NULL");  // both passes
     setKeys("zebra", "[Sorted]=NULL");                    // a right Letters is left alone
     setKeys("Apple", "[Sorted]='x', [Letters]='y'");      // both passes
     setKeys("Ball", "[Sorted]='llaB', [Letters]='laB'");  // the keys of the word as written: both passes
-    ASSERT_EQ(RowsNeedingRebuild(db()), 5);
+    setKeys("a*b", "[Letters]=NULL");                     // the second pass leaves the star out
+    ASSERT_EQ(RowsNeedingRebuild(db()), 6);
     const RebuildResult result = QuickRebuild(db(), run, dialogs);
     EXPECT_TRUE(result.ok());
-    EXPECT_EQ(result.rowsWritten, 9);
+    EXPECT_EQ(result.rowsWritten, 10);
     EXPECT_EQ(allKeys(), QStringList({"letter:ttrlee|trle", "banana:nnbaaa|nba", "zebra:zreba|zreba",
-                                      "Apple:pplea|plea", "Ball:llba|lba", ":|"}));
+                                      "Apple:pplea|plea", "Ball:llba|lba", ":|", "a*b:ba*|ba"}));
     EXPECT_EQ(RowsNeedingRebuild(db()), 0);
     EXPECT_EQ(run.statuses, QStringList({"Rebuilding index (1/2)...", "Rebuilding index (2/2)...", ""}));
     EXPECT_TRUE(dialogs.shown().empty());
