@@ -111,6 +111,27 @@ Plan planOf(const SearchRequest& request) {
                     .arg(word));
 }
 
+// The rows come in the engine's order of the Word field, which leaves words equal but for letter case in table
+// order (and an older file's words in an order of its own); the words in memory are in the word order with such
+// ties in code point order. The rows are put in the latter, so that a search lists its words, and a ranking breaks
+// its ties, alike whichever of the two serves it.
+void orderAsInMemory(std::vector<QString>& words, bool byLength) {
+    const auto before = [byLength](const QString& a, const QString& b) {
+        if (byLength) {
+            const qint64 la = characterCount(a), lb = characterCount(b);
+            if (la != lb) return la < lb;
+        }
+        return WordOrderLess(a, b);
+    };
+    // Rows of a file in the program's own order are out of place only among such ties: a few moves set them right.
+    size_t moves = 0;
+    const size_t budget = words.size() + 64;
+    for (size_t i = 1; i < words.size() && moves <= budget; ++i)
+        for (size_t j = i; j > 0 && moves <= budget && before(words[j], words[j - 1]); --j, ++moves)
+            std::swap(words[j], words[j - 1]);
+    if (moves > budget) std::sort(words.begin(), words.end(), before);
+}
+
 // Lists found (in the order to list) into sink; for Wordle's ranking, reorders them first.
 qint64 listFound(std::vector<QString> found, const SearchRequest& request, RunControl& run, WordSink& sink) {
     if (request.mode == SearchMode::Wordle && request.rankByInformation && !run.stopFlag()) {
@@ -222,6 +243,7 @@ qint64 RunScanSearch(Connection& db, const SearchRequest& request, RunControl& r
         if (result == Pattern::Result::TooMuchWork) tooMuchWork(word);
         return result == Pattern::Result::Match;
     });
+    orderAsInMemory(found, request.sortByLength);  // as ScanWords orders them
     return listFound(std::move(found), request, run, sink);
 }
 

@@ -95,7 +95,11 @@ void Frm_Main::newDatabase() {
         // state.
         OpenOrCreateDatabase(state_.CurrentDatabase, state_.DatabasePath, dialogs_);
         if (!loadDatabase() || state_.DatabasePath.isEmpty()) return;
+        // The words are read once the design is complete: a reading begun at the load would hold the file
+        // that the design change must write.
+        session_.dropIndex();
         CompleteNewDatabase(state_.CurrentDatabase, dialogs_);
+        session_.startReading();
     } catch (const DesignAccessCancelled&) {
         abandon();
     } catch (const Error& e) {

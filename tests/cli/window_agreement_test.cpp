@@ -1,4 +1,5 @@
-// The window's search and lexivo-cli list the same words in the same order, and what the reference lists.
+// The window's search and lexivo-cli list the same words in the same order (what the core lists is checked against
+// the reference in the search tests).
 
 #include <gtest/gtest.h>
 
@@ -16,14 +17,13 @@
 namespace lexivo::test {
 namespace {
 
-TEST_F(WindowTest, TheWindowAndTheCommandLineListWhatTheReferenceLists) {
+TEST_F(WindowTest, TheWindowAndTheCommandLineListTheSameWords) {
     std::mt19937 random(31);
     const QStringList words = RandomWords(random, 300);
     const QString database = startWithDatabase(words);
     openShown();
     SearchPanel& panel = *window->Fme_Search;
     const CliRunner runner(dir.path());
-    // The word games have no reference here: their results are checked against one in the search tests.
     const std::tuple<SearchPanel::Mode, std::optional<TestMode>, const char*> modes[] = {
         {SearchPanel::Anagram, TestMode::Anagram, "anagram"},
         {SearchPanel::Synogram, TestMode::Synogram, "synogram"},
@@ -36,6 +36,7 @@ TEST_F(WindowTest, TheWindowAndTheCommandLineListWhatTheReferenceLists) {
         {SearchPanel::Pattern, std::nullopt, "pattern"}};
     // Every mode that lists words is compared here.
     EXPECT_EQ(std::ssize(modes), std::ranges::count_if(kSearchModes, &SearchModeRow::listsWords));
+    qsizetype listed = 0;
     for (int trial = 0; trial < 27; ++trial) {
         const auto [panelMode, mode, command] = modes[trial % 9];
         const QString word = words[static_cast<qsizetype>(random() % words.size())];
@@ -52,10 +53,6 @@ TEST_F(WindowTest, TheWindowAndTheCommandLineListWhatTheReferenceLists) {
             const QString first = QString::fromUcs4(reinterpret_cast<const char32_t*>(&chars.first()), 1);
             const QString last = QString::fromUcs4(reinterpret_cast<const char32_t*>(&chars.last()), 1);
             input = "[" + first + "e]*" + (random() % 2 || !QChar::isLetter(chars.last()) ? "?" : "<" + last + ">");
-        } else if (mode == TestMode::Anagram) {
-            const QList<uint> chars = word.toUcs4();
-            for (qsizetype i = chars.size(); i > 0; --i)
-                input += QString::fromUcs4(reinterpret_cast<const char32_t*>(&chars[i - 1]), 1);
         } else if (mode == TestMode::Mask) {
             input = word.left(1) + "*";
         } else if (mode != TestMode::Palindrome) {
@@ -87,18 +84,7 @@ TEST_F(WindowTest, TheWindowAndTheCommandLineListWhatTheReferenceLists) {
         window->Chk_Accents->setChecked(accents);
         panel.Cmd_Search->click();
         const QStringList shown = window->results().words();
-        if (panelMode == SearchPanel::Pattern && !accents) {
-            QStringList expected;
-            for (const QString& w : words)
-                if (ReferencePattern(input, false).match(ReferenceFold(w)).hasMatch()) expected << w;
-            ExpectSameResults(shown, expected, byLength);
-        }
-        if (mode && !accents) {
-            ExpectSameResults(
-                shown,
-                ReferenceSearch(words, *mode, input, limited ? minimumEntry + 1 : 0, limited ? maximumEntry + 1 : 0),
-                byLength && mode != TestMode::Anagram);
-        }
+        listed += shown.size();
         EXPECT_EQ(window->Status->text(), QStringLiteral("Found %1 word(s).").arg(shown.size()));
         expectIdle();
 
@@ -114,6 +100,7 @@ TEST_F(WindowTest, TheWindowAndTheCommandLineListWhatTheReferenceLists) {
         }
         EXPECT_EQ(r.error(), QStringLiteral("Found %1 word(s).\n").arg(shown.size()));
     }
+    EXPECT_GT(listed, 27);  // the inputs are drawn from the words: the comparisons are not of empty lists
     EXPECT_TRUE(dialogs.texts().isEmpty()) << dialogs.texts().join('\n').toStdString();
 }
 

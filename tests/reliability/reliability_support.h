@@ -58,16 +58,13 @@ inline QByteArray WordListBytes(const QStringList& words) {
     return bytes;
 }
 
-inline QString IntegrityCheck(Connection& db) {
-    Cursor rows(db, QStringLiteral("PRAGMA integrity_check"));
-    QStringList found;
-    for (; !rows.eof(); rows.moveNext()) found << rows.value(0).value_or(QString());
-    return found.join(QLatin1Char('\n'));
-}
 inline QString IntegrityCheck(const QString& path) {
     try {
         Connection db = Connection::open(path);
-        return IntegrityCheck(db);
+        QStringList found;
+        for (Cursor rows(db, QStringLiteral("PRAGMA integrity_check")); !rows.eof(); rows.moveNext())
+            found << rows.value(0).value_or(QString());
+        return found.join(QLatin1Char('\n'));
     } catch (const Error& e) {
         return QStringLiteral("cannot open: ") + e.message();
     }

@@ -24,8 +24,10 @@ QStringList gameWords(std::mt19937& random, int count) {
     QStringList words;
     while (words.size() < count) {
         QString word;
-        for (int n = 3 + static_cast<int>(random() % 3); n > 0; --n)
-            word += kLetters[static_cast<qsizetype>(random() % (random() % 6 ? 11 : 12))];
+        for (int n = 3 + static_cast<int>(random() % 3); n > 0; --n) {
+            const auto letters = random() % 6 ? 11u : 12u;  // drawn first: one order of the draws in every build
+            word += kLetters[static_cast<qsizetype>(random() % letters)];
+        }
         words << word;
     }
     return words;
@@ -153,6 +155,7 @@ TEST_F(WordleAndPatterns, ListWhatTheDefinitionsList) {
                 request.input = mode == TestMode::Mask
                                     ? patternFrom(random, word).remove(QRegularExpression("[^?@#\\w]"))
                                     : Scramble(random, word.left(static_cast<int>(random() % 4) + 1));
+                if (request.input.isEmpty()) continue;  // a mask of removed characters alone
                 for (const QString& w : stored)
                     if (!ReferenceSearch({form(w, true)}, mode, form(request.input, true), 0, 0).isEmpty())
                         expected << w;

@@ -11,8 +11,6 @@ namespace lexivo::test {
 // a given number of records (as if the user had pressed "&Stop" and answered Yes).
 class FakeRun : public RunControl {
 public:
-    // Handle input on every record, so that a stop lands exactly where the test asks.
-    bool everyRecord = true;
     // Confirm a stop during the event processing of this record (1-based); 0 never.
     qint64 stopAtRecord = 0;
     std::function<void()> onEvents;  // runs at each event processing
@@ -20,20 +18,16 @@ public:
     qint64 records = 0;
     qint64 maximum = 0;
     qint64 value = 0;
-    bool running = false;
     int begins = 0;
     int ends = 0;
     QStringList statuses;
-    QStringList words;  // the word shown with each progress step, in order
 
     void beginRun(const QString& status) override {
-        running = true;
         stop_ = false;
         ++begins;
         statuses << status;
     }
     void endRun() override {
-        running = false;
         stop_ = true;
         ++ends;
     }
@@ -41,17 +35,13 @@ public:
     void setProgressMaximum(qint64 m) override { maximum = m; }
     void setProgressValue(qint64 v) override { value = v; }
     bool stopFlag() const override { return stop_; }
-    void requestStop() { stop_ = true; }
 
 protected:
     bool sliceDue() override {
         ++records;
-        return everyRecord || RunControl::sliceDue();
+        return true;  // input handled on every record, so that a stop lands exactly where the test asks
     }
-    void showProgress(qint64 progress, const QString& word) override {
-        value = progress;
-        words << word;
-    }
+    void showProgress(qint64 progress, const QString&) override { value = progress; }
     void processEvents() override {
         if (onEvents) onEvents();
         if (stopAtRecord > 0 && records >= stopAtRecord) stop_ = true;

@@ -16,19 +16,11 @@ namespace lexivo::test {
 class RecordingView : public DatabaseView {
 public:
     bool loaded = false;
-    QString caption;
     QString status;
-    int windowShown = 0;
-    void showDatabaseLoaded(const QString& fileName) override {
-        loaded = true;
-        caption = fileName;
-    }
-    void showNoDatabase() override {
-        loaded = false;
-        caption = QStringLiteral("(No Database Loaded)");
-    }
+    void showDatabaseLoaded(const QString&) override { loaded = true; }
+    void showNoDatabase() override { loaded = false; }
     void setStatus(const QString& text) override { status = text; }
-    void showWindow() override { ++windowShown; }
+    void showWindow() override {}
     QStringList progress;
     void showProgress(const QString& text) override { progress << text; }
 };

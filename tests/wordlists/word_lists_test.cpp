@@ -185,17 +185,6 @@ TEST_F(ListTest, FilterChangesApplyFromTheNextItem) {
     EXPECT_EQ(StoredWords(db()), QStringList({"ax"}));
 }
 
-TEST_F(ListTest, SelectionAppendedOrWrittenEvenWhenEmpty) {
-    const QString file = dir.filePath("out.txt");
-    WriteFile(file, "old\r\n");
-    exportSelection({"three"}, file, true);
-    exportSelection({}, file, true);
-    EXPECT_EQ(ReadFile(file), "old\r\nthree\r\n");
-    exportSelection({}, dir.filePath("fresh.txt"));
-    EXPECT_TRUE(QFile::exists(dir.filePath("fresh.txt")));
-    EXPECT_EQ(dialogs.texts(), QStringList(3, "Export Complete."));
-}
-
 TEST_F(ListTest, StopEndsTheFileAfterTheLastWordWritten) {
     useDatabase({"a", "b", "c", "d"});
     const QString file = dir.filePath("out.txt");
@@ -230,6 +219,14 @@ TEST_F(ListTest, SelectionInListOrderWithTheWholeFilterAndNoEntryLimit) {
     };
     exportSelection({"ax", "bx", "c"}, file);
     EXPECT_EQ(ReadFile(file), "ax\r\nc\r\n");
+    // Appended, or written even when empty.
+    exportSelection({}, file, true);
+    EXPECT_EQ(ReadFile(file), "ax\r\nc\r\n");
+    exportSelection({"three"}, file, true);
+    EXPECT_EQ(ReadFile(file), "ax\r\nc\r\nthree\r\n");
+    exportSelection({}, dir.filePath("fresh.txt"));
+    EXPECT_TRUE(QFile::exists(dir.filePath("fresh.txt")));
+    EXPECT_EQ(dialogs.texts(), QStringList(6, "Export Complete."));
 }
 
 }  // namespace
