@@ -171,9 +171,13 @@ WordSnapshot::WordSnapshot(Connection& db, const std::function<bool()>& keepGoin
     qint64 read = 0;
     const bool everyWord = !only && !maxLevel;
     // In the order of the Word index, which is the word order but for words equal but for letter case: finish()
-    // then has next to nothing to sort. The index holds the words themselves, so the table is not read.
-    const QString level = maxLevel ? QStringLiteral(" WHERE [Level]<=") + QString::number(*maxLevel) : QString();
-    db.forEachText(QStringLiteral("SELECT [Word] FROM [Dictionary]") + level + QStringLiteral(" ORDER BY [Word]"),
+    // then has next to nothing to sort. The index holds the words themselves, so the table is not read. The words
+    // of some levels are read in one pass over the table instead, which holds the levels: the Word index would
+    // fetch every row's level at random, and finish() sorts the few words read.
+    const QString query = maxLevel ? QStringLiteral("SELECT [Word] FROM [Dictionary] WHERE [Level]<=") +
+                                         QString::number(*maxLevel)
+                                   : QStringLiteral("SELECT [Word] FROM [Dictionary] ORDER BY [Word]");
+    db.forEachText(query,
                    [&](QByteArrayView utf8) {
         // A row without a word is listed by no search that a snapshot serves alike.
         if (utf8.isNull()) everyRow_ = false;

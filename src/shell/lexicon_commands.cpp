@@ -115,7 +115,9 @@ QString ResultToolTip(Frm_Main& window, const QString& word) {
     }
     std::optional<int> score;
     try {
-        score = LoadTileValues().wordScore(word);
+        const QVariant rack = window.property("lexivoResultsRack");
+        const TileValues values = LoadTileValues();
+        score = rack.isValid() ? values.rackScore(word, LetterRack(rack.toString(), true)) : values.wordScore(word);
     } catch (const Error&) {
     }
     lines << QStringLiteral("Level: %1    Score: %2")

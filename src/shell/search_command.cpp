@@ -121,6 +121,8 @@ void RunSearch(Frm_Main& window) {
     // Busy: "&Stop", the panel disabled, the busy pointer; then an empty list and the run's one transaction.
     run.beginRun(kStartingSearch);
     window.results().clear();
+    // A rack's results score their best laying from its tiles, in the tool tip as in the score order.
+    window.setProperty("lexivoResultsRack", row && row->inputIsRack ? QVariant(request.input) : QVariant());
     ResultsSink sink(window.results());
     const std::unique_ptr<ScoringSink> byScore = ScoreOrder(window, request, sink);
     QString failure;

@@ -70,6 +70,13 @@ TEST_F(LexiconWindowTest, ToolTipsShowTwoGlossesLevelAndScoreTheMeaningWindowEve
                  "^brave, noun\n1. a warrior\nbrave, adjective\n1. courageous\nLevel: 20 +Score: 10\n--\n"
                  ".*a warrior.*courageous.*showy");
     EXPECT_PRED2(fits, toolTipAndMeaning("tea"), "Level: none");
+    // From a rack the score is the best laying: the blank that stands for the e scores nothing.
+    window->Fme_Search->Opt_Search[SearchPanel::Rack]->click();
+    window->Fme_Search->Text1->setEditText(QStringLiteral("brav?"));
+    window->Fme_Search->Cmd_Search->click();
+    const qsizetype brave = window->results().words().indexOf(QStringLiteral("brave"));
+    ASSERT_GE(brave, 0);
+    EXPECT_PRED2(fits, window->results().index(brave).data(Qt::ToolTipRole).toString().toStdString(), "Score: 9$");
     useFolders(path(QStringLiteral("none")), path(QStringLiteral("none")));
     EXPECT_PRED2(fits, toolTipAndMeaning("brave"),
                  "install the package wordnet-base.*--.*install the package wordnet-base");
