@@ -21,6 +21,7 @@ public:
     int begins = 0;
     int ends = 0;
     QStringList statuses;
+    QStringList words;  // the word shown with each progress step, in order
 
     void beginRun(const QString& status) override {
         stop_ = false;
@@ -35,13 +36,17 @@ public:
     void setProgressMaximum(qint64 m) override { maximum = m; }
     void setProgressValue(qint64 v) override { value = v; }
     bool stopFlag() const override { return stop_; }
+    void requestStop() { stop_ = true; }
 
 protected:
     bool sliceDue() override {
         ++records;
         return true;  // input handled on every record, so that a stop lands exactly where the test asks
     }
-    void showProgress(qint64 progress, const QString&) override { value = progress; }
+    void showProgress(qint64 progress, const QString& word) override {
+        value = progress;
+        words << word;
+    }
     void processEvents() override {
         if (onEvents) onEvents();
         if (stopAtRecord > 0 && records >= stopAtRecord) stop_ = true;
