@@ -9,6 +9,7 @@
 #include "search/search_run.h"
 #include "search/word_games.h"
 #include "search/word_index.h"
+#include "store/schema.h"
 #include "store/transaction.h"
 #include "store/word_order.h"
 
@@ -145,6 +146,12 @@ std::optional<qint64> SearchSession::runOnWordsRead(const SearchRequest& request
                           (mode == SearchMode::Mask && MaskIndexRange(request.input).isEmpty());
     Connection& db = state_.CurrentDatabase;
     if (!scansAll || !UsesOwnWordOrder(db)) return std::nullopt;
+    // A search of the common words only reads just those words, in one pass over the table that holds their
+    // levels; the palindromes look the reversals up among all words, and so read them all with their levels.
+    SearchRequest asked = request;
+    const bool onlyCommon = request.maxLevel && mode != SearchMode::Palindrome;
+    if (onlyCommon && !FieldExists(db, QStringLiteral("Dictionary"), kLevelField)) return std::nullopt;
+    if (onlyCommon) asked.maxLevel.reset();
     Transaction transaction(db);  // the words and their levels of one moment
     const WordSnapshot words(
         db,
@@ -152,14 +159,14 @@ std::optional<qint64> SearchSession::runOnWordsRead(const SearchRequest& request
             run.step(0, kStartingSearch);
             return !run.stopFlag();
         },
-        nullptr, std::nullopt, request.maxLevel.has_value());
+        nullptr, onlyCommon ? request.maxLevel : std::nullopt, asked.maxLevel.has_value());
     if (!words.complete()) {  // stopped before a word was listed
         sink.flush();
         return 0;
     }
-    const bool levels = !request.maxLevel || (words.hasLevels() && words.levelsExact());
-    if (!levels || !IndexListsRequest(words, request)) return std::nullopt;
-    const qint64 listed = ListFromIndex(words, request, run, sink);
+    const bool levels = !asked.maxLevel || (words.hasLevels() && words.levelsExact());
+    if (!levels || !IndexListsRequest(words, asked)) return std::nullopt;
+    const qint64 listed = ListFromIndex(words, asked, run, sink);
     transaction.commit();
     return listed;
 }
