@@ -34,16 +34,8 @@ constexpr bool buttonsAndCommandsDistinct() {
     return true;
 }
 
-// The length of the input is the words' only where the row says how to find it.
-constexpr bool wordLengthsWhereCoupled() {
-    for (const SearchModeRow& row : kSearchModes)
-        if ((row.lengths == LengthLimits::Input) != (row.wordLength != nullptr)) return false;
-    return true;
-}
-
 static_assert(everyModeOnce());
 static_assert(buttonsAndCommandsDistinct());
-static_assert(wordLengthsWhereCoupled());
 
 }  // namespace
 

@@ -207,7 +207,7 @@ void SearchPanel::applyInputChangeRules() {
         return;
     }
     // The length of every word the input can match; a "*", an enumeration or an expression leaves it open.
-    const std::optional<int> n = (row ? row->wordLength : InputCharacters)(Text1->currentText());
+    const std::optional<int> n = (row && row->wordLength ? row->wordLength : InputCharacters)(Text1->currentText());
     if (!n) {
         setBothLists(0);
         setListsEnabled(true);
