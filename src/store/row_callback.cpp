@@ -4,6 +4,22 @@
 
 namespace lexivo {
 
+namespace {
+
+// Runs a statement that calls the program's function; an exception the function threw ends the statement and is
+// thrown again here, in place of the engine's error that it caused.
+void ExecuteCalling(Connection& connection, const QString& statement, std::exception_ptr& pending) {
+    pending = nullptr;
+    try {
+        connection.execute(statement);
+    } catch (const Error&) {
+        if (pending) std::rethrow_exception(std::exchange(pending, nullptr));
+        throw;
+    }
+}
+
+}  // namespace
+
 // ---- RowCallback ----
 
 RowCallback::RowCallback(Connection& connection, const QString& name, int argumentCount, Body body)
@@ -40,13 +56,7 @@ void RowCallback::call(sqlite3_context* context, int count, sqlite3_value** valu
 }
 
 void RowCallback::execute(const QString& statement) {
-    pending_ = nullptr;
-    try {
-        connection_.execute(statement);
-    } catch (const Error&) {
-        if (pending_) std::rethrow_exception(std::exchange(pending_, nullptr));
-        throw;
-    }
+    ExecuteCalling(connection_, statement, pending_);
 }
 
 // ---- NumberCallback ----
@@ -83,13 +93,7 @@ void NumberCallback::call(sqlite3_context* context, int, sqlite3_value** values)
 }
 
 void NumberCallback::execute(const QString& statement) {
-    pending_ = nullptr;
-    try {
-        connection_.execute(statement);
-    } catch (const Error&) {
-        if (pending_) std::rethrow_exception(std::exchange(pending_, nullptr));
-        throw;
-    }
+    ExecuteCalling(connection_, statement, pending_);
 }
 
 }  // namespace lexivo
