@@ -18,3 +18,19 @@ hyperfine_times() {
   done < "$csv"
   rm -f "$csv"
 }
+
+# times_on_copies SOURCE COPY COMMAND...: runs COMMAND three times, each on a fresh copy of the file SOURCE at COPY
+# (a run that changes its file), and fills the caller's arrays times (wall) and cpus (user + system), in ms.
+times_on_copies() {
+  local source=$1 copy=$2 t0 t1 used _
+  shift 2
+  times=() cpus=()
+  for _ in 1 2 3; do
+    cp "$source" "$copy"
+    t0=$(date +%s%N)
+    used=$(/usr/bin/time -f "%U %S" "$@" 2>&1 >/dev/null | tail -n 1)
+    t1=$(date +%s%N)
+    times+=("$(((t1 - t0) / 1000000))")
+    cpus+=("$(echo "$used" | awk '{printf "%d", ($1 + $2) * 1000}')")
+  done
+}

@@ -12,6 +12,7 @@ build=${1:-build}
 db=${LEXIVO_BENCH_DB:?}
 work=${LEXIVO_BENCH_WORK:?}
 cli="$build/lexivo-cli"
+. "$(dirname "$0")/../hyperfine_times.sh"
 keys="$work/older-keys.mdb"
 nocase="$work/older-nocase.mdb"
 
@@ -37,15 +38,7 @@ for kind in keys nocase; do
     "words, $(sql "$file" 'SELECT COUNT(*) FROM Dictionary WHERE Sorted IS NOT SortString(Word) COLLATE BINARY')" \
     "rows with keys other than the current ones, text fields in $(sql "$file" \
     "SELECT sql FROM sqlite_master WHERE name = 'Dictionary'" | grep -o 'COLLATE [A-Z]*' | sort -u | tr '\n' ' ')"
-  times=() cpus=()
-  for run in 1 2 3; do
-    cp "$file" "$work/converting.mdb"
-    t0=$(date +%s%N)
-    cpu=$(/usr/bin/time -f "%U %S" "$cli" --db "$work/converting.mdb" stats 2>&1 >/dev/null | tail -n 1)
-    t1=$(date +%s%N)
-    times+=("$(((t1 - t0) / 1000000))")
-    cpus+=("$(echo "$cpu" | awk '{printf "%d", ($1 + $2) * 1000}')")
-  done
+  times_on_copies "$file" "$work/converting.mdb" "$cli" --db "$work/converting.mdb" stats
   t0=$(date +%s%N)
   out=$("$cli" --db "$work/converting.mdb" stats)
   t1=$(date +%s%N)

@@ -18,15 +18,7 @@ if [ -d /usr/share/dict/scowl ]; then
   cmake --build "$build" --target lexivo_sqlite >/dev/null
   sql() { sqlite3 "$work/levels.mdb" -cmd ".load $build/lexivo" "$1"; }
   # Each run on a fresh copy of the database, whose words have no level yet: every row gets its level written.
-  times=() cpus=()
-  for _ in 1 2 3; do
-    cp "$db" "$work/levels.mdb"
-    t0=$(date +%s%N)
-    used=$(/usr/bin/time -f "%U %S" "$cli" --db "$work/levels.mdb" levels 2>&1 >/dev/null | tail -n 1)
-    t1=$(date +%s%N)
-    times+=("$(((t1 - t0) / 1000000))")
-    cpus+=("$(echo "$used" | awk '{printf "%d", ($1 + $2) * 1000}')")
-  done
+  times_on_copies "$db" "$work/levels.mdb" "$cli" --db "$work/levels.mdb" levels
   levels_ms=$(printf '%s\n' "${times[@]}" | sort -n | sed -n 2p)
   echo "levels runs: ${times[*]} ms wall, ${cpus[*]} ms processor"
   echo "levels_ms $levels_ms"
