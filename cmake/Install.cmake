@@ -69,6 +69,6 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://lexivo.example.com/)
 # The libraries the programs link come from dpkg-shlibdeps; the window system's plug-in is loaded at run time,
 # so no library names it.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libpcre2-16-0")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libpcre2-8-0")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "wamerican | wordlist, scowl, wordnet-base")
 include(CPack)

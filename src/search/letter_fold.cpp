@@ -34,6 +34,12 @@ void FoldText(QStringView text, bool ignoreAccents, std::u32string& out) {
     }
 }
 
+void FoldUtf8(QByteArrayView text, bool ignoreAccents, std::u32string& out) {
+    out.clear();
+    const std::string_view bytes(text.data(), static_cast<size_t>(text.size()));
+    for (size_t i = 0; i < bytes.size();) AppendFoldedCharacter(DecodeUtf8(bytes, i), ignoreAccents, out);
+}
+
 std::u32string FoldedText(QStringView text, bool ignoreAccents) {
     std::u32string out;
     FoldText(text, ignoreAccents, out);

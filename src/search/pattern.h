@@ -8,6 +8,7 @@
 // pattern that begins with "/" is a Perl-style regular expression over the whole word, letter case ignored.
 // Words are matched in the letter searches' folded form (letter_fold.h).
 
+#include <QByteArrayView>
 #include <QString>
 #include <memory>
 #include <optional>
@@ -21,6 +22,8 @@ public:
     enum class Result { NoMatch, Match, TooMuchWork };
     // word is the word as stored; folded its folded form.
     virtual Result match(const QString& word, std::u32string_view folded) const = 0;
+    // The same from the word as stored in UTF-8, for a pattern that reads no folded form; none where it must.
+    virtual std::optional<Result> matchUtf8(QByteArrayView) const { return std::nullopt; }
     // The length in characters of every folded word the pattern can match; none when it varies.
     virtual std::optional<int> fixedLength() const = 0;
     // The fewest characters a match has.

@@ -33,7 +33,8 @@ qint64 characterCount(const QString& word) {
 
 // The test of one request, with what the scan needs to know of it.
 struct Plan {
-    // Whether the word (its folded form beside it) is listed; Pattern::Result::TooMuchWork stops the search.
+    // Whether the word (its folded form beside it) is listed; Pattern::Result::TooMuchWork stops the search. Only
+    // a regular expression that reads the word as written (folds false) reads word.
     std::function<Pattern::Result(const QString& word, std::u32string_view folded)> test;
     bool folds = true;    // the test reads the folded form
     int mostLetters = 0;  // no word of more letters is listed; 0: no such bound
@@ -111,9 +112,8 @@ Plan planOf(const SearchRequest& request) {
                     .arg(word));
 }
 
-// The rows come in the engine's order of the Word field, which leaves words equal but for letter case in table
-// order (and an older file's words in an order of its own); the words in memory are in the word order with such
-// ties in code point order. The rows are put in the latter, so that a search lists its words, and a ranking breaks
+// The rows come in the table's order; the words in memory are in the word order with words equal but for letter
+// case in code point order. The rows are put in the latter, so that a search lists its words, and a ranking breaks
 // its ties, alike whichever of the two serves it.
 void orderAsInMemory(std::vector<QString>& words, bool byLength) {
     const auto before = [byLength](const QString& a, const QString& b) {
@@ -123,7 +123,7 @@ void orderAsInMemory(std::vector<QString>& words, bool byLength) {
         }
         return WordOrderLess(a, b);
     };
-    // Rows of a file in the program's own order are out of place only among such ties: a few moves set them right.
+    // Rows added from a sorted list are mostly in order already: a few moves set them right, else they are sorted.
     size_t moves = 0;
     const size_t budget = words.size() + 64;
     for (size_t i = 1; i < words.size() && moves <= budget; ++i)
@@ -206,19 +206,27 @@ qint64 ScanWords(const WordSnapshot& words, const SearchRequest& request, RunCon
     const int minimum = wordle ? 0 : request.minimumLength.value_or(0);
     const qint64 maximum =
         wordle || !request.maximumLength ? std::numeric_limits<qint64>::max() : *request.maximumLength;
+    // The words are tested as they are kept, in UTF-8: a word is made only for a match and for the progress shown.
+    // Only a regular expression reads the word as written, and that reads UTF-8 itself; every other test reads
+    // the folded form.
+    const bool readsBytes = !plan.folds && plan.pattern;
     for (qsizetype i = first; i < end; ++i) {
-        const QString word = words.word(i);
         if (request.maxLevel && !words.withinLevel(i, *request.maxLevel)) continue;
         if (minimum > 0 || maximum < std::numeric_limits<qint64>::max()) {
-            const qint64 n = characterCount(word);
+            const qint64 n = words.characterCount(i);
             if (n < minimum || n > maximum) continue;
         }
-        if (plan.folds) FoldText(word, request.ignoreAccents, folded);
-        const Pattern::Result result = plan.test(word, folded);
-        if (result == Pattern::Result::TooMuchWork) tooMuchWork(word);
+        Pattern::Result result;
+        if (readsBytes) {
+            result = plan.pattern->matchUtf8(words.bytes(i)).value_or(Pattern::Result::NoMatch);
+        } else {
+            FoldUtf8(words.bytes(i), request.ignoreAccents, folded);
+            result = plan.test(QString(), folded);
+        }
+        if (result == Pattern::Result::TooMuchWork) tooMuchWork(words.word(i));
         if (result == Pattern::Result::Match)
-            found.push_back({request.sortByLength ? characterCount(word) : 0, words.wordOrder(i), i});
-        run.step(i - first, word);
+            found.push_back({request.sortByLength ? words.characterCount(i) : 0, words.wordOrder(i), i});
+        run.stepLazily(i - first, [&] { return words.word(i); });
         if (run.stopFlag()) break;
     }
     std::sort(found.begin(), found.end(), [](const Found& a, const Found& b) {
@@ -233,11 +241,12 @@ qint64 ScanWords(const WordSnapshot& words, const SearchRequest& request, RunCon
 qint64 RunScanSearch(Connection& db, const SearchRequest& request, RunControl& run, WordSink& sink) {
     Plan plan = planOf(request);
     if (!plan.error.isEmpty()) throw Error(plan.error);
-    // The rows of the lengths the test can match, tested as they come, in the order the query gives.
+    // The rows of the lengths the test can match, tested as they come in the table's order; what is found is
+    // sorted afterwards.
     std::vector<QString> found;
     CallbackSink collect([&found](const QString& word) { found.push_back(word); });
     std::u32string folded;
-    ListQueryResults(db, QueryText(plan.rows), run, collect, [&](const QString& word) {
+    ListQueryResults(db, ScanQueryText(plan.rows), run, collect, [&](const QString& word) {
         if (plan.folds) FoldText(word, request.ignoreAccents, folded);
         const Pattern::Result result = plan.test(word, folded);
         if (result == Pattern::Result::TooMuchWork) tooMuchWork(word);

@@ -184,6 +184,10 @@ QString QueryText(const SearchRequest& request, bool wordIndexInOwnOrder, bool k
     return {};
 }
 
+QString ScanQueryText(const SearchRequest& request) {
+    return PalindromeQuery(lengthClauseOf(request), QString());
+}
+
 // ---- MaskTest ----
 
 MaskTest::MaskTest(const QString& mask) {

@@ -47,6 +47,9 @@ struct SearchRequest {
 // keys where they are those of the folded word (keysStored); elsewhere (a read-only file of an older version)
 // they compare the keys made from each word, the same keys, so that no word is missed.
 QString QueryText(const SearchRequest& request, bool wordIndexInOwnOrder = true, bool keysStored = true);
+// The words of the request's lengths and level in the table's order: for a search that tests every word itself
+// and sorts only what it finds, a plain scan of the table instead of a walk of the Word index and a sort.
+QString ScanQueryText(const SearchRequest& request);
 
 // The letter keys of an input: the keys of the case-folded input, as every stored word carries them.
 QString InputSortedKey(const QString& input);
