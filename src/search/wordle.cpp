@@ -246,6 +246,10 @@ quint64 WordleFeedback(std::u32string_view guess, std::u32string_view answer) {
     return code;
 }
 
+namespace {
+constexpr size_t kCountedFeedbacks = 59049;
+}  // namespace
+
 std::vector<size_t> RankByInformation(const std::vector<std::u32string>& candidates,
                                       const std::function<bool(size_t)>& stop) {
     const size_t n = candidates.size();
@@ -256,18 +260,37 @@ std::vector<size_t> RankByInformation(const std::vector<std::u32string>& candida
     };
     std::vector<Score> scores;
     scores.reserve(n);
+    // The feedbacks of a guess are counted in a table of every feedback where one is small enough (3^10 = 59,049
+    // for words of up to ten characters), else sorted and counted in runs.
+    size_t feedbacks = 1;
+    const size_t length = n ? candidates.front().size() : 0;
+    for (size_t i = 0; i < length && feedbacks <= kCountedFeedbacks; ++i) feedbacks *= 3;
+    const bool counted = feedbacks <= kCountedFeedbacks &&
+                         std::all_of(candidates.begin(), candidates.end(),
+                                     [length](const std::u32string& c) { return c.size() == length; });
+    std::vector<quint32> counts(counted ? feedbacks : 0, 0);
     std::vector<quint64> codes(n);
     std::vector<size_t> groups;
     for (size_t g = 0; g < n; ++g) {
         if (stop && stop(g)) return {};
         for (size_t a = 0; a < n; ++a) codes[a] = WordleFeedback(candidates[g], candidates[a]);
-        std::sort(codes.begin(), codes.end());
         groups.clear();
-        for (size_t a = 0; a < n;) {
-            size_t b = a;
-            while (b < n && codes[b] == codes[a]) ++b;
-            groups.push_back(b - a);
-            a = b;
+        if (counted) {
+            for (size_t a = 0; a < n; ++a)
+                if (counts[codes[a]]++ == 0) groups.push_back(codes[a]);  // each feedback seen, once
+            for (size_t& group : groups) {
+                const size_t code = group;
+                group = counts[code];
+                counts[code] = 0;
+            }
+        } else {
+            std::sort(codes.begin(), codes.end());
+            for (size_t a = 0; a < n;) {
+                size_t b = a;
+                while (b < n && codes[b] == codes[a]) ++b;
+                groups.push_back(b - a);
+                a = b;
+            }
         }
         // Summed in one order, so that the same groups give the same sum.
         std::sort(groups.begin(), groups.end());
