@@ -40,7 +40,7 @@ int listWords(Session& s, const Invocation& inv, const SearchModeRow& row) {
     if (!OpenDatabase(s, inv)) return kFailure;
     Output out(&s.run);
     // In a rack search a word scores its best laying from the rack.
-    const LetterRack rack(request.input, true);
+    const LetterRack rack(request.input, true, request.ignoreAccents);
     std::optional<ScoringSink> scored;
     if (scoring.active()) scored.emplace(out, *values, scoring, row.inputIsRack ? &rack : nullptr);
     qint64 found = 0;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <map>
 
+#include "search/letter_fold.h"
 #include "search/word_games.h"
 #include "store/collation.h"
 #include "store/error.h"
@@ -22,10 +23,16 @@ char32_t baseLetter(char32_t c) {
 }
 
 // The folded letters of word with how often each comes.
-std::map<char32_t, int> letterCounts(const QString& word) {
+// The letters of a word, case folded, and how often each comes; with baseLetters each as its base letters (the
+// tiles that lay it while accents are ignored: é from an e).
+std::map<char32_t, int> letterCounts(const QString& word, bool baseLetters = false) {
     std::map<char32_t, int> counts;
-    for (const char32_t c : word.toUcs4())
-        if (IsGameLetter(c)) ++counts[FoldCase(c)];
+    std::u32string forms;
+    for (const char32_t c : word.toUcs4()) {
+        forms.clear();
+        AppendGameLetters(c, baseLetters, forms);
+        for (const char32_t letter : forms) ++counts[letter];
+    }
     return counts;
 }
 
@@ -92,7 +99,7 @@ std::optional<int> TileValues::wordScore(const QString& word) const {
 
 std::optional<int> TileValues::rackScore(const QString& word, const LetterRack& rack) const {
     int score = 0;
-    for (const auto& [letter, count] : letterCounts(word)) {
+    for (const auto& [letter, count] : letterCounts(word, rack.baseLetters)) {
         int tiles = 0;
         for (const auto& [rackLetter, rackCount] : rack.letters)
             if (rackLetter == letter) tiles = rackCount;

@@ -32,7 +32,8 @@ public:
     std::optional<int> letterValue(char32_t c) const;
     std::optional<int> wordScore(const QString& word) const;
     // The best laying of word from rack's tiles: each letter from a tile of its own where the rack has one, a
-    // blank (worth nothing) only for the letters the rack lacks. Characters that are not letters need no tile.
+    // blank (worth nothing) only for the letters the rack lacks. Characters that are not letters need no tile. A
+    // rack read as base letters lays each letter from tiles of its base letters (é from an e, worth an e).
     std::optional<int> rackScore(const QString& word, const LetterRack& rack) const;
 
 private:

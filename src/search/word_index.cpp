@@ -75,7 +75,7 @@ void FreeLarge(void* memory, size_t bytes) {
 
 // ---- LetterRack ----
 
-LetterRack::LetterRack(const QString& text, bool withBlanks, bool baseLetters) {
+LetterRack::LetterRack(const QString& text, bool withBlanks, bool baseLetters) : baseLetters(baseLetters) {
     std::u32string forms;
     for (qsizetype i = 0; i < text.size();) {
         const char32_t c = nextCodePoint(text, i);

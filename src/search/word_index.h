@@ -53,6 +53,7 @@ struct LetterRack {
     std::vector<std::pair<char32_t, int>> letters;  // each folded letter once, with how often it comes
     int blanks = 0;
     int tiles = 0;  // letters and blanks
+    bool baseLetters = false;  // read as base letters: a word laid from it is counted the same way
 };
 
 class WordLookup;

@@ -69,8 +69,8 @@ struct RackTiles {
 };
 class RackScoreOrder : private RackTiles, public ScoringSink {
 public:
-    RackScoreOrder(TileValues tileValues, const QString& tiles, WordSink& out)
-        : RackTiles{std::move(tileValues), LetterRack(tiles, true)},
+    RackScoreOrder(TileValues tileValues, const QString& tiles, bool baseLetters, WordSink& out)
+        : RackTiles{std::move(tileValues), LetterRack(tiles, true, baseLetters)},
           ScoringSink(out, RackTiles::values, ScoreOptions{false, true, std::nullopt}, &rack) {}
 };
 
@@ -85,7 +85,7 @@ std::unique_ptr<ScoringSink> ScoreOrder(Frm_Main& window, const SearchRequest& r
     const auto* sort = window.findChild<QAction*>(QStringLiteral("Mnu_Options_SortScore"));
     if (!request.mode || !SearchModeRowOf(*request.mode).inputIsRack || !sort || !sort->isChecked()) return nullptr;
     try {
-        return std::make_unique<RackScoreOrder>(LoadTileValues(), request.input, out);
+        return std::make_unique<RackScoreOrder>(LoadTileValues(), request.input, request.ignoreAccents, out);
     } catch (const Error& e) {
         window.dialogs().failure(e.message());
         return nullptr;
@@ -117,7 +117,9 @@ QString ResultToolTip(Frm_Main& window, const QString& word) {
     try {
         const QVariant rack = window.property("lexivoResultsRack");
         const TileValues values = LoadTileValues();
-        score = rack.isValid() ? values.rackScore(word, LetterRack(rack.toString(), true)) : values.wordScore(word);
+        const bool baseLetters = window.property("lexivoResultsBaseLetters").toBool();
+        score = rack.isValid() ? values.rackScore(word, LetterRack(rack.toString(), true, baseLetters))
+                               : values.wordScore(word);
     } catch (const Error&) {
     }
     lines << QStringLiteral("Level: %1    Score: %2")

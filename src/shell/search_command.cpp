@@ -123,6 +123,7 @@ void RunSearch(Frm_Main& window) {
     window.results().clear();
     // A rack's results score their best laying from its tiles, in the tool tip as in the score order.
     window.setProperty("lexivoResultsRack", row && row->inputIsRack ? QVariant(request.input) : QVariant());
+    window.setProperty("lexivoResultsBaseLetters", request.ignoreAccents);
     ResultsSink sink(window.results());
     const std::unique_ptr<ScoringSink> byScore = ScoreOrder(window, request, sink);
     QString failure;
