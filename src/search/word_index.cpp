@@ -121,72 +121,89 @@ size_t WordSnapshot::memoryBytes() const {
     return bytes;
 }
 
-void WordSnapshot::readLevels(Connection& db) {
-    levelField_ = FieldExists(db, QStringLiteral("Dictionary"), kLevelField);
-    if (!levelField_) return;
-    // Only the words that have a level, each matched to its word by the look-up of the word itself; among words
-    // that are the same text, each takes a level of its own. A level that no byte holds as [Level]<= compares it
-    // (not a number, or beyond 0 to 254) leaves the levels inexact: searches of a level then go to the database.
-    // A fraction is kept as its next whole number, which every whole limit compares alike.
-    std::vector<bool> taken;
-    std::u32string folded;
-    db.forEachTextAndNumber(
-        QStringLiteral("SELECT [Word],CASE WHEN typeof([Level]) NOT IN ('integer','real') OR [Level]<=-1 OR "
+std::vector<quint8> WordSnapshot::readLevels(Connection& db, const std::vector<qint64>& rows) {
+    levelField_ = true;
+    std::vector<quint8> levels(rows.size(), kNoLevel);
+    // Each row's word, found by its row id: the ids of a table mostly run from 1 to its count, so a table of
+    // every id serves; a table of scattered ids is searched sorted instead.
+    constexpr quint32 kNone = 0xFFFFFFFF;
+    const qint64 top = rows.empty() ? 0 : *std::max_element(rows.begin(), rows.end());
+    const qint64 bottom = rows.empty() ? 0 : *std::min_element(rows.begin(), rows.end());
+    const bool dense = bottom >= 0 && top < static_cast<qint64>(rows.size()) * 4 + 4096;
+    std::vector<quint32> readAt;
+    std::vector<std::pair<qint64, quint32>> sorted;
+    if (dense) {
+        readAt.assign(static_cast<size_t>(top) + 1, kNone);
+        for (size_t k = 0; k < rows.size(); ++k) readAt[static_cast<size_t>(rows[k])] = static_cast<quint32>(k);
+    } else {
+        sorted.reserve(rows.size());
+        for (size_t k = 0; k < rows.size(); ++k) sorted.emplace_back(rows[k], static_cast<quint32>(k));
+        std::sort(sorted.begin(), sorted.end());
+    }
+    const auto wordOfRow = [&](qint64 row) -> quint32 {
+        if (dense) return row >= 0 && row <= top ? readAt[static_cast<size_t>(row)] : kNone;
+        const auto at = std::lower_bound(sorted.begin(), sorted.end(), std::pair<qint64, quint32>(row, 0));
+        return at != sorted.end() && at->first == row ? at->second : kNone;
+    };
+    // Only the rows that have a level. A level that no byte holds as [Level]<= compares it (not a number, or
+    // beyond 0 to 254) leaves the levels inexact: searches of a level then go to the database. A fraction is
+    // kept as its next whole number, which every whole limit compares alike.
+    db.forEachTextAndNumbers(
+        QStringLiteral("SELECT NULL,rowid,CASE WHEN typeof([Level]) NOT IN ('integer','real') OR [Level]<=-1 OR "
                        "[Level]>254 THEN 256 ELSE CAST([Level] AS INTEGER)+([Level]>CAST([Level] AS INTEGER)) END "
                        "FROM [Dictionary] WHERE [Level] IS NOT NULL"),
-        [&](QByteArrayView utf8, qint64 level) {
-            if (levels_.empty()) {
-                lookup();
-                lookup_->makeTable();
-                levels_.assign(entries_.size(), kNoLevel);
-                taken.assign(entries_.size(), false);
-            }
-            if (level > 254 || utf8.isNull()) {
+        [&](QByteArrayView, qint64 row, qint64 level) {
+            const quint32 k = wordOfRow(row);
+            // A row the words were read without (a row added since) or a level out of range.
+            if (level > 254 || k == kNone) {
                 levelsExact_ = false;
                 return false;
             }
-            FoldedCodePoints(utf8, folded);
-            bool placed = false;
-            lookup().forEachEqual(folded, [&](qsizetype index) {
-                if (placed || taken[static_cast<size_t>(index)] || bytes(index) != utf8) return;
-                taken[static_cast<size_t>(index)] = true;
-                levels_[static_cast<size_t>(index)] = static_cast<quint8>(level);
-                placed = true;
-            });
-            if (!placed) levelsExact_ = false;
-            return levelsExact_;
+            levels[k] = static_cast<quint8>(level);
+            return true;
         });
+    return levels;
 }
 
 WordSnapshot::WordSnapshot(Connection& db, const std::function<bool()>& keepGoing, const LetterRack* only,
                            std::optional<int> maxLevel, bool withLevels, bool baseLetters)
     : baseLetters_(baseLetters) {
     prepare(only);
-    if (!only && !maxLevel) {
+    const bool everyWord = !only && !maxLevel;
+    if (everyWord) {
         // Room for every word at once: memory that grows step by step is copied and touched twice.
         const qint64 rows = db.scalar(QStringLiteral("SELECT count(*) FROM [Dictionary]"));
         entries_.reserve(static_cast<size_t>(rows));
         utf8_.reserve(static_cast<size_t>(rows) * 12);
     }
     qint64 read = 0;
-    const bool everyWord = !only && !maxLevel;
+    // Each word's row id, in the order read, where the levels are read after the words.
+    const bool levels = everyWord && withLevels && FieldExists(db, QStringLiteral("Dictionary"), kLevelField);
+    std::vector<qint64> rows;
+    if (levels) rows.reserve(entries_.capacity());
     // In the order of the Word index, which is the word order but for words equal but for letter case: finish()
-    // then has next to nothing to sort. The index holds the words themselves, so the table is not read. The words
+    // then has next to nothing to sort. The index holds the words themselves and their row ids, so the table is
+    // not read; the levels are read afterwards in one pass over the table, each found by its row id. The words
     // of some levels are read in one pass over the table instead, which holds the levels: the Word index would
     // fetch every row's level at random, and finish() sorts the few words read.
     const QString query = maxLevel ? QStringLiteral("SELECT [Word] FROM [Dictionary] WHERE [Level]<=") +
                                          QString::number(*maxLevel)
-                                   : QStringLiteral("SELECT [Word] FROM [Dictionary] ORDER BY [Word]");
-    db.forEachText(query,
-                   [&](QByteArrayView utf8) {
+                                   : QStringLiteral("SELECT [Word],rowid FROM [Dictionary] ORDER BY [Word]");
+    db.forEachTextAndNumber(query, [&](QByteArrayView utf8, qint64 row) {
         // A row without a word is listed by no search that a snapshot serves alike.
-        if (utf8.isNull()) everyRow_ = false;
-        else add(utf8);
+        if (utf8.isNull()) {
+            everyRow_ = false;
+        } else {
+            const size_t before = entries_.size();
+            add(utf8);
+            if (levels && entries_.size() > before) rows.push_back(row);
+        }
         if ((++read & 4095) == 0 && keepGoing && !keepGoing()) complete_ = false;
         return complete_;
     });
-    finish();
-    if (everyWord && complete_ && withLevels) readLevels(db);
+    std::vector<quint8> levelsRead;
+    if (levels && complete_) levelsRead = readLevels(db, rows);
+    finish(levelsRead);
 }
 
 void WordSnapshot::prepare(const LetterRack* only) {
@@ -333,20 +350,23 @@ bool WordSnapshot::less(const Entry& a, const Entry& b) const {
     return WordOrderLess(bytesOf(a), bytesOf(b));
 }
 
-void WordSnapshot::finish() {
-    const auto before = [this](const Entry& a, const Entry& b) { return less(a, b); };
+void WordSnapshot::finish(const std::vector<quint8>& levelsRead) {
+    // The words are sorted by their place in the order read, so that each takes its level along.
+    std::vector<quint32> read(entries_.size());
+    for (size_t i = 0; i < read.size(); ++i) read[i] = static_cast<quint32>(i);
+    const auto before = [this](quint32 a, quint32 b) { return less(entries_[a], entries_[b]); };
     // Words read in the index's order are out of place only where the index orders them otherwise (letter case,
     // letters outside a to z): an insertion sort moves those few. Words in any other order are sorted outright.
     qint64 moves = 0;
-    const qint64 budget = static_cast<qint64>(entries_.size()) + 64;
-    for (size_t i = 1; i < entries_.size() && moves <= budget; ++i) {
-        if (!before(entries_[i], entries_[i - 1])) continue;
-        const Entry moving = entries_[i];
+    const qint64 budget = static_cast<qint64>(read.size()) + 64;
+    for (size_t i = 1; i < read.size() && moves <= budget; ++i) {
+        if (!before(read[i], read[i - 1])) continue;
+        const quint32 moving = read[i];
         size_t j = i;
-        for (; j > 0 && before(moving, entries_[j - 1]) && moves <= budget; --j, ++moves) entries_[j] = entries_[j - 1];
-        entries_[j] = moving;
+        for (; j > 0 && before(moving, read[j - 1]) && moves <= budget; --j, ++moves) read[j] = read[j - 1];
+        read[j] = moving;
     }
-    if (moves > budget) std::sort(entries_.begin(), entries_.end(), before);
+    if (moves > budget) std::sort(read.begin(), read.end(), before);
 
     // The words grouped by letter count, each group in the word order, and their bytes in the same order.
     int longest = 0;
@@ -357,10 +377,13 @@ void WordSnapshot::finish() {
     std::vector<Entry, LargeAllocator<Entry>> laid(entries_.size());
     rank_.resize(entries_.size());
     order_.resize(entries_.size());
+    if (!levelsRead.empty()) levels_.assign(entries_.size(), kNoLevel);
     std::vector<quint32> next(byCount_.begin(), byCount_.end() - 1);
-    for (size_t i = 0; i < entries_.size(); ++i) {
-        const quint32 at = next[entries_[i].letterCount]++;
-        laid[at] = entries_[i];
+    for (size_t i = 0; i < read.size(); ++i) {
+        const Entry& e = entries_[read[i]];
+        const quint32 at = next[e.letterCount]++;
+        laid[at] = e;
+        if (!levelsRead.empty()) levels_[at] = levelsRead[read[i]];
         rank_[at] = static_cast<quint32>(i);
         order_[i] = at;
     }

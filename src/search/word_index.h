@@ -160,14 +160,16 @@ private:
 
     void prepare(const LetterRack* only);
     void add(QByteArrayView utf8);
-    void readLevels(Connection& db);
+    // The level of each word read, by the row ids of the words in the order read (kNoLevel for none).
+    std::vector<quint8> readLevels(Connection& db, const std::vector<qint64>& rows);
     bool admits(const std::vector<int>& ids);
     quint32 idOf(char32_t folded);
     QByteArrayView bytesOf(const Entry& entry) const {
         return QByteArrayView(utf8_.data() + entry.start, entry.bytes & ~kAscii);
     }
     bool less(const Entry& a, const Entry& b) const;
-    void finish();
+    // Sorts the words read and lays them out; levelsRead, when given, are their levels in the order read.
+    void finish(const std::vector<quint8>& levelsRead = {});
 
     std::vector<char, LargeAllocator<char>> utf8_;
     std::vector<Entry, LargeAllocator<Entry>> entries_;   // by letter count, then in the word order

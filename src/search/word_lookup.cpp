@@ -89,20 +89,6 @@ WordLookup::WordLookup(const WordSnapshot& words) : words_(words) {
     sortByHash(equal_);
 }
 
-void WordLookup::makeTable() {
-    if (!table_.empty()) return;
-    size_t capacity = 16;
-    while (capacity < equal_.size() + equal_.size() / 2) capacity *= 2;
-    table_.assign(capacity, 0);
-    mask_ = capacity - 1;
-    // In the order of the hashes, which is the order of the places: the table is written from start to end.
-    for (const quint64 e : equal_) {
-        size_t slot = (e >> 32) & mask_;
-        while (table_[slot] != 0) slot = (slot + 1) & mask_;
-        table_[slot] = e + 1;
-    }
-}
-
 void WordLookup::sortByHash(std::vector<quint64>& keyed) {
     // Stable passes of 11 bits on the hash: the indexes of one hash stay in their order, and each pass writes to
     // few enough places at once to stay in the caches.
@@ -207,7 +193,7 @@ bool WordLookup::equalsWord(qsizetype index, std::u32string_view folded) const {
 }
 
 size_t WordLookup::memoryBytes() const {
-    return (sorted_.capacity() + letters_.capacity() + table_.capacity() + equal_.capacity()) * sizeof(quint64);
+    return (sorted_.capacity() + letters_.capacity() + equal_.capacity()) * sizeof(quint64);
 }
 
 }  // namespace lexivo

@@ -31,27 +31,11 @@ public:
     // Of the words at indexes, those whose reversal (their characters in reverse order) equals a word in the word
     // order, in no particular order.
     std::vector<qsizetype> withReversalStored(const std::vector<qsizetype>& indexes) const;
-    // Makes the table that forEachEqual() needs (the reading of the levels alone uses it).
-    void makeTable();
-    // Calls f with the index of each word equal to folded in the word order.
-    template <typename F>
-    void forEachEqual(std::u32string_view folded, F&& f) const {
-        forEachEqual(folded, sequenceHash(folded), f);
-    }
     size_t memoryBytes() const;
 
     static quint64 sequenceHash(std::u32string_view folded);
 
 private:
-    template <typename F>
-    void forEachEqual(std::u32string_view folded, quint64 h, F&& f) const {
-        for (size_t slot = (h >> 32) & mask_;; slot = (slot + 1) & mask_) {
-            const quint64 e = table_[slot];
-            if (e == 0) return;
-            if ((e >> 32) == (h >> 32) && equalsWord(static_cast<qsizetype>((e & 0xFFFFFFFF) - 1), folded))
-                f(static_cast<qsizetype>((e & 0xFFFFFFFF) - 1));
-        }
-    }
     bool equalsWord(qsizetype index, std::u32string_view folded) const;
     static void sortByHash(std::vector<quint64>& keyed);
     static std::vector<qsizetype> equalRange(const std::vector<quint64>& keyed, quint32 hash);
@@ -59,9 +43,7 @@ private:
     const WordSnapshot& words_;
     std::vector<quint64> sorted_;   // (hash of the Sorted key << 32) | index, in hash order
     std::vector<quint64> letters_;  // the same for the Letters key
-    std::vector<quint64> table_;    // open addressing on the folded word: (hash << 32) | (index + 1), 0 empty
     std::vector<quint64> equal_;    // (hash of the folded word << 32) | index, in hash order
-    size_t mask_ = 0;
 };
 
 }  // namespace lexivo

@@ -237,6 +237,11 @@ void Connection::forEachText(const QString& query, const std::function<bool(QByt
 
 void Connection::forEachTextAndNumber(const QString& query,
                                       const std::function<bool(QByteArrayView utf8, qint64)>& onRow) {
+    forEachTextAndNumbers(query, [&onRow](QByteArrayView utf8, qint64 n, qint64) { return onRow(utf8, n); });
+}
+
+void Connection::forEachTextAndNumbers(const QString& query,
+                                       const std::function<bool(QByteArrayView utf8, qint64, qint64)>& onRow) {
     // The file is read through a memory map for the length of the scan: its pages are not copied into the page
     // cache one by one, which for a whole column costs more than the rows.
     const qint64 mapped = scalar(QStringLiteral("PRAGMA mmap_size"));
@@ -249,7 +254,9 @@ void Connection::forEachTextAndNumber(const QString& query,
     Statement s(*this, adapt(query));
     while (s.step()) {
         const auto* p = reinterpret_cast<const char*>(s.rawText(0));
-        if (!onRow(QByteArrayView(p, p ? s.bytes(0) : 0), s.columnCount() > 1 ? s.integer(1) : 0)) break;
+        const int columns = s.columnCount();
+        if (!onRow(QByteArrayView(p, p ? s.bytes(0) : 0), columns > 1 ? s.integer(1) : 0, columns > 2 ? s.integer(2) : 0))
+            break;
     }
 }
 
