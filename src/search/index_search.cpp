@@ -178,7 +178,7 @@ Rows byMask(const WordSnapshot& words, const SearchRequest& request, const Limit
     for (qsizetype i = 0; i < words.size(); ++i) {
         const QByteArrayView bytes = words.bytes(i);
         const std::string_view text(bytes.data(), static_cast<size_t>(bytes.size()));
-        if (!pattern.matches(text) || !limits.admit(words, i)) continue;
+        if (!pattern.matches(text, words.isAscii(i)) || !limits.admit(words, i)) continue;
         if (bounds && (CompareWords(text, bounds->first) < 0 || CompareWords(text, bounds->second) >= 0)) continue;
         const quint32 at = words.wordOrder(i);
         found.rows.set(at);

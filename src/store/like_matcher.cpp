@@ -32,6 +32,7 @@ bool partAt(const std::u32string& part, const Text& text, size_t at) {
 
 LikePattern::LikePattern(std::string_view pattern) {
     const std::u32string folded = decodeFolded(pattern);
+    lengthOnly_ = folded.find_first_not_of(U"?*") == std::u32string::npos;
     const size_t first = folded.find(U'*');
     if (first == std::u32string::npos) {
         head_ = folded;
@@ -80,6 +81,16 @@ bool LikePattern::matches(std::string_view text) const {
             ascii = false;
             break;
         }
+    }
+    return matches(text, ascii);
+}
+
+bool LikePattern::matches(std::string_view text, bool ascii) const {
+    if (lengthOnly_) {
+        size_t length = ascii ? text.size() : 0;
+        if (!ascii)
+            for (size_t i = 0; i < text.size(); ++length) DecodeUtf8(text, i);
+        return star_ ? length >= minimumLength_ : length == minimumLength_;
     }
     if (ascii) return matchFolded(AsciiText{text}, text.size());
     const std::u32string folded = decodeFolded(text);

@@ -19,6 +19,8 @@ class LikePattern {
 public:
     explicit LikePattern(std::string_view pattern);
     bool matches(std::string_view text) const;
+    // The same, told whether text is all ASCII (the words in memory know it).
+    bool matches(std::string_view text, bool ascii) const;
 
 private:
     template <typename Text>
@@ -28,6 +30,7 @@ private:
     std::u32string tail_;                // after the last "*"
     std::vector<std::u32string> inner_;  // between stars, non-empty parts only
     bool star_ = false;
+    bool lengthOnly_ = true;  // "?" and "*" alone: only the number of characters counts
     size_t minimumLength_ = 0;  // characters any match has at least (exactly, without a star)
 };
 
