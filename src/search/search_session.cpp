@@ -9,6 +9,7 @@
 #include "search/search_run.h"
 #include "search/word_games.h"
 #include "search/word_index.h"
+#include "search/word_lookup.h"
 #include "store/schema.h"
 #include "store/transaction.h"
 #include "store/word_order.h"
@@ -77,7 +78,7 @@ void SearchSession::startReading() {
             r->ownOrder = UsesOwnWordOrder(own);
             if (words->complete()) {
                 // The look-up tables too, so that no search of the window waits for them.
-                if (!r->cancelled) words->lookup();
+                if (!r->cancelled) words->lookup().makeKeys();
                 r->words = std::move(words);
             }
         } catch (const Error& e) {

@@ -42,8 +42,8 @@ bool WordOrderLess(QStringView a, QStringView b) {
 bool WordOrderLess(QByteArrayView a, QByteArrayView b) {
     // The collation's order; texts it holds equal (equal but for letter case) are ordered by their code points,
     // which UTF-8 bytes compare in, so that the order is total: "Ab" < "ab" < "abc".
-    if (const int order = CompareWords({a.data(), static_cast<size_t>(a.size())},
-                                       {b.data(), static_cast<size_t>(b.size())});
+    if (const int order =
+            CompareWords({a.data(), static_cast<size_t>(a.size())}, {b.data(), static_cast<size_t>(b.size())});
         order != 0)
         return order < 0;
     return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char p, char q) {
@@ -186,9 +186,10 @@ WordSnapshot::WordSnapshot(Connection& db, const std::function<bool()>& keepGoin
     // not read; the levels are read afterwards in one pass over the table, each found by its row id. The words
     // of some levels are read in one pass over the table instead, which holds the levels: the Word index would
     // fetch every row's level at random, and finish() sorts the few words read.
-    const QString query = maxLevel ? QStringLiteral("SELECT [Word] FROM [Dictionary] WHERE [Level]<=") +
-                                         QString::number(*maxLevel)
-                                   : QStringLiteral("SELECT [Word],rowid FROM [Dictionary] ORDER BY [Word]");
+    const QString query =
+        maxLevel ? QStringLiteral("SELECT [Word] FROM [Dictionary] WHERE [Level]<=") + QString::number(*maxLevel)
+        : levels ? QStringLiteral("SELECT [Word],rowid FROM [Dictionary] ORDER BY [Word]")
+                 : QStringLiteral("SELECT [Word] FROM [Dictionary] ORDER BY [Word]");
     db.forEachTextAndNumber(query, [&](QByteArrayView utf8, qint64 row) {
         // A row without a word is listed by no search that a snapshot serves alike.
         if (utf8.isNull()) {

@@ -50,43 +50,61 @@ quint64 WordLookup::sequenceHash(std::u32string_view folded) {
 
 WordLookup::WordLookup(const WordSnapshot& words) : words_(words) {
     const auto n = static_cast<size_t>(words.size());
-    sorted_.reserve(n);
     equal_.reserve(n);
-    letters_.reserve(n);
     std::u32string folded;
     for (size_t i = 0; i < n; ++i) {
         const auto index = static_cast<qsizetype>(i);
         const QByteArrayView bytes = words.bytes(index);
-        quint64 equal, sorted, letters;
+        quint64 equal;
         if (words.isAscii(index)) {
-            // ASCII: the folded characters are the bytes with A-Z lowered; their set is a mask of 128 bits.
+            // ASCII: the folded characters are the bytes with A-Z lowered.
             quint64 h = 0xCBF29CE484222325ull;
-            quint64 seen[2] = {0, 0};
-            sorted = 0;
-            for (const char b : bytes) {
-                const auto c = static_cast<unsigned char>(b >= 'A' && b <= 'Z' ? b + 32 : b);
-                h = (h ^ c) * 0x100000001B3ull;
-                sorted += mix(c);
-                if (c != '*') seen[c >> 6] |= quint64{1} << (c & 63);
-            }
+            for (const char b : bytes)
+                h = (h ^ static_cast<unsigned char>(b >= 'A' && b <= 'Z' ? b + 32 : b)) * 0x100000001B3ull;
             equal = mix(h);
-            letters = 0;
-            for (int half = 0; half < 2; ++half)
-                for (quint64 bits = seen[half]; bits; bits &= bits - 1)
-                    letters += mix(static_cast<char32_t>(half * 64 + __builtin_ctzll(bits)));
         } else {
             FoldedCodePoints(bytes, folded);
             equal = sequenceHash(folded);
-            sorted = multisetHash(folded);
-            letters = setHash(folded);
         }
         equal_.push_back((equal & 0xFFFFFFFF00000000ull) | i);
-        sorted_.push_back((sorted & 0xFFFFFFFF00000000ull) | i);
-        letters_.push_back((letters & 0xFFFFFFFF00000000ull) | i);
     }
-    sortByHash(sorted_);
-    sortByHash(letters_);
     sortByHash(equal_);
+}
+
+void WordLookup::makeKeys() const {
+    std::call_once(keysMade_, [this] {
+        const auto n = static_cast<size_t>(words_.size());
+        sorted_.reserve(n);
+        letters_.reserve(n);
+        std::u32string folded;
+        for (size_t i = 0; i < n; ++i) {
+            const auto index = static_cast<qsizetype>(i);
+            const QByteArrayView bytes = words_.bytes(index);
+            quint64 sorted, letters;
+            if (words_.isAscii(index)) {
+                // ASCII: the folded characters are the bytes with A-Z lowered; their set is a mask of 128 bits.
+                quint64 seen[2] = {0, 0};
+                sorted = 0;
+                for (const char b : bytes) {
+                    const auto c = static_cast<unsigned char>(b >= 'A' && b <= 'Z' ? b + 32 : b);
+                    sorted += mix(c);
+                    if (c != '*') seen[c >> 6] |= quint64{1} << (c & 63);
+                }
+                letters = 0;
+                for (int half = 0; half < 2; ++half)
+                    for (quint64 bits = seen[half]; bits; bits &= bits - 1)
+                        letters += mix(static_cast<char32_t>(half * 64 + __builtin_ctzll(bits)));
+            } else {
+                FoldedCodePoints(bytes, folded);
+                sorted = multisetHash(folded);
+                letters = setHash(folded);
+            }
+            sorted_.push_back((sorted & 0xFFFFFFFF00000000ull) | i);
+            letters_.push_back((letters & 0xFFFFFFFF00000000ull) | i);
+        }
+        sortByHash(sorted_);
+        sortByHash(letters_);
+    });
 }
 
 void WordLookup::sortByHash(std::vector<quint64>& keyed) {
@@ -160,6 +178,7 @@ std::vector<qsizetype> WordLookup::equalRange(const std::vector<quint64>& keyed,
 }
 
 std::vector<qsizetype> WordLookup::withSortedKey(std::u32string key) const {
+    makeKeys();
     std::vector<qsizetype> found = equalRange(sorted_, high(multisetHash(key)));
     std::sort(key.begin(), key.end());
     std::u32string word;
@@ -173,6 +192,7 @@ std::vector<qsizetype> WordLookup::withSortedKey(std::u32string key) const {
 }
 
 std::vector<qsizetype> WordLookup::withLettersKey(std::u32string key) const {
+    makeKeys();
     std::vector<qsizetype> found = equalRange(letters_, high(setHash(key)));
     std::u32string word;
     std::erase_if(found, [&](qsizetype index) {

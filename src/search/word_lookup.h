@@ -6,6 +6,7 @@
 // older version holds keys of another kind.
 
 #include <QByteArrayView>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,6 +32,9 @@ public:
     // Of the words at indexes, those whose reversal (their characters in reverse order) equals a word in the word
     // order, in no particular order.
     std::vector<qsizetype> withReversalStored(const std::vector<qsizetype>& indexes) const;
+    // Makes the tables of the keys, which the constructor leaves to the first search by key (a search of the
+    // palindromes alone needs none of them); safe to call from any thread.
+    void makeKeys() const;
     size_t memoryBytes() const;
 
     static quint64 sequenceHash(std::u32string_view folded);
@@ -41,9 +45,10 @@ private:
     static std::vector<qsizetype> equalRange(const std::vector<quint64>& keyed, quint32 hash);
 
     const WordSnapshot& words_;
-    std::vector<quint64> sorted_;   // (hash of the Sorted key << 32) | index, in hash order
-    std::vector<quint64> letters_;  // the same for the Letters key
-    std::vector<quint64> equal_;    // (hash of the folded word << 32) | index, in hash order
+    mutable std::once_flag keysMade_;
+    mutable std::vector<quint64> sorted_;   // (hash of the Sorted key << 32) | index, in hash order
+    mutable std::vector<quint64> letters_;  // the same for the Letters key
+    std::vector<quint64> equal_;            // (hash of the folded word << 32) | index, in hash order
 };
 
 }  // namespace lexivo
