@@ -1,5 +1,6 @@
 // How long closing takes with a long list on screen: from the click on "&Close" to the end of the process,
-// with every word of the database loaded and listed (the mask "*"). Target: under 100 ms.
+// with every word of the database loaded and listed (the mask "*"), or (LEXIVO_BENCH_CLOSE_AT=MS) that long after
+// the window opened, while the words are read into memory. Target: under 100 ms.
 //
 //   bench_close DATABASE [RUNS]
 //
@@ -41,14 +42,21 @@ int window(int argc, char** argv, const QString& database) {
         new lexivo::Frm_Main(dialogs, programFolder.path(), lexivo::StartUpFiles{database, {}});
     lexivo::Frm_Main& main = *window;
     main.showCentred();
-    QElapsedTimer listing;
-    listing.start();
-    main.Fme_Search->Opt_Search[lexivo::SearchPanel::Mask]->setChecked(true);
-    main.Fme_Search->Text1->setEditText(QStringLiteral("*"));
-    main.Fme_Search->Cmd_Search->click();
-    std::printf("listed %lld words in %.0f ms\n", static_cast<long long>(main.results().count()),
-                bench::millisecondsOf(listing));
-    QTimer::singleShot(200, &main, [&main] {
+    // LEXIVO_BENCH_CLOSE_AT=MS: closed that long after the window opened, with nothing listed, while the words
+    // are read into memory.
+    const int closeAt = qEnvironmentVariableIntValue("LEXIVO_BENCH_CLOSE_AT");
+    if (closeAt > 0) {
+        std::printf("closed %d ms after opening, while the words are read\n", closeAt);
+    } else {
+        QElapsedTimer listing;
+        listing.start();
+        main.Fme_Search->Opt_Search[lexivo::SearchPanel::Mask]->setChecked(true);
+        main.Fme_Search->Text1->setEditText(QStringLiteral("*"));
+        main.Fme_Search->Cmd_Search->click();
+        std::printf("listed %lld words in %.0f ms\n", static_cast<long long>(main.results().count()),
+                    bench::millisecondsOf(listing));
+    }
+    QTimer::singleShot(closeAt > 0 ? closeAt : 200, &main, [&main] {
         std::printf("click %lld\n", static_cast<long long>(monotonicNanoseconds()));
         if (qEnvironmentVariableIsSet("LEXIVO_BENCH_CLOSE_STEPS"))
             std::fprintf(stderr, "click %lld\n", static_cast<long long>(monotonicNanoseconds()));
@@ -97,7 +105,8 @@ int main(int argc, char** argv) {
         closing.push_back((ended - clicked) / 1e6);
     }
     std::sort(closing.begin(), closing.end());
-    std::printf("close_ms %.1f  (median; max %.1f ms; %d runs; target under 100)\n", closing[closing.size() / 2],
-                closing.back(), runs);
+    std::printf("%s %.1f  (median; max %.1f ms; %d runs; target under 100)\n",
+                qEnvironmentVariableIsSet("LEXIVO_BENCH_CLOSE_AT") ? "close_reading_ms" : "close_ms",
+                closing[closing.size() / 2], closing.back(), runs);
     return 0;
 }

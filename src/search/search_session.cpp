@@ -72,15 +72,14 @@ void SearchSession::startReading() {
         try {
             // A connection of this thread's own: the program's connection stays free for the user's commands.
             Connection own = Connection::open(path);
-            auto words = std::make_shared<const WordSnapshot>(own, [r] { return !r->cancelled; });
+            const auto keepGoing = [r] { return !r->cancelled; };
+            auto words = std::make_shared<const WordSnapshot>(own, keepGoing);
             // The words compare and sort as the database compares them only where its Word field is in the
             // program's own order.
             r->ownOrder = UsesOwnWordOrder(own);
-            if (words->complete()) {
-                // The look-up tables too, so that no search of the window waits for them.
-                if (!r->cancelled) words->lookup().makeKeys();
-                r->words = std::move(words);
-            }
+            // The look-up tables too, so that no search of the window waits for them. A reading cancelled at any
+            // step leaves nothing: the session reads again when it next needs the words.
+            if (words->complete() && words->makeLookup(keepGoing) && !r->cancelled) r->words = std::move(words);
         } catch (const Error& e) {
             r->failure = e.message();
         }

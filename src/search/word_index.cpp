@@ -114,6 +114,13 @@ const WordLookup& WordSnapshot::lookup() const {
     return *lookup_;
 }
 
+bool WordSnapshot::makeLookup(const std::function<bool()>& keepGoing) const {
+    std::call_once(lookupMade_, [&] { lookup_ = std::make_unique<WordLookup>(*this, keepGoing); });
+    if (lookup_->stopped()) return false;
+    lookup_->makeKeys(keepGoing);
+    return !lookup_->stopped();
+}
+
 size_t WordSnapshot::memoryBytes() const {
     size_t bytes = utf8_.capacity() + entries_.capacity() * sizeof(Entry) +
                    (rank_.capacity() + order_.capacity() + byCount_.capacity()) * sizeof(quint32) + levels_.capacity();
@@ -121,7 +128,8 @@ size_t WordSnapshot::memoryBytes() const {
     return bytes;
 }
 
-std::vector<quint8> WordSnapshot::readLevels(Connection& db, const std::vector<qint64>& rows) {
+std::vector<quint8> WordSnapshot::readLevels(Connection& db, const std::vector<qint64>& rows,
+                                             const std::function<bool()>& keepGoing) {
     levelField_ = true;
     std::vector<quint8> levels(rows.size(), kNoLevel);
     // Each row's word, found by its row id: the ids of a table mostly run from 1 to its count, so a table of
@@ -145,14 +153,20 @@ std::vector<quint8> WordSnapshot::readLevels(Connection& db, const std::vector<q
         const auto at = std::lower_bound(sorted.begin(), sorted.end(), std::pair<qint64, quint32>(row, 0));
         return at != sorted.end() && at->first == row ? at->second : kNone;
     };
-    // Only the rows that have a level. A level that no byte holds as [Level]<= compares it (not a number, or
-    // beyond 0 to 254) leaves the levels inexact: searches of a level then go to the database. A fraction is
-    // kept as its next whole number, which every whole limit compares alike.
+    // Every row, so that a table of millions of rows without levels asks keepGoing as often as one with them;
+    // -1 for no level. A level that no byte holds as [Level]<= compares it (not a number, or beyond 0 to 254)
+    // leaves the levels inexact: searches of a level then go to the database. A fraction is kept as its next
+    // whole number, which every whole limit compares alike.
     db.forEachTextAndNumbers(
-        QStringLiteral("SELECT NULL,rowid,CASE WHEN typeof([Level]) NOT IN ('integer','real') OR [Level]<=-1 OR "
-                       "[Level]>254 THEN 256 ELSE CAST([Level] AS INTEGER)+([Level]>CAST([Level] AS INTEGER)) END "
-                       "FROM [Dictionary] WHERE [Level] IS NOT NULL"),
-        [&](QByteArrayView, qint64 row, qint64 level) {
+        QStringLiteral("SELECT NULL,rowid,CASE WHEN [Level] IS NULL THEN -1 WHEN typeof([Level]) NOT IN "
+                       "('integer','real') OR [Level]<=-1 OR [Level]>254 THEN 256 ELSE CAST([Level] AS INTEGER)+"
+                       "([Level]>CAST([Level] AS INTEGER)) END FROM [Dictionary]"),
+        [&, read = qint64{0}](QByteArrayView, qint64 row, qint64 level) mutable {
+            if ((++read & 4095) == 0 && keepGoing && !keepGoing()) {
+                complete_ = false;
+                return false;
+            }
+            if (level < 0) return true;
             const quint32 k = wordOfRow(row);
             // A row the words were read without (a row added since) or a level out of range.
             if (level > 254 || k == kNone) {
@@ -203,8 +217,8 @@ WordSnapshot::WordSnapshot(Connection& db, const std::function<bool()>& keepGoin
         return complete_;
     });
     std::vector<quint8> levelsRead;
-    if (levels && complete_) levelsRead = readLevels(db, rows);
-    finish(levelsRead);
+    if (levels && complete_) levelsRead = readLevels(db, rows, keepGoing);
+    if (complete_) finish(levelsRead, keepGoing);
 }
 
 void WordSnapshot::prepare(const LetterRack* only) {
@@ -351,7 +365,12 @@ bool WordSnapshot::less(const Entry& a, const Entry& b) const {
     return WordOrderLess(bytesOf(a), bytesOf(b));
 }
 
-void WordSnapshot::finish(const std::vector<quint8>& levelsRead) {
+void WordSnapshot::finish(const std::vector<quint8>& levelsRead, const std::function<bool()>& keepGoing) {
+    // Asked every so many words of the passes over them: a reading of millions of words stops at once.
+    const auto stopped = [&keepGoing, this](size_t i) {
+        if ((i & 0xFFFF) == 0 && keepGoing && !keepGoing()) complete_ = false;
+        return !complete_;
+    };
     // The words are sorted by their place in the order read, so that each takes its level along.
     std::vector<quint32> read(entries_.size());
     for (size_t i = 0; i < read.size(); ++i) read[i] = static_cast<quint32>(i);
@@ -361,6 +380,7 @@ void WordSnapshot::finish(const std::vector<quint8>& levelsRead) {
     qint64 moves = 0;
     const qint64 budget = static_cast<qint64>(read.size()) + 64;
     for (size_t i = 1; i < read.size() && moves <= budget; ++i) {
+        if (stopped(i)) return;
         if (!before(read[i], read[i - 1])) continue;
         const quint32 moving = read[i];
         size_t j = i;
@@ -378,9 +398,11 @@ void WordSnapshot::finish(const std::vector<quint8>& levelsRead) {
     std::vector<Entry, LargeAllocator<Entry>> laid(entries_.size());
     rank_.resize(entries_.size());
     order_.resize(entries_.size());
+    if (stopped(0)) return;
     if (!levelsRead.empty()) levels_.assign(entries_.size(), kNoLevel);
     std::vector<quint32> next(byCount_.begin(), byCount_.end() - 1);
     for (size_t i = 0; i < read.size(); ++i) {
+        if (stopped(i)) return;
         const Entry& e = entries_[read[i]];
         const quint32 at = next[e.letterCount]++;
         laid[at] = e;
@@ -390,7 +412,9 @@ void WordSnapshot::finish(const std::vector<quint8>& levelsRead) {
     }
     std::vector<char, LargeAllocator<char>> bytes;
     bytes.reserve(utf8_.size());
-    for (Entry& e : laid) {
+    for (size_t i = 0; i < laid.size(); ++i) {
+        if (stopped(i)) return;
+        Entry& e = laid[i];
         const QByteArrayView word = bytesOf(e);
         e.start = static_cast<quint32>(bytes.size());
         bytes.insert(bytes.end(), word.begin(), word.end());

@@ -115,6 +115,9 @@ public:
     qsizetype atOrder(quint32 order) const { return order_[order]; }
     // The look-up tables of the letter keys and of the words themselves, made on first use.
     const WordLookup& lookup() const;
+    // Makes the look-up tables and those of the keys now, asking keepGoing now and then; false when it answered
+    // false, and the snapshot is then not to be searched.
+    bool makeLookup(const std::function<bool()>& keepGoing) const;
     // The memory the snapshot holds, its look-up tables among it once they are made.
     size_t memoryBytes() const;
     int letterCount(qsizetype index) const { return entries_[static_cast<size_t>(index)].letterCount; }
@@ -161,7 +164,8 @@ private:
     void prepare(const LetterRack* only);
     void add(QByteArrayView utf8);
     // The level of each word read, by the row ids of the words in the order read (kNoLevel for none).
-    std::vector<quint8> readLevels(Connection& db, const std::vector<qint64>& rows);
+    std::vector<quint8> readLevels(Connection& db, const std::vector<qint64>& rows,
+                                   const std::function<bool()>& keepGoing);
     bool admits(const std::vector<int>& ids);
     quint32 idOf(char32_t folded);
     QByteArrayView bytesOf(const Entry& entry) const {
@@ -169,7 +173,8 @@ private:
     }
     bool less(const Entry& a, const Entry& b) const;
     // Sorts the words read and lays them out; levelsRead, when given, are their levels in the order read.
-    void finish(const std::vector<quint8>& levelsRead = {});
+    // keepGoing, when given, is asked now and then; once it answers false the snapshot stays incomplete.
+    void finish(const std::vector<quint8>& levelsRead = {}, const std::function<bool()>& keepGoing = {});
 
     std::vector<char, LargeAllocator<char>> utf8_;
     std::vector<Entry, LargeAllocator<Entry>> entries_;   // by letter count, then in the word order

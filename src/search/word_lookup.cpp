@@ -48,11 +48,15 @@ quint64 WordLookup::sequenceHash(std::u32string_view folded) {
     return mix(h);
 }
 
-WordLookup::WordLookup(const WordSnapshot& words) : words_(words) {
+WordLookup::WordLookup(const WordSnapshot& words, const std::function<bool()>& keepGoing) : words_(words) {
     const auto n = static_cast<size_t>(words.size());
     equal_.reserve(n);
     std::u32string folded;
     for (size_t i = 0; i < n; ++i) {
+        if ((i & 0xFFFF) == 0 && keepGoing && !keepGoing()) {
+            stopped_ = true;
+            return;
+        }
         const auto index = static_cast<qsizetype>(i);
         const QByteArrayView bytes = words.bytes(index);
         quint64 equal;
@@ -68,16 +72,21 @@ WordLookup::WordLookup(const WordSnapshot& words) : words_(words) {
         }
         equal_.push_back((equal & 0xFFFFFFFF00000000ull) | i);
     }
-    sortByHash(equal_);
+    sortByHash(equal_, keepGoing);
+    if (keepGoing && !keepGoing()) stopped_ = true;
 }
 
-void WordLookup::makeKeys() const {
-    std::call_once(keysMade_, [this] {
+void WordLookup::makeKeys(const std::function<bool()>& keepGoing) const {
+    std::call_once(keysMade_, [this, &keepGoing] {
         const auto n = static_cast<size_t>(words_.size());
         sorted_.reserve(n);
         letters_.reserve(n);
         std::u32string folded;
         for (size_t i = 0; i < n; ++i) {
+            if ((i & 0xFFFF) == 0 && keepGoing && !keepGoing()) {
+                stopped_ = true;
+                return;
+            }
             const auto index = static_cast<qsizetype>(i);
             const QByteArrayView bytes = words_.bytes(index);
             quint64 sorted, letters;
@@ -102,16 +111,19 @@ void WordLookup::makeKeys() const {
             sorted_.push_back((sorted & 0xFFFFFFFF00000000ull) | i);
             letters_.push_back((letters & 0xFFFFFFFF00000000ull) | i);
         }
-        sortByHash(sorted_);
-        sortByHash(letters_);
+        sortByHash(sorted_, keepGoing);
+        sortByHash(letters_, keepGoing);
+        if (keepGoing && !keepGoing()) stopped_ = true;
     });
 }
 
-void WordLookup::sortByHash(std::vector<quint64>& keyed) {
+void WordLookup::sortByHash(std::vector<quint64>& keyed, const std::function<bool()>& keepGoing) {
     // Stable passes of 11 bits on the hash: the indexes of one hash stay in their order, and each pass writes to
-    // few enough places at once to stay in the caches.
+    // few enough places at once to stay in the caches. keepGoing is asked before each pass: once it answers false
+    // the order is left unfinished.
     std::vector<quint64> other(keyed.size());
     for (const int shift : {32, 43, 54}) {
+        if (keepGoing && !keepGoing()) return;
         std::vector<size_t> start(2049, 0);
         for (const quint64 k : keyed) ++start[((k >> shift) & 0x7FF) + 1];
         for (size_t b = 1; b < start.size(); ++b) start[b] += start[b - 1];

@@ -6,6 +6,7 @@
 // older version holds keys of another kind.
 
 #include <QByteArrayView>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -21,7 +22,9 @@ void FoldedCodePoints(QByteArrayView utf8, std::u32string& out);
 
 class WordLookup {
 public:
-    explicit WordLookup(const WordSnapshot& words);
+    // keepGoing, when given, is asked now and then while the tables are made; once it answers false they stay
+    // incomplete and stopped() says so.
+    explicit WordLookup(const WordSnapshot& words, const std::function<bool()>& keepGoing = {});
 
     // The indexes of the words whose characters, folded, are those of key (folded code points, any order):
     // the words whose Sorted key equals SortString of the key.
@@ -34,18 +37,20 @@ public:
     std::vector<qsizetype> withReversalStored(const std::vector<qsizetype>& indexes) const;
     // Makes the tables of the keys, which the constructor leaves to the first search by key (a search of the
     // palindromes alone needs none of them); safe to call from any thread.
-    void makeKeys() const;
+    void makeKeys(const std::function<bool()>& keepGoing = {}) const;
+    bool stopped() const { return stopped_; }
     size_t memoryBytes() const;
 
     static quint64 sequenceHash(std::u32string_view folded);
 
 private:
     bool equalsWord(qsizetype index, std::u32string_view folded) const;
-    static void sortByHash(std::vector<quint64>& keyed);
+    static void sortByHash(std::vector<quint64>& keyed, const std::function<bool()>& keepGoing = {});
     static std::vector<qsizetype> equalRange(const std::vector<quint64>& keyed, quint32 hash);
 
     const WordSnapshot& words_;
     mutable std::once_flag keysMade_;
+    mutable bool stopped_ = false;
     mutable std::vector<quint64> sorted_;   // (hash of the Sorted key << 32) | index, in hash order
     mutable std::vector<quint64> letters_;  // the same for the Letters key
     std::vector<quint64> equal_;            // (hash of the folded word << 32) | index, in hash order
