@@ -191,6 +191,15 @@ Rows byMask(const WordSnapshot& words, const SearchRequest& request, const Limit
 Rows byReversal(const WordSnapshot& words, const Limits& limits) {
     Rows found(words.size());
     found.tested = true;
+    // The words in memory of the window know it of every word already.
+    if (const WordLookup& lookup = words.lookup(); lookup.reversalsMade()) {
+        for (qsizetype i = 0; i < words.size(); ++i) {
+            if (!limits.admit(words, i)) continue;
+            found.rows.set(words.wordOrder(i));
+            if (lookup.reversalStored(i)) found.kept.set(words.wordOrder(i));
+        }
+        return found;
+    }
     std::vector<qsizetype> rows;
     rows.reserve(static_cast<size_t>(words.size()));
     for (qsizetype i = 0; i < words.size(); ++i) {

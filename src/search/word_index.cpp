@@ -118,6 +118,7 @@ bool WordSnapshot::makeLookup(const std::function<bool()>& keepGoing) const {
     std::call_once(lookupMade_, [&] { lookup_ = std::make_unique<WordLookup>(*this, keepGoing); });
     if (lookup_->stopped()) return false;
     lookup_->makeKeys(keepGoing);
+    if (!lookup_->stopped()) lookup_->makeReversals(keepGoing);
     return !lookup_->stopped();
 }
 

@@ -132,12 +132,27 @@ void WordLookup::sortByHash(std::vector<quint64>& keyed, const std::function<boo
     }
 }
 
-std::vector<qsizetype> WordLookup::withReversalStored(const std::vector<qsizetype>& indexes) const {
+void WordLookup::makeReversals(const std::function<bool()>& keepGoing) const {
+    std::vector<qsizetype> all(static_cast<size_t>(words_.size()));
+    for (size_t i = 0; i < all.size(); ++i) all[i] = static_cast<qsizetype>(i);
+    const std::vector<qsizetype> found = withReversalStored(all, keepGoing);
+    if (stopped_) return;
+    std::vector<bool> stored(all.size(), false);
+    for (const qsizetype index : found) stored[static_cast<size_t>(index)] = true;
+    reversalStored_ = std::move(stored);
+}
+
+std::vector<qsizetype> WordLookup::withReversalStored(const std::vector<qsizetype>& indexes,
+                                                      const std::function<bool()>& keepGoing) const {
     // The hashes of the reversals, sorted, are merged with those of the words: no look-up at random for each word.
     std::vector<quint64> reversals;
     reversals.reserve(indexes.size());
     std::u32string reversed;
     for (const qsizetype index : indexes) {
+        if ((reversals.size() & 0xFFFF) == 0 && keepGoing && !keepGoing()) {
+            stopped_ = true;
+            return {};
+        }
         const QByteArrayView bytes = words_.bytes(index);
         quint64 h = 0xCBF29CE484222325ull;
         if (words_.isAscii(index)) {
@@ -153,7 +168,11 @@ std::vector<qsizetype> WordLookup::withReversalStored(const std::vector<qsizetyp
         }
         reversals.push_back((h & 0xFFFFFFFF00000000ull) | static_cast<quint64>(index));
     }
-    sortByHash(reversals);
+    sortByHash(reversals, keepGoing);
+    if (keepGoing && !keepGoing()) {
+        stopped_ = true;
+        return {};
+    }
     std::vector<qsizetype> found;
     auto word = equal_.begin();
     for (auto at = reversals.begin(); at != reversals.end();) {
@@ -225,7 +244,8 @@ bool WordLookup::equalsWord(qsizetype index, std::u32string_view folded) const {
 }
 
 size_t WordLookup::memoryBytes() const {
-    return (sorted_.capacity() + letters_.capacity() + equal_.capacity()) * sizeof(quint64);
+    return (sorted_.capacity() + letters_.capacity() + equal_.capacity()) * sizeof(quint64) +
+           reversalStored_.capacity() / 8;
 }
 
 }  // namespace lexivo

@@ -34,7 +34,16 @@ public:
     std::vector<qsizetype> withLettersKey(std::u32string key) const;
     // Of the words at indexes, those whose reversal (their characters in reverse order) equals a word in the word
     // order, in no particular order.
-    std::vector<qsizetype> withReversalStored(const std::vector<qsizetype>& indexes) const;
+    // keepGoing, when given, is asked now and then; once it answers false the answer is incomplete and stopped()
+    // says so.
+    std::vector<qsizetype> withReversalStored(const std::vector<qsizetype>& indexes,
+                                              const std::function<bool()>& keepGoing = {}) const;
+    // Finds, once for all words, whether each one's reversal is stored: the words in memory of the window answer
+    // the palindromes without that work at every search. Asks keepGoing as makeKeys() does.
+    void makeReversals(const std::function<bool()>& keepGoing = {}) const;
+    // Whether makeReversals() was done, and its answer for the word at index.
+    bool reversalsMade() const { return !reversalStored_.empty(); }
+    bool reversalStored(qsizetype index) const { return reversalStored_[static_cast<size_t>(index)]; }
     // Makes the tables of the keys, which the constructor leaves to the first search by key (a search of the
     // palindromes alone needs none of them); safe to call from any thread.
     void makeKeys(const std::function<bool()>& keepGoing = {}) const;
@@ -51,6 +60,7 @@ private:
     const WordSnapshot& words_;
     mutable std::once_flag keysMade_;
     mutable bool stopped_ = false;
+    mutable std::vector<bool> reversalStored_;
     mutable std::vector<quint64> sorted_;   // (hash of the Sorted key << 32) | index, in hash order
     mutable std::vector<quint64> letters_;  // the same for the Letters key
     std::vector<quint64> equal_;            // (hash of the folded word << 32) | index, in hash order
