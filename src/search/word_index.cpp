@@ -4,6 +4,7 @@
 
 #include <QChar>
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <new>
 #include <unordered_map>
@@ -16,6 +17,7 @@
 #include "store/collation.h"
 #include "store/engine.h"
 #include "store/schema.h"
+#include "store/statement.h"
 
 namespace lexivo {
 
@@ -154,29 +156,38 @@ std::vector<quint8> WordSnapshot::readLevels(Connection& db, const std::vector<q
         const auto at = std::lower_bound(sorted.begin(), sorted.end(), std::pair<qint64, quint32>(row, 0));
         return at != sorted.end() && at->first == row ? at->second : kNone;
     };
-    // Every row, so that a table of millions of rows without levels asks keepGoing as often as one with them;
-    // -1 for no level. A level that no byte holds as [Level]<= compares it (not a number, or beyond 0 to 254)
-    // leaves the levels inexact: searches of a level then go to the database. A fraction is kept as its next
-    // whole number, which every whole limit compares alike.
-    db.forEachTextAndNumbers(
-        QStringLiteral("SELECT NULL,rowid,CASE WHEN [Level] IS NULL THEN -1 WHEN typeof([Level]) NOT IN "
-                       "('integer','real') OR [Level]<=-1 OR [Level]>254 THEN 256 ELSE CAST([Level] AS INTEGER)+"
-                       "([Level]>CAST([Level] AS INTEGER)) END FROM [Dictionary]"),
-        [&, read = qint64{0}](QByteArrayView, qint64 row, qint64 level) mutable {
-            if ((++read & 4095) == 0 && keepGoing && !keepGoing()) {
-                complete_ = false;
-                return false;
-            }
-            if (level < 0) return true;
-            const quint32 k = wordOfRow(row);
-            // A row the words were read without (a row added since) or a level out of range.
-            if (level > 254 || k == kNone) {
-                levelsExact_ = false;
-                return false;
-            }
-            levels[k] = static_cast<quint8>(level);
-            return true;
-        });
+    // Every row, so that a table of millions of rows without levels asks keepGoing as often as one with them. A
+    // level that no byte holds as [Level]<= compares it (not a number, or beyond 0 to 254) leaves the levels
+    // inexact: searches of a level then go to the database. A fraction is kept as its next whole number, which
+    // every whole limit compares alike.
+    qint64 read = 0;
+    db.scan(QStringLiteral("SELECT rowid,[Level] FROM [Dictionary]"), [&](const Statement& row) {
+        if ((++read & 4095) == 0 && keepGoing && !keepGoing()) {
+            complete_ = false;
+            return false;
+        }
+        double level = 0;
+        switch (row.type(1)) {
+            case SQLITE_NULL:
+                return true;
+            case SQLITE_INTEGER:
+                level = static_cast<double>(std::clamp<qint64>(row.integer(1), -1, 255));
+                break;
+            case SQLITE_FLOAT:
+                level = row.real(1);
+                break;
+            default:
+                level = 255;
+        }
+        const quint32 k = wordOfRow(row.integer(0));
+        // A row the words were read without (a row added since) or a level out of range.
+        if (!(level > -1 && level <= 254) || k == kNone) {
+            levelsExact_ = false;
+            return false;
+        }
+        levels[k] = static_cast<quint8>(std::max(0.0, std::ceil(level)));
+        return true;
+    });
     return levels;
 }
 

@@ -237,11 +237,13 @@ void Connection::forEachText(const QString& query, const std::function<bool(QByt
 
 void Connection::forEachTextAndNumber(const QString& query,
                                       const std::function<bool(QByteArrayView utf8, qint64)>& onRow) {
-    forEachTextAndNumbers(query, [&onRow](QByteArrayView utf8, qint64 n, qint64) { return onRow(utf8, n); });
+    scan(query, [&onRow](const Statement& s) {
+        const auto* p = reinterpret_cast<const char*>(s.rawText(0));
+        return onRow(QByteArrayView(p, p ? s.bytes(0) : 0), s.columnCount() > 1 ? s.integer(1) : 0);
+    });
 }
 
-void Connection::forEachTextAndNumbers(const QString& query,
-                                       const std::function<bool(QByteArrayView utf8, qint64, qint64)>& onRow) {
+void Connection::scan(const QString& query, const std::function<bool(const Statement&)>& onRow) {
     // The file is read through a memory map for the length of the scan: its pages are not copied into the page
     // cache one by one, which for a whole column costs more than the rows.
     const qint64 mapped = scalar(QStringLiteral("PRAGMA mmap_size"));
@@ -252,12 +254,8 @@ void Connection::forEachTextAndNumbers(const QString& query,
         ~Restore() { sqlite3_exec(db, pragma.constData(), nullptr, nullptr, nullptr); }
     } restore{handle(), "PRAGMA mmap_size=" + QByteArray::number(mapped)};
     Statement s(*this, adapt(query));
-    while (s.step()) {
-        const auto* p = reinterpret_cast<const char*>(s.rawText(0));
-        const int columns = s.columnCount();
-        if (!onRow(QByteArrayView(p, p ? s.bytes(0) : 0), columns > 1 ? s.integer(1) : 0, columns > 2 ? s.integer(2) : 0))
-            break;
-    }
+    while (s.step())
+        if (!onRow(s)) break;
 }
 
 Connection::ChangeStamp Connection::changeStamp() {

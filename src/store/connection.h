@@ -63,9 +63,8 @@ public:
     void forEachText(const QString& query, const std::function<bool(QByteArrayView utf8)>& onRow);
     // The same with the second column of each row as a whole number (0 for null).
     void forEachTextAndNumber(const QString& query, const std::function<bool(QByteArrayView utf8, qint64)>& onRow);
-    // The same with the third column as well.
-    void forEachTextAndNumbers(const QString& query,
-                               const std::function<bool(QByteArrayView utf8, qint64, qint64)>& onRow);
+    // Calls onRow with each row of query until it answers false, the file read as forEachText() reads it.
+    void scan(const QString& query, const std::function<bool(const Statement&)>& onRow);
 
     // What data kept for speed compares to know whether the database changed since it was read: equal stamps
     // mean that no row or table was written by this connection (nor a transaction rolled back) and nothing was

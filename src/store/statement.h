@@ -30,6 +30,8 @@ public:
     int columnCount() const { return sqlite3_column_count(stmt_.get()); }
     QString columnName(int column) const;
     bool isNull(int column) const { return sqlite3_column_type(stmt_.get(), column) == SQLITE_NULL; }
+    int type(int column) const { return sqlite3_column_type(stmt_.get(), column); }  // SQLITE_INTEGER, ...
+    double real(int column) const { return sqlite3_column_double(stmt_.get(), column); }
     QString text(int column) const;
     // The column's UTF-8 text as SQLite holds it, valid until the next step; nullptr for null.
     const unsigned char* rawText(int column) const { return sqlite3_column_text(stmt_.get(), column); }

@@ -100,11 +100,11 @@ protected:
 };
 
 // Every row with its level (none for null).
-std::vector<std::pair<QString, std::optional<int>>> storedRows(Connection& db) {
-    std::vector<std::pair<QString, std::optional<int>>> rows;
+std::vector<std::pair<QString, std::optional<double>>> storedRows(Connection& db) {
+    std::vector<std::pair<QString, std::optional<double>>> rows;
     for (Cursor c(db, QStringLiteral("SELECT [Word],[Level] FROM [Dictionary]")); !c.eof(); c.moveNext())
         rows.emplace_back(c.value(0).value_or(QString()),
-                          c.value(1) ? std::optional<int>(c.value(1)->toInt()) : std::nullopt);
+                          c.value(1) ? std::optional<double>(c.value(1)->toDouble()) : std::nullopt);
     return rows;
 }
 
@@ -123,8 +123,10 @@ TEST_F(SearchDifferential, EveryListingModeListsWhatTheReferenceLists) {
         if (levels)
             db().execute(QStringLiteral("UPDATE [Dictionary] SET [Level]=CASE WHEN rowid%4=0 THEN NULL ELSE "
                                         "(rowid*7+%1)%5*10 END").arg(list));
-        // Row ids far apart, as a table whose rows were written one by one may have them.
+        // Row ids far apart, as a table whose rows were written one by one may have them; levels with fractions,
+        // which a whole limit compares as their next whole number.
         if (list == 3) db().execute(QStringLiteral("UPDATE [Dictionary] SET rowid=rowid*1000003"));
+        if (list == 5) db().execute(QStringLiteral("UPDATE [Dictionary] SET [Level]=[Level]+0.5"));
         for (int query = 0; query < 70; ++query) {
             if (query % 10 == 9) change(random, (query / 10 + list) % 4);
             const auto rows = storedRows(db());
