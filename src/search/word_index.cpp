@@ -77,7 +77,7 @@ void FreeLarge(void* memory, size_t bytes) {
 
 // ---- LetterRack ----
 
-LetterRack::LetterRack(const QString& text, bool withBlanks, bool baseLetters) : baseLetters(baseLetters) {
+LetterRack::LetterRack(const QString& text, bool withBlanks, bool asBaseLetters) : baseLetters(asBaseLetters) {
     std::u32string forms;
     for (qsizetype i = 0; i < text.size();) {
         const char32_t c = nextCodePoint(text, i);
@@ -87,7 +87,7 @@ LetterRack::LetterRack(const QString& text, bool withBlanks, bool baseLetters) :
             continue;
         }
         forms.clear();
-        AppendGameLetters(c, baseLetters, forms);
+        AppendGameLetters(c, asBaseLetters, forms);
         for (const char32_t folded : forms) {
             const auto at =
                 std::find_if(letters.begin(), letters.end(), [folded](const auto& l) { return l.first == folded; });

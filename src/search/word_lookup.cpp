@@ -48,15 +48,17 @@ quint64 WordLookup::sequenceHash(std::u32string_view folded) {
     return mix(h);
 }
 
+bool WordLookup::stops(size_t done, const std::function<bool()>& keepGoing) const {
+    if ((done & 0xFFFF) == 0 && keepGoing && !keepGoing()) stopped_ = true;
+    return stopped_;
+}
+
 WordLookup::WordLookup(const WordSnapshot& words, const std::function<bool()>& keepGoing) : words_(words) {
     const auto n = static_cast<size_t>(words.size());
     equal_.reserve(n);
     std::u32string folded;
     for (size_t i = 0; i < n; ++i) {
-        if ((i & 0xFFFF) == 0 && keepGoing && !keepGoing()) {
-            stopped_ = true;
-            return;
-        }
+        if (stops(i, keepGoing)) return;
         const auto index = static_cast<qsizetype>(i);
         const QByteArrayView bytes = words.bytes(index);
         quint64 equal;
@@ -73,7 +75,7 @@ WordLookup::WordLookup(const WordSnapshot& words, const std::function<bool()>& k
         equal_.push_back((equal & 0xFFFFFFFF00000000ull) | i);
     }
     sortByHash(equal_, keepGoing);
-    if (keepGoing && !keepGoing()) stopped_ = true;
+    stops(0, keepGoing);
 }
 
 void WordLookup::makeKeys(const std::function<bool()>& keepGoing) const {
@@ -83,10 +85,7 @@ void WordLookup::makeKeys(const std::function<bool()>& keepGoing) const {
         letters_.reserve(n);
         std::u32string folded;
         for (size_t i = 0; i < n; ++i) {
-            if ((i & 0xFFFF) == 0 && keepGoing && !keepGoing()) {
-                stopped_ = true;
-                return;
-            }
+            if (stops(i, keepGoing)) return;
             const auto index = static_cast<qsizetype>(i);
             const QByteArrayView bytes = words_.bytes(index);
             quint64 sorted, letters;
@@ -113,7 +112,7 @@ void WordLookup::makeKeys(const std::function<bool()>& keepGoing) const {
         }
         sortByHash(sorted_, keepGoing);
         sortByHash(letters_, keepGoing);
-        if (keepGoing && !keepGoing()) stopped_ = true;
+        stops(0, keepGoing);
     });
 }
 
@@ -149,10 +148,7 @@ std::vector<qsizetype> WordLookup::withReversalStored(const std::vector<qsizetyp
     reversals.reserve(indexes.size());
     std::u32string reversed;
     for (const qsizetype index : indexes) {
-        if ((reversals.size() & 0xFFFF) == 0 && keepGoing && !keepGoing()) {
-            stopped_ = true;
-            return {};
-        }
+        if (stops(reversals.size(), keepGoing)) return {};
         const QByteArrayView bytes = words_.bytes(index);
         quint64 h = 0xCBF29CE484222325ull;
         if (words_.isAscii(index)) {
@@ -169,10 +165,7 @@ std::vector<qsizetype> WordLookup::withReversalStored(const std::vector<qsizetyp
         reversals.push_back((h & 0xFFFFFFFF00000000ull) | static_cast<quint64>(index));
     }
     sortByHash(reversals, keepGoing);
-    if (keepGoing && !keepGoing()) {
-        stopped_ = true;
-        return {};
-    }
+    if (stops(0, keepGoing)) return {};
     std::vector<qsizetype> found;
     auto word = equal_.begin();
     for (auto at = reversals.begin(); at != reversals.end();) {

@@ -53,6 +53,8 @@ public:
     static quint64 sequenceHash(std::u32string_view folded);
 
 private:
+    // Asks keepGoing every so many steps (done: the steps so far); true once it answered false (stopped_).
+    bool stops(size_t done, const std::function<bool()>& keepGoing) const;
     bool equalsWord(qsizetype index, std::u32string_view folded) const;
     static void sortByHash(std::vector<quint64>& keyed, const std::function<bool()>& keepGoing = {});
     static std::vector<qsizetype> equalRange(const std::vector<quint64>& keyed, quint32 hash);

@@ -208,8 +208,8 @@ TEST_F(SmallWordNet, MeaningsBySenseAndDamagedFilesSayWhatIsWrong) {
     const WordNet damaged(dir.path());
     EXPECT_EQ(damaged.define("run", PartOfSpeech::Verb).at(0).senses.at(0).gloss, "move fast");
     for (const char* word : {"go", "walk", "try"}) {
-        const auto meanings = damaged.define(word, PartOfSpeech::Verb);  // kept: the loop reads into it
-        for (const Sense& s : meanings.at(0).senses)
+        const auto damagedMeanings = damaged.define(word, PartOfSpeech::Verb);  // kept: the loop reads into it
+        for (const Sense& s : damagedMeanings.at(0).senses)
             EXPECT_TRUE(s.gloss.contains("is damaged")) << s.gloss.toStdString();
     }
     EXPECT_THROW(WordNet(dir.filePath("none")), Error);
