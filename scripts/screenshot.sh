@@ -2,12 +2,12 @@
 # Builds Lexivo when needed, starts it under a virtual X server, saves a screenshot of the screen and ends it.
 #
 #   scripts/screenshot.sh [-o shot.png] [-d word-database.mdb] [-b build-dir] [-w seconds] [-s WxH]
-#                         [-m mode -i input [-x sort-score] [-x tooltip] [-x meaning]]
+#                         [-m mode -i input [-x sort-score] [-x ignore-accents] [-x tooltip] [-x meaning]]
 #
 # With -m, the window is shown with one search of that mode done (anagram, synogram, palindrome, mask, letters,
 # rack, phrase, wordle, pattern) on the input -i, and the picture is of the window alone; -x sort-score ticks
-# Options > Sort by score first, -x tooltip shows the tool tip of the first result, -x meaning shows the Meaning
-# window of the first result instead.
+# Options > Sort by score first, -x ignore-accents ticks Ignore accents, -x tooltip shows the tool tip of the
+# first result, -x meaning shows the Meaning window of the first result instead.
 #
 # The program runs from a scratch folder of its own, so that its settings file there names the given
 # database (or none) and the settings of a real installation are left alone.

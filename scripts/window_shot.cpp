@@ -1,7 +1,7 @@
 // Shows the main window on a word database with one search done, and saves a picture of it (or of the Meaning
 // window of the first result) taken from the screen: scripts/screenshot.sh runs it under a virtual X server.
 //
-//   window_shot SETTINGS_FOLDER OUT.png MODE INPUT [sort-score] [tooltip] [meaning]
+//   window_shot SETTINGS_FOLDER OUT.png MODE INPUT [sort-score] [ignore-accents] [tooltip] [meaning]
 //
 // SETTINGS_FOLDER holds the lexivo.ini that names the database; MODE is one of the search panel's modes
 // (anagram, synogram, palindrome, mask, add, delete, letters, rack, phrase, wordle, pattern); tooltip shows the
@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -56,7 +57,7 @@ int main(int argc, char** argv) {
     const QStringList args = QCoreApplication::arguments();
     const int mode = args.size() >= 5 ? static_cast<int>(kModes.indexOf(args[3])) : -1;
     if (mode < 0) {
-        std::fputs("usage: window_shot SETTINGS_FOLDER OUT.png MODE INPUT [sort-score] [meaning]\n", stderr);
+        std::fputs("usage: window_shot SETTINGS_FOLDER OUT.png MODE INPUT [sort-score] [ignore-accents] [tooltip] [meaning]\n", stderr);
         return 2;
     }
     QApplication::setFont(lexivo::programFont());
@@ -76,6 +77,7 @@ int main(int argc, char** argv) {
     panel.Text1->setEditText(args[4]);
     if (args.contains(QStringLiteral("sort-score")))
         window.findChild<QAction*>(QStringLiteral("Mnu_Options_SortScore"))->setChecked(true);
+    if (args.contains(QStringLiteral("ignore-accents"))) window.Chk_Accents->setChecked(true);
     panel.Cmd_Search->click();
     if (window.results().count() == 0 && args.size() > 5) {
         std::fputs("window_shot: the search found no result to show more of\n", stderr);
