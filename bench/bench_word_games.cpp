@@ -18,6 +18,7 @@
 #include "bench_common.h"
 #include "search/search_query.h"
 #include "search/search_run.h"
+#include "search/search_session.h"
 #include "search/word_games.h"
 #include "shell/frm_main.h"
 #include "shell/results_model.h"
@@ -35,9 +36,10 @@ struct Case {
 };
 
 int runQueries(const QString& path) {
-    lexivo::DatabaseState state;
-    if (!bench::OpenDatabase(state, path)) return 1;
-    lexivo::Connection& db = state.CurrentDatabase;
+    // The searches run as the window runs them, on its search session with the words in memory.
+    lexivo::SearchSession session;
+    if (!bench::OpenDatabase(session.database(), path)) return 1;
+    lexivo::Connection& db = session.connection();
 
     std::vector<double> reads;
     std::vector<double> readsCpu;
@@ -59,6 +61,11 @@ int runQueries(const QString& path) {
         {"phrase_dormitory_3x3", lexivo::SearchMode::Phrase, "dormitory", 3, 21},
     };
     bench::QuietDialogs dialogs;
+    session.startReading();
+    if (!session.awaitIndex()) {
+        std::fprintf(stderr, "the words were not read: %s\n", qPrintable(session.readingFailure()));
+        return 1;
+    }
     for (const Case& c : cases) {
         std::vector<double> times;
         std::vector<double> cpu;
@@ -75,9 +82,9 @@ int runQueries(const QString& path) {
             timer.start();
             const double cpuStart = bench::cpuMilliseconds();
             run.beginRun(lexivo::kStartingSearch);
-            lexivo::RunSearchRequest(db, request, run, dialogs, sink);
+            session.run(request, run, dialogs, sink);
             run.endRun();
-            // The first run reads the words into memory; the figure is the search on them.
+            // The first run warms the caches; the figure is the search on the words in memory.
             if (i > 0) {
                 times.push_back(bench::millisecondsOf(timer));
                 cpu.push_back(bench::cpuMilliseconds() - cpuStart);
