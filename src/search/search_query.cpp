@@ -88,12 +88,10 @@ QString lengthClauseOf(const SearchRequest& request) {
            joined(kAnd, level);
 }
 
-QString orderClauseOf(bool sortByLength, bool codePointTies = true) {
-    // Words equal in the word order (equal but for letter case) are listed in the order of their code points, as
-    // the words in memory are ordered: one order, whichever way the search goes. The look-up of one word shows
-    // the first row the Word index gives.
-    const QString ties = codePointTies ? QStringLiteral(",[Word] COLLATE BINARY") : QString();
-    return (sortByLength ? QStringLiteral(" ORDER BY LEN([Word]),[Word]") : QStringLiteral(" ORDER BY [Word]")) + ties;
+QString orderClauseOf(bool sortByLength) {
+    // Words equal in the word order (equal but for letter case) come in the order of the Word index; the listing
+    // puts each run of them in the order of their code points (ListQueryResults).
+    return sortByLength ? QStringLiteral(" ORDER BY LEN([Word]),[Word]") : QStringLiteral(" ORDER BY [Word]");
 }
 
 // The key fields, or the keys made from each word where the stored ones may be of an older kind. A made key
@@ -171,7 +169,7 @@ QString QueryText(const SearchRequest& request, bool wordIndexInOwnOrder, bool k
         case SearchMode::Add:
         case SearchMode::Delete:
             // The look-up of one word has no length condition.
-            return FindWordQuery(request.input, orderClauseOf(request.sortByLength, false));
+            return FindWordQuery(request.input, orderClauseOf(request.sortByLength));
         case SearchMode::Letters:
             return LettersQuery(request.input, length, order, keysStored);
         case SearchMode::Rack:

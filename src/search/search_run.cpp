@@ -5,6 +5,8 @@
 #include "search/scan_search.h"
 #include "search/search_query.h"
 #include "search/word_games.h"
+#include "search/word_index.h"
+#include "store/collation.h"
 #include "store/engine.h"
 #include "store/keys.h"
 #include "store/schema.h"
@@ -13,6 +15,65 @@
 #include "store/write_access.h"
 
 namespace lexivo {
+
+namespace {
+
+bool isAscii(QStringView text) {
+    for (const QChar c : text)
+        if (c.unicode() >= 0x80) return false;
+    return true;
+}
+
+// Whether two words are equal in the word order (equal but for letter case).
+bool sameInWordOrder(const QString& a, const QString& b) {
+    if (isAscii(a) && isAscii(b)) return a.size() == b.size() && a.compare(b, Qt::CaseInsensitive) == 0;
+    const QByteArray x = a.toUtf8(), y = b.toUtf8();
+    return CompareWords({x.constData(), static_cast<size_t>(x.size())}, {y.constData(), static_cast<size_t>(y.size())}) ==
+           0;
+}
+
+// The rows of a cursor in its order, but each run of words equal in the word order in the order of their code
+// points, as the words in memory are ordered: the engine leaves such ties in the order of its index, and a sort
+// of the whole result by a second key costs more than the query.
+class RowsInWordOrder {
+public:
+    explicit RowsInWordOrder(Cursor& cursor) : cursor_(cursor) {}
+    // The next row's word (empty for null), or none after the last.
+    std::optional<QString> next() {
+        if (at_ == run_.size()) {
+            run_.clear();
+            at_ = 0;
+            std::optional<QString> first = read();
+            if (!first) return std::nullopt;
+            run_.push_back(std::move(*first));
+            while (std::optional<QString> word = read()) {
+                if (!sameInWordOrder(run_.front(), *word)) {
+                    ahead_ = std::move(word);
+                    break;
+                }
+                run_.push_back(std::move(*word));
+            }
+            if (run_.size() > 1)
+                std::sort(run_.begin(), run_.end(), [](const QString& a, const QString& b) { return WordOrderLess(a, b); });
+        }
+        return std::move(run_[at_++]);
+    }
+
+private:
+    std::optional<QString> read() {
+        if (ahead_) return std::exchange(ahead_, std::nullopt);
+        if (cursor_.eof()) return std::nullopt;
+        QString word = cursor_.value(0).value_or(QString());
+        cursor_.moveNext();
+        return word;
+    }
+    Cursor& cursor_;
+    std::vector<QString> run_;
+    size_t at_ = 0;
+    std::optional<QString> ahead_;
+};
+
+}  // namespace
 
 qint64 ListQueryResults(Connection& db, const QString& query, RunControl& run, WordSink& sink, const RowTest& test) {
     auto cursor = std::make_unique<Cursor>(db, query);
@@ -28,15 +89,14 @@ qint64 ListQueryResults(Connection& db, const QString& query, RunControl& run, W
             run.setProgressMaximum(*rows);
             qint64 counter = 0;
             QString word;
-            while (!cursor->eof()) {
+            RowsInWordOrder rows(*cursor);
+            while (std::optional<QString> row = rows.next()) {
                 ++counter;
-                const std::optional<QString>& value = cursor->value(0);
-                word = value ? *value : QString();
+                word = std::move(*row);
                 if (!test || test(word)) {
                     sink.add(word);
                     ++listed;
                 }
-                cursor->moveNext();
                 // Progress, the current word and pending input once per time slice; the stop flag every row.
                 if (run.step(counter, word)) sink.flush();
                 if (run.stopFlag()) break;
