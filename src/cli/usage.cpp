@@ -66,7 +66,9 @@ QString ProgramUsage() {
         "Usage: lexivo-cli [--db FILE] COMMAND [ARGUMENTS] [OPTIONS]\n\n"
         "Searches and maintains a Lexivo word database, with the same results as the Lexivo window.\n\n"
         "Commands:\n");
+    QStringList withLengths;  // the commands that take the search options
     for (const CommandInfo& info : Commands()) {
+        if (info.options & kLength) withLengths << QLatin1String(info.name);
         QString head = QStringLiteral("  ") + QLatin1String(info.name);
         if (info.operand) head += QLatin1Char(' ') + QLatin1String(info.operand);
         if (info.options & kQuick) head += QStringLiteral(" [--quick]");
@@ -76,7 +78,7 @@ QString ProgramUsage() {
         if (head.size() > 34) head += QStringLiteral("\n") + QString(34, QLatin1Char(' '));
         text += head + QLatin1String(info.summary) + QLatin1Char('\n');
     }
-    text += QStringLiteral("\nSearch options (anagram, synogram, letters, mask, palindromes):\n") +
+    text += QStringLiteral("\nSearch options (%1):\n").arg(withLengths.join(QStringLiteral(", "))) +
             QLatin1String(kSearchOptions) + QStringLiteral("\nRack and phrase options:\n") +
             QLatin1String(kLetterOptions) + QLatin1String(kWordsOption) +
             QStringLiteral("\nLevel and score options (every search):\n") + QLatin1String(kScoreOptions) +
