@@ -225,6 +225,20 @@ TEST_F(SearchDifferential, AddAndDeleteChangeWhatTheReferenceSays) {
 }
 
 // A stop ends the listing after the current row; the progress bar ends on the rows looked at.
+// A mask of wildcards alone counts characters, not the bytes of UTF-8, on both paths.
+TEST_F(SearchDifferential, AMaskOfWildcardsCountsCharacters) {
+    load({"été", "ete", "Ötzi", "straße", "a"});
+    for (const QString mask : {"???", "????", "*???", "??????"}) {
+        SearchRequest request;
+        request.mode = SearchMode::Mask;
+        request.input = mask;
+        ASSERT_TRUE(session->awaitIndex());
+        const QStringList expected = ReferenceSearch(StoredWords(db()), TestMode::Mask, mask, 0, 0);
+        ExpectSameResults(RunRequestForTest(db(), request), expected, false);
+        ExpectSameResults(RunRequestForTest(*session, request), expected, false);
+    }
+}
+
 TEST_F(SearchDifferential, AStopEndsTheListingAfterTheCurrentRow) {
     load({"a", "b", "c", "d", "e"});
     FakeRun run;
