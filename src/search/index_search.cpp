@@ -100,8 +100,11 @@ qint64 listRows(const WordSnapshot& words, const Rows& found, bool byLength, Run
                 sink.add(words.word(words.atOrder(current)));
                 ++listed;
             }
-            if (run.stepLazily(counter, [&] { return words.word(words.atOrder(current)); })) sink.flush();
-            if (run.stopFlag()) break;
+            // The stop flag changes only while the window handles input, which the step does.
+            if (run.stepLazily(counter, [&] { return words.word(words.atOrder(current)); })) {
+                sink.flush();
+                if (run.stopFlag()) break;
+            }
         }
         run.flush(counter, words.word(words.atOrder(current)));
     }
