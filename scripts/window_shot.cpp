@@ -57,7 +57,9 @@ int main(int argc, char** argv) {
     const QStringList args = QCoreApplication::arguments();
     const int mode = args.size() >= 5 ? static_cast<int>(kModes.indexOf(args[3])) : -1;
     if (mode < 0) {
-        std::fputs("usage: window_shot SETTINGS_FOLDER OUT.png MODE INPUT [sort-score] [ignore-accents] [tooltip] [meaning]\n", stderr);
+        std::fputs(
+            "usage: window_shot SETTINGS_FOLDER OUT.png MODE INPUT [sort-score] [ignore-accents] [tooltip] [meaning]\n",
+            stderr);
         return 2;
     }
     QApplication::setFont(lexivo::programFont());

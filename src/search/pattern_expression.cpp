@@ -85,8 +85,7 @@ std::shared_ptr<const Pattern> CompileExpression(const QString& expression, bool
         PCRE2_UTF | PCRE2_UCP | PCRE2_CASELESS | PCRE2_ANCHORED | PCRE2_ENDANCHORED, &code, &offset, nullptr);
     if (!compiled) {
         // The column in the whole pattern, whose "/" comes first.
-        const qsizetype column =
-            QString::fromUtf8(text.left(static_cast<qsizetype>(offset))).toUcs4().size() + 2;
+        const qsizetype column = QString::fromUtf8(text.left(static_cast<qsizetype>(offset))).toUcs4().size() + 2;
         error = QStringLiteral("Invalid regular expression at column %1: %2").arg(column).arg(messageOf(code));
         return nullptr;
     }

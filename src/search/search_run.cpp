@@ -28,8 +28,8 @@ bool isAscii(QStringView text) {
 bool sameInWordOrder(const QString& a, const QString& b) {
     if (isAscii(a) && isAscii(b)) return a.size() == b.size() && a.compare(b, Qt::CaseInsensitive) == 0;
     const QByteArray x = a.toUtf8(), y = b.toUtf8();
-    return CompareWords({x.constData(), static_cast<size_t>(x.size())}, {y.constData(), static_cast<size_t>(y.size())}) ==
-           0;
+    return CompareWords({x.constData(), static_cast<size_t>(x.size())},
+                        {y.constData(), static_cast<size_t>(y.size())}) == 0;
 }
 
 // The rows of a cursor in its order, but each run of words equal in the word order in the order of their code
@@ -54,7 +54,8 @@ public:
                 run_.push_back(std::move(*word));
             }
             if (run_.size() > 1)
-                std::sort(run_.begin(), run_.end(), [](const QString& a, const QString& b) { return WordOrderLess(a, b); });
+                std::sort(run_.begin(), run_.end(),
+                          [](const QString& a, const QString& b) { return WordOrderLess(a, b); });
         }
         return std::move(run_[at_++]);
     }

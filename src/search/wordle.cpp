@@ -265,9 +265,9 @@ std::vector<size_t> RankByInformation(const std::vector<std::u32string>& candida
     size_t feedbacks = 1;
     const size_t length = n ? candidates.front().size() : 0;
     for (size_t i = 0; i < length && feedbacks <= kCountedFeedbacks; ++i) feedbacks *= 3;
-    const bool counted = feedbacks <= kCountedFeedbacks &&
-                         std::all_of(candidates.begin(), candidates.end(),
-                                     [length](const std::u32string& c) { return c.size() == length; });
+    const bool counted =
+        feedbacks <= kCountedFeedbacks && std::all_of(candidates.begin(), candidates.end(),
+                                                      [length](const std::u32string& c) { return c.size() == length; });
     std::vector<quint32> counts(counted ? feedbacks : 0, 0);
     std::vector<quint64> codes(n);
     std::vector<size_t> groups;

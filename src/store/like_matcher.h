@@ -30,7 +30,7 @@ private:
     std::u32string tail_;                // after the last "*"
     std::vector<std::u32string> inner_;  // between stars, non-empty parts only
     bool star_ = false;
-    bool lengthOnly_ = true;  // "?" and "*" alone: only the number of characters counts
+    bool lengthOnly_ = true;    // "?" and "*" alone: only the number of characters counts
     size_t minimumLength_ = 0;  // characters any match has at least (exactly, without a star)
 };
 
